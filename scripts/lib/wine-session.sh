@@ -1,0 +1,63 @@
+# Sourced by the scripts: a private Xvfb display and a private Wine prefix under a build folder.
+#   wine_session_start BUILD_DIR   exports DISPLAY, WINEPREFIX and friends, starts what is missing
+#   wine_session_stop              stops the Xvfb and the wineserver that wine_session_start started
+
+_vt2_xvfb_pid=""
+_vt2_started_wineserver=""
+
+_vt2_free_display() {
+    local n
+    for n in $(seq 91 160); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            echo "$n"
+            return 0
+        fi
+    done
+    return 1
+}
+
+wine_session_start() {
+    local build_dir=$1
+    mkdir -p "$build_dir"
+    export WINEPREFIX="$build_dir/wineprefix"
+    export WINEARCH=win32
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+
+    local display
+    display=$(_vt2_free_display) || { echo "wine-session: no free X display" >&2; return 1; }
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$build_dir/xvfb.log" 2>&1 &
+    _vt2_xvfb_pid=$!
+    export DISPLAY=":$display"
+    local waited=0
+    until [ -e "/tmp/.X11-unix/X$display" ]; do
+        if ! kill -0 "$_vt2_xvfb_pid" 2>/dev/null; then
+            echo "wine-session: Xvfb did not start (see $build_dir/xvfb.log)" >&2
+            return 1
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+        [ "$waited" -lt 300 ] || { echo "wine-session: Xvfb did not come up" >&2; return 1; }
+    done
+
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine-session: creating the Wine prefix $WINEPREFIX"
+        wineboot -i >"$build_dir/wineboot.log" 2>&1
+    fi
+    # One wineserver for the whole run keeps the many short test processes fast.
+    wineserver -p
+    _vt2_started_wineserver=1
+}
+
+wine_session_stop() {
+    if [ -n "$_vt2_started_wineserver" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+        _vt2_started_wineserver=""
+    fi
+    if [ -n "$_vt2_xvfb_pid" ]; then
+        kill "$_vt2_xvfb_pid" 2>/dev/null || true
+        wait "$_vt2_xvfb_pid" 2>/dev/null || true
+        _vt2_xvfb_pid=""
+    fi
+}

@@ -1,0 +1,67 @@
+#include "common/numbers.h"
+
+#include <charconv>
+#include <string>
+
+#include "common/text.h"
+
+namespace vt2 {
+
+namespace {
+
+std::optional<std::int64_t> ParseHexPattern(std::string_view digits) {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return static_cast<std::int64_t>(value);
+}
+
+bool IsHexText(std::string_view text) {
+    return text.size() >= 2 && text[0] == '&' && (text[1] == 'H' || text[1] == 'h');
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+    const std::string trimmed = TrimBlanks(text);
+    std::string_view t = trimmed;
+    if (IsHexText(t)) return ParseHexPattern(t.substr(2));
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    if (t.empty() || t.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value, 10);
+    if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+    const std::string trimmed = TrimBlanks(text);
+    if (IsHexText(trimmed)) {
+        const auto whole = ParseHexPattern(std::string_view(trimmed).substr(2));
+        if (!whole) return std::nullopt;
+        return static_cast<double>(*whole);
+    }
+    std::string_view t = trimmed;
+    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    // Only plain decimal notation: no exponents, no "inf"/"nan", at least one digit.
+    bool digit = false;
+    bool point = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else if (!(c == '-' && i == 0)) {
+            return std::nullopt;
+        }
+    }
+    if (!digit) return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace vt2

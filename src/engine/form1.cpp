@@ -1,0 +1,67 @@
+#include "engine/form1.h"
+
+#include "engine/engine.h"
+#include "engine/game_descriptor.h"
+#include "engine/hook_run.h"
+#include "engine/launch.h"
+#include "engine/stop_program.h"
+#include "engine/tray_icon.h"
+#include "input/device_setup.h"
+#include "input/player_settings.h"
+
+namespace vt2 {
+
+void Form1::Form_Load(const std::string& commandLineArguments) {
+    MainWindowView& window = engine_.os.mainWindow;
+    if (commandLineArguments.empty()) {
+        window.hide();
+        window.showConfigurationWindow();
+        return;
+    }
+    CreateIcon(window);
+    window.stripSystemMenu();
+    engine_.state.gameName = commandLineArguments;
+    LoadGameDescriptor(engine_, engine_.state.gameName, false);
+    LoadPlayerSettings(engine_, engine_.state.gameName, false);
+    LaunchGameIfAsked(engine_);
+    window.armStartTimer(kGameStartDelayMs);
+}
+
+void Form1::timGameStart_Timer() {
+    engine_.os.mainWindow.disarmStartTimer();
+    StartInputDevices(engine_);
+    RunGameHook(engine_);
+}
+
+void Form1::Form_MouseMove(int x) {
+    MainWindowView& window = engine_.os.mainWindow;
+    switch (TrayActionForMouseMessage(x)) {
+        case TrayAction::BringToForeground:
+            window.bringToForeground();
+            break;
+        case TrayAction::ShowWindow:
+            window.setNormal();
+            window.bringToForeground();
+            window.show();
+            break;
+        case TrayAction::OpenMenu:
+            window.bringToForeground();
+            window.openPopupMenu();
+            break;
+        case TrayAction::None:
+            break;
+    }
+}
+
+void Form1::Form_Resize() {
+    if (engine_.os.mainWindow.isMinimised()) engine_.os.mainWindow.hide();
+}
+
+void Form1::mnuPopDebug_Click() {
+    engine_.os.mainWindow.setNormal();
+    engine_.os.mainWindow.show();
+}
+
+void Form1::mnuPopExit_Click() { StopProgram(engine_); }
+
+}  // namespace vt2

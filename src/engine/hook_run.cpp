@@ -1,0 +1,78 @@
+#include "engine/hook_run.h"
+
+#include <optional>
+
+#include "engine/engine.h"
+#include "engine/game_writes.h"
+#include "engine/input_map.h"
+#include "engine/key_injection.h"
+#include "engine/stop_program.h"
+#include "engine/window_caption.h"
+#include "input/device_reading.h"
+#include "memory/code_patches.h"
+#include "memory/debug_text.h"
+#include "memory/outputs.h"
+
+namespace vt2 {
+
+namespace {
+constexpr unsigned kSetUpPauseMs = 2000;  // gives the game time to set itself up
+}
+
+void WaitForGameWindow(Engine& engine) {
+    HookState& s = engine.state;
+    GameDescriptor& d = s.descriptor;
+    for (;;) {
+        engine.os.messages.pumpPendingMessages();
+        if (!d.WinCaption.empty()) {
+            s.gameWindow = engine.os.windows.findWindow(d.WinClass, d.WinCaption);
+        } else {
+            s.gameWindow = engine.os.windows.findWindow(d.WinClass, std::nullopt);
+            // The found window's caption becomes the one the run reports and compares.
+            if (s.gameWindow != 0) d.WinCaption = GetWindowCaption(engine.os.windows, s.gameWindow);
+        }
+        if (s.gameWindow != 0) return;
+    }
+}
+
+void HookGame(Engine& engine) {
+    HookState& s = engine.state;
+    const std::uint32_t processId = engine.os.windows.windowProcessId(s.gameWindow);
+    s.memory = std::make_unique<MemoryManager>(engine.os.memory);
+    s.memory->PID(static_cast<std::int32_t>(processId));
+    engine.os.clock.sleepMs(kSetUpPauseMs);
+
+    LoadInputMap(engine, s.gameName);
+    LoadOutputs(engine, s.gameName);
+    ApplyCodePatches(engine, s.gameName);
+
+    engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Hooked " + s.descriptor.Name);
+}
+
+void RunPass(Engine& engine) {
+    HookState& s = engine.state;
+    engine.os.messages.pumpPendingMessages();
+    ReadKeyboardKeys(engine);
+    PollJoysticksIfAsked(engine);
+    CombineButtonSources(engine);
+    WritePlayerInputs(engine);
+    if (s.descriptor.GameType == "VON") WriteTwinStickBanks(engine);
+    InjectKeys(engine);
+    AgePlayerState(s.players);
+    PollOutputs(engine);
+    BuildDebugText(engine);
+    const std::string caption = GetWindowCaption(engine.os.windows, s.gameWindow);
+    CheckExitButtons(engine);
+    if (caption.empty()) {
+        SendStopMessageIfActive(engine);
+        StopProgram(engine);
+    }
+}
+
+void RunGameHook(Engine& engine) {
+    WaitForGameWindow(engine);
+    HookGame(engine);
+    for (;;) RunPass(engine);
+}
+
+}  // namespace vt2

@@ -1,0 +1,23 @@
+#include "engine/stop_program.h"
+
+#include "engine/engine.h"
+#include "engine/tray_icon.h"
+#include "input/device_setup.h"
+
+namespace vt2 {
+
+void StopProgram(Engine& engine, ExitCode exitCode) {
+    killIcon(engine.os.mainWindow);
+    engine.os.mainWindow.setMinimised();
+    engine.os.clock.sleepMs(100);
+    StopRawInput(engine);
+    ReleaseDirectX(engine);
+    EndProcess(engine.os.process, static_cast<int>(exitCode));
+}
+
+void EndProgramAtOnce(Engine& engine, ExitCode exitCode) {
+    engine.os.mainWindow.removeTrayIcon();
+    EndProcess(engine.os.process, static_cast<int>(exitCode));
+}
+
+}  // namespace vt2

@@ -1,0 +1,28 @@
+#pragma once
+// Everything the portable core needs from the operating system, one interface per concern.
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/ini_files.h"
+#include "platform/main_window_view.h"
+#include "platform/message_pump.h"
+#include "platform/process_exit.h"
+#include "platform/process_memory.h"
+#include "platform/program_launcher.h"
+#include "platform/window_system.h"
+
+namespace vt2 {
+
+struct Platform {
+    IniFiles& ini;
+    FileSystem& files;
+    WindowSystem& windows;
+    ProgramLauncher& launcher;
+    Clock& clock;
+    MessagePump& messages;
+    ProcessExit& process;
+    ProcessMemory& memory;
+    MainWindowView& mainWindow;
+};
+
+}  // namespace vt2

@@ -1,0 +1,27 @@
+#pragma once
+// Reading and writing the memory of another process (the hooked game).
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace vt2 {
+
+// An open process; closing happens when the object goes.
+class OpenProcessMemory {
+public:
+    virtual ~OpenProcessMemory() = default;
+    // Copies length bytes at address in the process into buffer; false when the read failed.
+    virtual bool read(std::uint32_t address, void* buffer, std::size_t length) = 0;
+    // Copies length bytes from buffer to address in the process; false when the write failed.
+    virtual bool write(std::uint32_t address, const void* buffer, std::size_t length) = 0;
+};
+
+class ProcessMemory {
+public:
+    virtual ~ProcessMemory() = default;
+    // Opens the process with all access; null when it cannot be opened.
+    virtual std::unique_ptr<OpenProcessMemory> openProcess(std::uint32_t processId) = 0;
+};
+
+}  // namespace vt2

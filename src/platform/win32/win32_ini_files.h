@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/ini_files.h"
+
+namespace vt2::win32 {
+
+// The profile-string functions in their ANSI form. Paths must be absolute: a bare file name
+// would be looked for in the Windows folder.
+class Win32IniFiles final : public IniFiles {
+public:
+    std::string readString(const std::string& file, const std::string& section, const std::string& key,
+                           std::size_t bufferChars) override;
+    bool writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+};
+
+}  // namespace vt2::win32

@@ -1,0 +1,25 @@
+#pragma once
+// The calling thread's own services: sleeping, its window messages, ending the process.
+
+#include "platform/clock.h"
+#include "platform/message_pump.h"
+#include "platform/process_exit.h"
+
+namespace vt2::win32 {
+
+class Win32Clock final : public Clock {
+public:
+    void sleepMs(unsigned milliseconds) override;
+};
+
+class Win32MessagePump final : public MessagePump {
+public:
+    void pumpPendingMessages() override;
+};
+
+class Win32ProcessExit final : public ProcessExit {
+public:
+    [[noreturn]] void endProcess(int exitCode) override;
+};
+
+}  // namespace vt2::win32

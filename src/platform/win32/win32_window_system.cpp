@@ -1,0 +1,44 @@
+#include "platform/win32/win32_window_system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace vt2::win32 {
+
+namespace {
+HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+}  // namespace
+
+WindowHandle Win32WindowSystem::findWindow(const std::string& windowClass,
+                                           const std::optional<std::string>& caption) {
+    const HWND found = FindWindowA(windowClass.c_str(), caption ? caption->c_str() : nullptr);
+    return reinterpret_cast<WindowHandle>(found);
+}
+
+std::string Win32WindowSystem::windowText(WindowHandle window, std::size_t bufferChars) {
+    if (bufferChars == 0) return {};
+    std::vector<char> buffer(bufferChars, '\0');
+    const int length = GetWindowTextA(ToHwnd(window), buffer.data(), static_cast<int>(bufferChars));
+    return length > 0 ? std::string(buffer.data(), static_cast<std::size_t>(length)) : std::string();
+}
+
+std::uint32_t Win32WindowSystem::windowProcessId(WindowHandle window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(ToHwnd(window), &processId);
+    return processId;
+}
+
+std::uint32_t Win32WindowSystem::windowStyle(WindowHandle window) {
+    return static_cast<std::uint32_t>(GetWindowLongA(ToHwnd(window), GWL_STYLE));
+}
+
+void Win32WindowSystem::setWindowStyle(WindowHandle window, std::uint32_t style) {
+    SetWindowLongA(ToHwnd(window), GWL_STYLE, static_cast<LONG>(style));
+}
+
+void Win32WindowSystem::moveToTopLeftWithNewFrame(WindowHandle window) {
+    SetWindowPos(ToHwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
+}
+
+}  // namespace vt2::win32

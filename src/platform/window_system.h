@@ -1,0 +1,30 @@
+#pragma once
+// Top-level windows of other programs: lookup, captions, owning process and style.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vt2 {
+
+// An opaque window handle; 0 means no window.
+using WindowHandle = std::uintptr_t;
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // The first top-level window of that class; with a caption, only one with exactly that caption.
+    virtual WindowHandle findWindow(const std::string& windowClass, const std::optional<std::string>& caption) = 0;
+    // The caption as the window-text read gives it into a buffer of bufferChars characters.
+    // Empty when the window has none or no longer exists.
+    virtual std::string windowText(WindowHandle window, std::size_t bufferChars) = 0;
+    // The id of the process that created the window; 0 when the window is gone.
+    virtual std::uint32_t windowProcessId(WindowHandle window) = 0;
+    virtual std::uint32_t windowStyle(WindowHandle window) = 0;
+    virtual void setWindowStyle(WindowHandle window, std::uint32_t style) = 0;
+    // Moves the window to the screen's top-left corner at the top of the Z order, keeps its outer
+    // size, and has its frame recomputed after a style change.
+    virtual void moveToTopLeftWithNewFrame(WindowHandle window) = 0;
+};
+
+}  // namespace vt2

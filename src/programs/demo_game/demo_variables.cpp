@@ -1,0 +1,21 @@
+#include "demo_variables.h"
+
+#define VT2DEMO_VARIABLE __attribute__((used))
+
+extern "C" {
+VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_x = vt2demo::kWidth / 2;
+VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_y = vt2demo::kHeight / 2;
+VT2DEMO_VARIABLE volatile float vt2demo_p2_x = 0.75f;
+VT2DEMO_VARIABLE volatile float vt2demo_p2_y = 0.5f;
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_buttons = vt2demo::kP2TriggerReleased;
+
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_last_key = 0;
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_key_presses = 0;
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_startup_show = -1;
+
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_lamp = 0;
+VT2DEMO_VARIABLE volatile std::int16_t vt2demo_recoil = 0;
+VT2DEMO_VARIABLE volatile float vt2demo_heat = 0.0f;
+
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_frame = 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The demo game's variables, each a named global whose address the build reads from the program's
+// symbol table to write the demo's memory descriptor. Another process writes the inputs, so every
+// variable is volatile: the game must read the memory, not a copy in a register.
+
+#include <cstdint>
+
+extern "C" {
+// Inputs, written by the hook.
+extern volatile std::int16_t vt2demo_p1_x;  // player 1's aim in window pixels, 0..639 ("integer")
+extern volatile std::int16_t vt2demo_p1_y;  // 0..479
+extern volatile float vt2demo_p2_x;         // player 2's aim as a fraction, 0..1 ("single")
+extern volatile float vt2demo_p2_y;
+// Button bits: 1 player 1 trigger, 2 player 1 reload, 4 player 2 trigger (active low, so it rests
+// set), 8 player 2 reload.
+extern volatile std::uint8_t vt2demo_buttons;
+
+// What the game saw of the keyboard and of its own start.
+extern volatile std::int32_t vt2demo_last_key;     // virtual-key code of the last key pressed
+extern volatile std::int32_t vt2demo_key_presses;  // keys pressed since the start
+extern volatile std::int32_t vt2demo_startup_show; // the window state it was started with, -1 none
+
+// Outputs, read by the hook.
+extern volatile std::uint8_t vt2demo_lamp;    // 1 while player 1's trigger is held
+extern volatile std::int16_t vt2demo_recoil;  // player 1's trigger pulls so far
+extern volatile float vt2demo_heat;           // rises with each shot, cools down by itself
+
+extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
+}
+
+namespace vt2demo {
+inline constexpr std::uint8_t kP1Trigger = 1;
+inline constexpr std::uint8_t kP1Reload = 2;
+inline constexpr std::uint8_t kP2TriggerReleased = 4;
+inline constexpr std::uint8_t kP2Reload = 8;
+inline constexpr int kWidth = 640;
+inline constexpr int kHeight = 480;
+inline constexpr const char* kWindowClass = "VT2DemoGame";
+inline constexpr const char* kWindowCaption = "VT2 Demo Game";
+}  // namespace vt2demo

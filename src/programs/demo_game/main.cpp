@@ -1,0 +1,185 @@
+// The demo game: a window with a known class and caption whose aim, button and output variables
+// live at fixed addresses. It draws both players' crosshairs from its own variables, so what the
+// hook writes into its memory shows on screen.
+//
+// Options: --caption TEXT   use another window caption (an empty one as well)
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "demo_variables.h"
+
+namespace {
+
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kFrameMs = 16;
+
+struct Options {
+    std::string caption = vt2demo::kWindowCaption;
+};
+
+Options ReadOptions() {
+    Options options;
+    for (int i = 1; i < __argc; ++i) {
+        if (std::strcmp(__argv[i], "--caption") == 0 && i + 1 < __argc) options.caption = __argv[++i];
+    }
+    return options;
+}
+
+// Game logic of one frame: the lamp follows player 1's trigger, each pull is a recoil and heat.
+void UpdateGame() {
+    static bool wasPulled = false;
+    const bool pulled = (vt2demo_buttons & vt2demo::kP1Trigger) != 0;
+    vt2demo_lamp = pulled ? 1 : 0;
+    if (pulled && !wasPulled) {
+        vt2demo_recoil = static_cast<std::int16_t>(vt2demo_recoil + 1);
+        vt2demo_heat = vt2demo_heat + 10.0f;
+    }
+    wasPulled = pulled;
+    vt2demo_heat = vt2demo_heat * 0.98f;
+    if (vt2demo_heat < 0.01f) vt2demo_heat = 0.0f;
+    vt2demo_frame = vt2demo_frame + 1;
+}
+
+void DrawCrosshair(HDC dc, int x, int y, COLORREF colour, bool firing) {
+    HPEN pen = CreatePen(PS_SOLID, firing ? 3 : 2, colour);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Ellipse(dc, x - 14, y - 14, x + 15, y + 15);
+    MoveToEx(dc, x - 22, y, nullptr);
+    LineTo(dc, x + 23, y);
+    MoveToEx(dc, x, y - 22, nullptr);
+    LineTo(dc, x, y + 23);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+void DrawText(HDC dc, int x, int y, const char* text, COLORREF colour) {
+    SetTextColor(dc, colour);
+    TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
+}
+
+void DrawFrame(HDC dc) {
+    RECT all{0, 0, vt2demo::kWidth, vt2demo::kHeight};
+    HBRUSH background = CreateSolidBrush(RGB(18, 24, 36));
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+    SetBkMode(dc, TRANSPARENT);
+
+    const std::uint8_t buttons = vt2demo_buttons;
+    const bool p1Trigger = (buttons & vt2demo::kP1Trigger) != 0;
+    const bool p1Reload = (buttons & vt2demo::kP1Reload) != 0;
+    const bool p2Trigger = (buttons & vt2demo::kP2TriggerReleased) == 0;
+    const bool p2Reload = (buttons & vt2demo::kP2Reload) != 0;
+
+    const int p1x = vt2demo_p1_x;
+    const int p1y = vt2demo_p1_y;
+    const int p2x = static_cast<int>(std::lround(vt2demo_p2_x * vt2demo::kWidth));
+    const int p2y = static_cast<int>(std::lround(vt2demo_p2_y * vt2demo::kHeight));
+    DrawCrosshair(dc, p1x, p1y, p1Trigger ? RGB(255, 230, 90) : RGB(255, 70, 70), p1Trigger);
+    DrawCrosshair(dc, p2x, p2y, p2Trigger ? RGB(120, 255, 255) : RGB(80, 140, 255), p2Trigger);
+
+    char line[160];
+    std::snprintf(line, sizeof line, "P1  x %d  y %d  trigger %d  reload %d", p1x, p1y, p1Trigger, p1Reload);
+    DrawText(dc, 10, 8, line, RGB(255, 110, 110));
+    std::snprintf(line, sizeof line, "P2  x %.3f  y %.3f  trigger %d  reload %d", vt2demo_p2_x, vt2demo_p2_y,
+                  p2Trigger, p2Reload);
+    DrawText(dc, 10, 26, line, RGB(120, 170, 255));
+    std::snprintf(line, sizeof line, "recoil %d  heat %.1f  last key %d  keys %d", vt2demo_recoil, vt2demo_heat,
+                  vt2demo_last_key, vt2demo_key_presses);
+    DrawText(dc, 10, vt2demo::kHeight - 24, line, RGB(200, 200, 200));
+
+    // The lamp, top right.
+    HBRUSH lamp = CreateSolidBrush(vt2demo_lamp ? RGB(255, 60, 40) : RGB(70, 30, 30));
+    HGDIOBJ oldBrush = SelectObject(dc, lamp);
+    Ellipse(dc, vt2demo::kWidth - 40, 10, vt2demo::kWidth - 12, 38);
+    SelectObject(dc, oldBrush);
+    DeleteObject(lamp);
+}
+
+void Paint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    HDC buffer = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, vt2demo::kWidth, vt2demo::kHeight);
+    HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
+    DrawFrame(buffer);
+    BitBlt(dc, 0, 0, vt2demo::kWidth, vt2demo::kHeight, buffer, 0, 0, SRCCOPY);
+    SelectObject(buffer, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            UpdateGame();
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if ((lParam & (1 << 30)) == 0) {  // not an auto-repeat
+                vt2demo_last_key = static_cast<std::int32_t>(wParam);
+                vt2demo_key_presses = vt2demo_key_presses + 1;
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void RecordStartupShowState() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    GetStartupInfoA(&startup);
+    vt2demo_startup_show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const Options options = ReadOptions();
+    RecordStartupShowState();
+
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = GameWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_CROSS);
+    windowClass.lpszClassName = vt2demo::kWindowClass;
+    RegisterClassExA(&windowClass);
+
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, vt2demo::kWidth, vt2demo::kHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND window = CreateWindowExA(0, vt2demo::kWindowClass, options.caption.c_str(), style, 40, 40,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                  nullptr);
+    if (!window) return 1;
+    // Like a full-screen game, the demo shows its window whatever state it was started with.
+    ShowWindow(window, SW_SHOWNORMAL);
+    if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetTimer(window, kFrameTimer, kFrameMs, nullptr);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

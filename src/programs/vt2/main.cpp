@@ -1,0 +1,61 @@
+// VT2: without a command line the configuration tool; with one, the hook engine for that game.
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/command_line.h"
+#include "engine/engine.h"
+#include "engine/form1.h"
+#include "platform/win32/form1_window.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_ini_files.h"
+#include "platform/win32/win32_process_memory.h"
+#include "platform/win32/win32_program_launcher.h"
+#include "platform/win32/win32_thread_services.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace {
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    const std::size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+int RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace vt2;
+    using namespace vt2::win32;
+
+    Win32IniFiles ini;
+    Win32FileSystem files;
+    Win32WindowSystem windows;
+    Win32ProgramLauncher launcher;
+    Win32Clock clock;
+    Win32MessagePump messages;
+    Win32ProcessExit process;
+    Win32ProcessMemory memory;
+    Form1Window mainWindow(instance);
+
+    Platform os{ini, files, windows, launcher, clock, messages, process, memory, mainWindow};
+    Engine engine{os, {}};
+    engine.state.programFolder = ProgramFolder();
+
+    Form1 form(engine);
+    mainWindow.attach(form);
+    form.Form_Load(CommandLineArguments(GetCommandLineA()));
+    return RunMessageLoop();
+}

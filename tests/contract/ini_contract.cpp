@@ -1,0 +1,153 @@
+#include "contract/ini_contract.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "common/ini.h"
+
+namespace vt2::test {
+namespace {
+
+class IniContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ini_ = MakeIniFilesUnderTest();
+        folder_ = std::filesystem::temp_directory_path() / ("vt2-ini-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    // An absolute path in the form the program passes to the profile functions.
+    std::string file(const std::string& name) const { return (folder_ / name).string(); }
+    void write(const std::string& name, const std::string& content) const {
+        std::ofstream out(folder_ / name, std::ios::binary | std::ios::trunc);
+        out << content;
+    }
+    std::string content(const std::string& name) const {
+        std::ifstream in(folder_ / name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string read(const std::string& name, const std::string& section, const std::string& key,
+                     std::size_t buffer = kIniReadBufferChars) {
+        return ini_->readString(file(name), section, key, buffer);
+    }
+
+    std::unique_ptr<IniFiles> ini_;
+    std::filesystem::path folder_;
+};
+
+TEST_F(IniContract, MissingFileSectionOrKeyReadsEmpty) {
+    write("a.ini", "[Info]\r\nName=Demo\r\n");
+    EXPECT_EQ(read("none.ini", "Info", "Name"), "");
+    EXPECT_EQ(read("a.ini", "Other", "Name"), "");
+    EXPECT_EQ(read("a.ini", "Info", "Missing"), "");
+}
+
+TEST_F(IniContract, SectionAndKeyNamesIgnoreCase) {
+    write("a.ini", "[Info]\r\nWinClass=MYWIN\r\n");
+    EXPECT_EQ(read("a.ini", "INFO", "winclass"), "MYWIN");
+    EXPECT_EQ(read("a.ini", "info", "WINCLASS"), "MYWIN");
+}
+
+TEST_F(IniContract, BlanksAroundNamesAndValuesAreIgnoredInnerBlanksKept) {
+    write("a.ini", "[Info]\r\n  Name  =  Demo  Game  \r\nPath=\\games\\\r\n");
+    EXPECT_EQ(read("a.ini", "Info", "Name"), "Demo  Game");
+    EXPECT_EQ(read("a.ini", "Info", "Path"), "\\games\\");
+}
+
+TEST_F(IniContract, ValueInMatchingQuotesReadsWithoutThem) {
+    write("a.ini", "[S]\r\nDouble=\"a b\"\r\nSingle='c'\r\nBars=swd|10|20|30|40\r\n");
+    EXPECT_EQ(read("a.ini", "S", "Double"), "a b");
+    EXPECT_EQ(read("a.ini", "S", "Single"), "c");
+    EXPECT_EQ(read("a.ini", "S", "Bars"), "swd|10|20|30|40");
+}
+
+TEST_F(IniContract, ValueIsCutToOneLessThanTheBuffer) {
+    const std::string longValue(300, 'x');
+    write("a.ini", "[S]\r\nLong=" + longValue + "\r\nTen=0123456789\r\n");
+    EXPECT_EQ(read("a.ini", "S", "Long"), std::string(254, 'x'));
+    EXPECT_EQ(read("a.ini", "S", "Ten", 10), "012345678");
+    EXPECT_EQ(read("a.ini", "S", "Ten", 11), "0123456789");
+}
+
+TEST_F(IniContract, FirstOfRepeatedKeysAndSectionsCounts) {
+    write("a.ini", "[Info]\r\nDup=1\r\nDup=2\r\n[info]\r\nDup=9\r\nLate=3\r\n");
+    EXPECT_EQ(read("a.ini", "Info", "Dup"), "1");
+    EXPECT_EQ(read("a.ini", "Info", "Late"), "");
+}
+
+TEST_F(IniContract, KeyWithoutEqualsSignReadsEmpty) {
+    write("a.ini", "[S]\r\nLonely\r\nAfter=1\r\n");
+    EXPECT_EQ(read("a.ini", "S", "Lonely"), "");
+    EXPECT_EQ(read("a.ini", "S", "After"), "1");
+}
+
+TEST_F(IniContract, UnixLineEndingsReadTheSame) {
+    write("a.ini", "[Info]\nName=Demo\n[Inputs]\nP1XAddr=&H1000\n");
+    EXPECT_EQ(read("a.ini", "Info", "Name"), "Demo");
+    EXPECT_EQ(read("a.ini", "Inputs", "P1XAddr"), "&H1000");
+}
+
+TEST_F(IniContract, WriteCreatesFileSectionAndKey) {
+    ASSERT_TRUE(ini_->writeString(file("new.ini"), "Paths", "M2Path", "C:\\emu\\"));
+    EXPECT_EQ(read("new.ini", "Paths", "M2Path"), "C:\\emu\\");
+    ASSERT_TRUE(ini_->writeString(file("new.ini"), "Other", "K", "v"));
+    EXPECT_EQ(read("new.ini", "Other", "K"), "v");
+    EXPECT_EQ(read("new.ini", "Paths", "M2Path"), "C:\\emu\\");
+}
+
+TEST_F(IniContract, WriteChangesOneKeyAndLeavesEveryOtherAsItWas) {
+    write("a.ini",
+          "[Info]\r\nName=Demo\r\nExeName=game.exe\r\nLaunchGame=0\r\n\r\n"
+          "[Inputs]\r\nP1XAddr=&H1000\r\nP1XType=integer\r\n");
+    ASSERT_TRUE(ini_->writeString(file("a.ini"), "info", "LAUNCHGAME", "1"));
+    ASSERT_TRUE(ini_->writeString(file("a.ini"), "Info", "ExePath", "C:\\games\\"));
+    EXPECT_EQ(read("a.ini", "Info", "LaunchGame"), "1");
+    EXPECT_EQ(read("a.ini", "Info", "ExePath"), "C:\\games\\");
+    EXPECT_EQ(read("a.ini", "Info", "Name"), "Demo");
+    EXPECT_EQ(read("a.ini", "Info", "ExeName"), "game.exe");
+    EXPECT_EQ(read("a.ini", "Inputs", "P1XAddr"), "&H1000");
+    EXPECT_EQ(read("a.ini", "Inputs", "P1XType"), "integer");
+    // The changed key was replaced, not added a second time, and the new key sits in its section.
+    const std::string text = content("a.ini");
+    EXPECT_EQ(text.find("LaunchGame=0"), std::string::npos);
+    EXPECT_EQ(text.find("LaunchGame=1"), text.rfind("LaunchGame=1"));
+    EXPECT_LT(text.find("ExePath="), text.find("[Inputs]"));
+}
+
+TEST_F(IniContract, WriteIntoAMissingFolderFailsAndCreatesNothing) {
+    const std::string path = (folder_ / "no-such-folder" / "x.ini").string();
+    EXPECT_FALSE(ini_->writeString(path, "S", "k", "v"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "no-such-folder"));
+}
+
+TEST_F(IniContract, NumericReadOfNothingGivesZeroTextReadGivesEmpty) {
+    write("a.ini", "[S]\r\nBlank=   \r\nZero=0\r\nText=abc\r\n");
+    const std::string path = file("a.ini");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "S", "Missing", true), "0");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "S", "Missing", false), "");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "S", "Blank", true), "0");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "S", "Zero", false), "0");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "S", "Text", true), "abc");
+    EXPECT_EQ(ReadIniValue(*ini_, file("none.ini"), "S", "Text", true), "0");
+}
+
+TEST_F(IniContract, WriteIniValueThenReadIniValueRoundTrips) {
+    const std::string path = file("b.ini");
+    WriteIniValue(*ini_, path, "Player1", "MouseAccel", "18");
+    WriteIniValue(*ini_, path, "Player1", "InputType", "lightgun");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "player1", "mouseaccel", true), "18");
+    EXPECT_EQ(ReadIniValue(*ini_, path, "PLAYER1", "INPUTTYPE", false), "lightgun");
+}
+
+}  // namespace
+}  // namespace vt2::test

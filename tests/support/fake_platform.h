@@ -1,0 +1,220 @@
+#pragma once
+// A recording fake of the operating-system seam. Every call that matters to the order of a run is
+// written to one event log, so tests can check what happened and in which order.
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "platform/platform.h"
+#include "platform/portable/portable_file_system.h"
+#include "platform/portable/portable_ini_files.h"
+
+namespace vt2::test {
+
+using EventLog = std::vector<std::string>;
+
+// Thrown where the real program would end its process.
+struct ProcessEnded {
+    int exitCode;
+};
+
+class FakeProcessExit final : public ProcessExit {
+public:
+    explicit FakeProcessExit(EventLog& log) : log_(log) {}
+    [[noreturn]] void endProcess(int exitCode) override {
+        log_.push_back("exit " + std::to_string(exitCode));
+        throw ProcessEnded{exitCode};
+    }
+
+private:
+    EventLog& log_;
+};
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(EventLog& log) : log_(log) {}
+    void sleepMs(unsigned milliseconds) override { log_.push_back("sleep " + std::to_string(milliseconds)); }
+
+private:
+    EventLog& log_;
+};
+
+// Window messages as callbacks: each pump runs what was posted before it.
+class FakeMessagePump final : public MessagePump {
+public:
+    explicit FakeMessagePump(EventLog& log) : log_(log) {}
+    void pumpPendingMessages() override;
+    void post(std::function<void()> message) { pending_.push_back(std::move(message)); }
+    // Called at the start of the n-th pump (counting from 1), before the posted messages.
+    std::function<void(int)> onPump;
+    int pumps() const { return pumps_; }
+
+private:
+    EventLog& log_;
+    std::deque<std::function<void()>> pending_;
+    int pumps_ = 0;
+};
+
+// Real files under a temporary folder, plus made-up files that only "exist", and a record of the
+// folder changes.
+class FakeFileSystem final : public FileSystem {
+public:
+    explicit FakeFileSystem(EventLog& log) : log_(log) {}
+    bool fileExists(const std::string& path) override { return pretend.count(path) > 0 || real_.fileExists(path); }
+    bool changeDirectory(const std::string& folder) override {
+        log_.push_back("chdir " + folder);
+        return true;
+    }
+    std::set<std::string> pretend;
+
+private:
+    EventLog& log_;
+    PortableFileSystem real_;
+};
+
+class FakeWindowSystem final : public WindowSystem {
+public:
+    struct Window {
+        std::string windowClass;
+        std::string caption;
+        std::uint32_t processId = 0;
+        std::uint32_t style = 0;
+        bool exists = true;
+    };
+
+    explicit FakeWindowSystem(EventLog& log) : log_(log) {}
+
+    WindowHandle addWindow(Window window) {
+        windows_.push_back(std::move(window));
+        return windows_.size();  // handles are 1-based indexes
+    }
+    Window& window(WindowHandle handle) { return windows_.at(handle - 1); }
+    int findCalls() const { return findCalls_; }
+
+    WindowHandle findWindow(const std::string& windowClass, const std::optional<std::string>& caption) override;
+    std::string windowText(WindowHandle window, std::size_t bufferChars) override;
+    std::uint32_t windowProcessId(WindowHandle window) override;
+    std::uint32_t windowStyle(WindowHandle window) override;
+    void setWindowStyle(WindowHandle window, std::uint32_t style) override;
+    void moveToTopLeftWithNewFrame(WindowHandle window) override;
+
+private:
+    Window* lookUp(WindowHandle handle);
+    EventLog& log_;
+    std::vector<Window> windows_;
+    int findCalls_ = 0;
+};
+
+class FakeProgramLauncher final : public ProgramLauncher {
+public:
+    explicit FakeProgramLauncher(EventLog& log) : log_(log) {}
+    bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) override;
+    int openDocument(const std::string& file) override {
+        log_.push_back("open " + file);
+        return 42;
+    }
+    std::optional<WindowShowState> lastState;
+
+private:
+    EventLog& log_;
+};
+
+// A game process as a sparse map of bytes; addresses not in the map are unmapped.
+class FakeGameProcess {
+public:
+    std::map<std::uint32_t, std::uint8_t> bytes;
+    std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> writes;  // every successful write
+};
+
+class FakeProcessMemory final : public ProcessMemory {
+public:
+    explicit FakeProcessMemory(EventLog& log) : log_(log) {}
+    std::unique_ptr<OpenProcessMemory> openProcess(std::uint32_t processId) override;
+    std::map<std::uint32_t, FakeGameProcess> processes;  // the processes that can be opened
+
+private:
+    EventLog& log_;
+};
+
+class FakeMainWindow final : public MainWindowView {
+public:
+    explicit FakeMainWindow(EventLog& log) : log_(log) {}
+    void setLabelText(MainWindowLabel label, const std::string& text) override;
+    std::string labelText(MainWindowLabel label) override { return labels[label]; }
+    void setMinimised() override;
+    void setNormal() override;
+    bool isMinimised() override { return minimised; }
+    void show() override;
+    void hide() override;
+    void bringToForeground() override { log_.push_back("foreground"); }
+    void openPopupMenu() override { log_.push_back("popup menu"); }
+    void addTrayIcon() override;
+    void removeTrayIcon() override;
+    void stripSystemMenu() override { log_.push_back("strip system menu"); }
+    void armStartTimer(unsigned milliseconds) override { log_.push_back("arm timer " + std::to_string(milliseconds)); }
+    void disarmStartTimer() override { log_.push_back("disarm timer"); }
+    void showConfigurationWindow() override { log_.push_back("configuration window"); }
+
+    std::map<MainWindowLabel, std::string> labels;
+    bool minimised = false;
+    bool visible = false;
+    bool trayIcon = false;
+
+private:
+    EventLog& log_;
+};
+
+// A temporary program folder with memcfg\ and joycfg\, removed at the end.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    TempProgramFolder(const TempProgramFolder&) = delete;
+    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+    // The folder as the program writes it: backslash paths are joined to it.
+    const std::string& path() const { return path_; }
+    // Writes a file under the folder; relative is written with backslashes, like "memcfg\\demo.ini".
+    void writeFile(const std::string& relative, const std::string& content) const;
+    std::string readFile(const std::string& relative) const;
+
+private:
+    std::filesystem::path root_;
+    std::string path_;
+};
+
+// Everything a core test needs: the fakes, a program folder and the engine over them.
+struct FakeSystem {
+    FakeSystem();
+
+    EventLog log;
+    TempProgramFolder folder;
+    PortableIniFiles ini;
+    FakeFileSystem files{log};
+    FakeWindowSystem windows{log};
+    FakeProgramLauncher launcher{log};
+    FakeClock clock{log};
+    FakeMessagePump messages{log};
+    FakeProcessExit process{log};
+    FakeProcessMemory memory{log};
+    FakeMainWindow mainWindow{log};
+    Platform os{ini, files, windows, launcher, clock, messages, process, memory, mainWindow};
+    Engine engine{os, {}};
+
+    // Runs f and returns the exit code the process ended with; fails the test if it did not end.
+    std::optional<int> exitCodeOf(const std::function<void()>& f);
+    // The events that start with prefix, in order.
+    std::vector<std::string> eventsStartingWith(const std::string& prefix) const;
+    // Index of the first event equal to e, or -1.
+    int indexOf(const std::string& e) const;
+};
+
+}  // namespace vt2::test

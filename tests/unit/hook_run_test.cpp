@@ -1,0 +1,136 @@
+// The wait for the game's window, the hook, and the pass loop until the game is gone.
+#include <gtest/gtest.h>
+
+#include "engine/form1.h"
+#include "engine/hook_run.h"
+#include "support/fake_platform.h"
+
+namespace vt2::test {
+namespace {
+
+class HookRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sys.engine.state.gameName = "demo";
+        GameDescriptor& d = sys.engine.state.descriptor;
+        d.Name = "Demo";
+        d.WinClass = "DemoClass";
+        d.WinCaption = "Demo Game";
+        sys.memory.processes[4242];
+    }
+    WindowHandle addGame(const std::string& caption = "Demo Game") {
+        return sys.windows.addWindow({"DemoClass", caption, 4242, 0x14CF0000});
+    }
+    FakeSystem sys;
+};
+
+TEST_F(HookRun, WaitsHandlingMessagesUntilTheWindowAppears) {
+    sys.messages.onPump = [&](int n) {
+        if (n == 3) addGame();
+    };
+    WaitForGameWindow(sys.engine);
+    EXPECT_EQ(sys.messages.pumps(), 3);
+    EXPECT_EQ(sys.windows.findCalls(), 3);
+    EXPECT_EQ(sys.engine.state.gameWindow, 1u);
+    // Each attempt lets messages through first, then searches by class and caption.
+    EXPECT_EQ(EventLog(sys.log.begin(), sys.log.begin() + 4),
+              (EventLog{"pump", "find DemoClass|Demo Game", "pump", "find DemoClass|Demo Game"}));
+}
+
+TEST_F(HookRun, AWindowWithAnotherCaptionIsNotTheGame) {
+    addGame("Something else");
+    sys.messages.onPump = [&](int n) {
+        if (n == 5) addGame();
+    };
+    WaitForGameWindow(sys.engine);
+    EXPECT_EQ(sys.engine.state.gameWindow, 2u);
+}
+
+TEST_F(HookRun, EmptyCaptionSearchesByClassAloneAndAdoptsTheFoundCaption) {
+    sys.engine.state.descriptor.WinCaption = "";
+    addGame("Whatever It Says");
+    WaitForGameWindow(sys.engine);
+    EXPECT_EQ(sys.log[1], "find DemoClass|<any>");
+    EXPECT_EQ(sys.engine.state.descriptor.WinCaption, "Whatever It Says");
+}
+
+TEST_F(HookRun, TheMenusExitItemWorksWhileWaiting) {
+    Form1 form(sys.engine);
+    sys.messages.onPump = [&](int n) {
+        if (n == 4) sys.messages.post([&] { form.mnuPopExit_Click(); });
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_EQ(sys.engine.state.gameWindow, 0u);
+}
+
+TEST_F(HookRun, HookingOpensTheGamesProcessPausesThenReportsHooked) {
+    addGame();
+    WaitForGameWindow(sys.engine);
+    sys.log.clear();
+    HookGame(sys.engine);
+    EXPECT_EQ(sys.log, (EventLog{"open process 4242", "sleep 2000", "label status=Status:  Hooked Demo"}));
+    ASSERT_NE(sys.engine.state.memory, nullptr);
+    EXPECT_EQ(sys.engine.state.memory->PID(), 4242);
+    EXPECT_TRUE(sys.engine.state.memory->isOpen());
+}
+
+TEST_F(HookRun, AProcessThatCannotBeOpenedStillHooks) {
+    sys.windows.addWindow({"DemoClass", "Demo Game", 999, 0});
+    WaitForGameWindow(sys.engine);
+    HookGame(sys.engine);
+    EXPECT_FALSE(sys.engine.state.memory->isOpen());
+    EXPECT_EQ(sys.mainWindow.labels[MainWindowLabel::Status], "Status:  Hooked Demo");
+}
+
+TEST_F(HookRun, PassLetsMessagesThroughFirstAndReadsTheCaptionLast) {
+    const WindowHandle game = addGame();
+    sys.engine.state.gameWindow = game;
+    RunPass(sys.engine);
+    EXPECT_EQ(sys.log, (EventLog{"pump", "caption"}));
+}
+
+TEST_F(HookRun, PassAgesEveryPlayerValueAfterTheWriters) {
+    sys.engine.state.gameWindow = addGame();
+    PlayerValues& p2 = sys.engine.state.players[kPlayer2].current;
+    p2.X = 0.25f;
+    p2.Trigger = 1;
+    p2.Esc = 1;
+    RunPass(sys.engine);
+    EXPECT_EQ(sys.engine.state.players[kPlayer2].previous, p2);
+    EXPECT_EQ(sys.engine.state.players[kPlayer1].previous, PlayerValues{});
+}
+
+TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
+    const WindowHandle game = addGame();
+    sys.messages.onPump = [&](int n) {
+        if (n == 4) sys.windows.window(game).caption = "Demo Game - paused";  // a new caption goes on
+        if (n == 7) sys.windows.window(game).exists = false;                 // the game is gone
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_EQ(sys.messages.pumps(), 7);  // one pump to find the window, six passes
+    const int stop = sys.indexOf("tray remove");
+    ASSERT_GE(stop, 0);
+    EXPECT_EQ(EventLog(sys.log.begin() + stop - 1, sys.log.end()),
+              (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "exit 0"}));
+}
+
+TEST_F(HookRun, AGameWhoseCaptionIsEmptyEndsAfterTheFirstPass) {
+    sys.engine.state.descriptor.WinCaption = "";
+    addGame("");
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_EQ(sys.messages.pumps(), 2);  // the wait, then one pass
+}
+
+TEST_F(HookRun, TheMenusExitItemWorksWhileRunning) {
+    addGame();
+    Form1 form(sys.engine);
+    sys.messages.onPump = [&](int n) {
+        if (n == 10) sys.messages.post([&] { form.mnuPopExit_Click(); });
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_EQ(sys.messages.pumps(), 10);
+    EXPECT_EQ(sys.mainWindow.labels[MainWindowLabel::Status], "Status:  Hooked Demo");
+}
+
+}  // namespace
+}  // namespace vt2::test
