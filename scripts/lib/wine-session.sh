@@ -44,6 +44,13 @@ wine_session_start() {
         echo "wine-session: creating the Wine prefix $WINEPREFIX"
         wineboot -i >"$build_dir/wineboot.log" 2>&1
     fi
+    # Xvfb has no window manager: Wine must not wait for one (it waits 2 s for each window that is
+    # hidden or closed when it thinks a window manager owns it).
+    if [ ! -f "$WINEPREFIX/.vt2-unmanaged" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.vt2-unmanaged"
+    fi
     # One wineserver for the whole run keeps the many short test processes fast.
     wineserver -p
     _vt2_started_wineserver=1

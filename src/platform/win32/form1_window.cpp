@@ -159,8 +159,14 @@ void Form1Window::removeTrayIcon() {
 void Form1Window::stripSystemMenu() {
     HMENU menu = GetSystemMenu(window_.get(), FALSE);
     const int count = GetMenuItemCount(menu);
-    RemoveMenu(menu, static_cast<UINT>(count - 1), MF_BYPOSITION | MF_REMOVE);
-    RemoveMenu(menu, static_cast<UINT>(count - 2), MF_BYPOSITION | MF_REMOVE);
+    // On the standard menu Close and the separator above it are the last two items. Some systems
+    // (Wine) add items after Close, so the two are found by Close's position.
+    int close = count - 1;
+    for (int i = 0; i < count; ++i) {
+        if (GetMenuItemID(menu, i) == SC_CLOSE) close = i;
+    }
+    RemoveMenu(menu, static_cast<UINT>(close), MF_BYPOSITION | MF_REMOVE);
+    if (close > 0) RemoveMenu(menu, static_cast<UINT>(close - 1), MF_BYPOSITION | MF_REMOVE);
     DrawMenuBar(window_.get());
 }
 

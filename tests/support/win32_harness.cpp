@@ -1,0 +1,210 @@
+#include "support/win32_harness.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "common/numbers.h"
+#include "platform/win32/main_window_ids.h"
+#include "support/test_paths.h"
+
+namespace vt2::test {
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(20);
+    }
+}
+
+ChildProcess ChildProcess::Start(const std::string& program, const std::string& arguments, const std::string& folder,
+                                 WORD showWindow) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showWindow;
+    PROCESS_INFORMATION started{};
+    ChildProcess child;
+    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", program.c_str(), GetLastError());
+        return child;
+    }
+    CloseHandle(started.hThread);
+    child.process_.reset(started.hProcess);
+    child.id_ = started.dwProcessId;
+    return child;
+}
+
+ChildProcess::~ChildProcess() { terminate(); }
+
+bool ChildProcess::running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> ChildProcess::waitForExit(int timeoutMs) const {
+    if (!process_) return std::nullopt;
+    if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+void ChildProcess::terminate() {
+    if (running()) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+namespace {
+
+std::string TempFolderName() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "vt2-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(std::random_device{}());
+}
+
+void CopyOrFail(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        std::fprintf(stderr, "cannot copy %s to %s (error %lu)\n", from.c_str(), to.c_str(), GetLastError());
+    }
+}
+
+}  // namespace
+
+TempInstall::TempInstall() : path_(TempFolderName()) {
+    for (const char* sub : {"", "\\memcfg", "\\joycfg", "\\demo", "\\docs"}) CreateDirectoryA((path_ + sub).c_str(), nullptr);
+    const std::string dist = kDistFolder;
+    CopyOrFail(dist + "\\VT2.exe", file("VT2.exe"));
+    CopyOrFail(dist + "\\demo\\VT2DemoGame.exe", file("demo\\VT2DemoGame.exe"));
+    CopyOrFail(dist + "\\memcfg\\demo.ini", file("memcfg\\demo.ini"));
+    CopyOrFail(dist + "\\joycfg\\default.ini", file("joycfg\\default.ini"));
+}
+
+TempInstall::~TempInstall() {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(path_), ignored);
+}
+
+void TempInstall::writeFile(const std::string& relative, const std::string& content) const {
+    std::ofstream out(file(relative), std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+void TempInstall::removeFile(const std::string& relative) const { DeleteFileA(file(relative).c_str()); }
+
+void TempInstall::setIni(const std::string& relative, const std::string& section, const std::string& key,
+                         const std::string& value) const {
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file(relative).c_str());
+}
+
+ChildProcess TempInstall::startVt2(const std::string& arguments) const {
+    return ChildProcess::Start(file("VT2.exe"), arguments, path_);
+}
+
+ChildProcess TempInstall::startDemoGame(const std::string& arguments) const {
+    return ChildProcess::Start(file("demo\\VT2DemoGame.exe"), arguments, path_ + "\\demo");
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char* windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[128] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && std::strcmp(className, search->windowClass) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindTopWindowOf(DWORD processId, const char* windowClass) {
+    WindowSearch search{processId, windowClass, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindMainWindowOf(DWORD processId) { return FindTopWindowOf(processId, win32::kMainWindowClass); }
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    const int length = GetWindowTextA(window, text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::string LabelText(HWND mainWindow, int controlId) { return WindowText(GetDlgItem(mainWindow, controlId)); }
+
+bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs) {
+    return WaitUntil(
+        [&] {
+            const HWND main = FindMainWindowOf(vt2.id());
+            return main && LabelText(main, win32::kIdStatusLabel) == text;
+        },
+        timeoutMs);
+}
+
+namespace {
+BOOL CALLBACK CountTrayIcons(HWND window, LPARAM parameter) {
+    char className[128] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "__winex11_tray_icon") == 0) ++*reinterpret_cast<int*>(parameter);
+    return TRUE;
+}
+BOOL CALLBACK CountInTrays(HWND window, LPARAM parameter) {
+    char className[128] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "__winex11_standalone_tray") == 0) EnumChildWindows(window, CountTrayIcons, parameter);
+    return TRUE;
+}
+}  // namespace
+
+int TrayIconCount() {
+    int count = 0;
+    EnumWindows(CountInTrays, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+DemoLayout::DemoLayout() {
+    std::ifstream in(kDemoLayoutFile);
+    std::string line;
+    bool inAddresses = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inAddresses = line == "[Addresses]";
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (!inAddresses || eq == std::string::npos) continue;
+        if (const auto value = ParseWholeNumber(line.substr(eq + 1))) {
+            addresses_[line.substr(0, eq)] = static_cast<std::uint32_t>(*value);
+        }
+    }
+}
+
+std::uint32_t DemoLayout::address(const std::string& variable) const {
+    const auto it = addresses_.find(variable);
+    return it == addresses_.end() ? 0 : it->second;
+}
+
+}  // namespace vt2::test

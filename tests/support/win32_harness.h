@@ -1,0 +1,96 @@
+#pragma once
+// Helpers for tests that run real programs under Wine: processes stopped by id when the test ends,
+// throw-away installations laid out like dist\, and waits for conditions with generous timeouts.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/win32/unique_handle.h"
+
+namespace vt2::test {
+
+// Polls condition until it holds or timeoutMs have passed; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 20000);
+
+// A process started by a test; it is ended when the object goes, if it still runs.
+class ChildProcess {
+public:
+    static ChildProcess Start(const std::string& program, const std::string& arguments,
+                              const std::string& folder = "", WORD showWindow = SW_SHOWNORMAL);
+    ChildProcess() = default;
+    ChildProcess(ChildProcess&&) = default;
+    ChildProcess& operator=(ChildProcess&&) = default;
+    ~ChildProcess();
+
+    DWORD id() const { return id_; }
+    HANDLE handle() const { return process_.get(); }
+    bool running() const;
+    // The exit code once the process has ended within timeoutMs.
+    std::optional<DWORD> waitForExit(int timeoutMs = 20000) const;
+    void terminate();
+
+private:
+    win32::unique_kernel_handle process_;
+    DWORD id_ = 0;
+};
+
+// A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe.
+class TempInstall {
+public:
+    TempInstall();
+    ~TempInstall();
+    TempInstall(const TempInstall&) = delete;
+    TempInstall& operator=(const TempInstall&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& relative) const { return path_ + "\\" + relative; }
+    void writeFile(const std::string& relative, const std::string& content) const;
+    void removeFile(const std::string& relative) const;
+    // Sets one key of an INI file of the installation.
+    void setIni(const std::string& relative, const std::string& section, const std::string& key,
+                const std::string& value) const;
+
+    ChildProcess startVt2(const std::string& arguments) const;
+    ChildProcess startDemoGame(const std::string& arguments = "") const;
+
+private:
+    std::string path_;
+};
+
+// The main window of a running VT2, found by its class among the windows of that process.
+HWND FindMainWindowOf(DWORD processId);
+HWND FindTopWindowOf(DWORD processId, const char* windowClass);
+std::string WindowText(HWND window);
+std::string LabelText(HWND mainWindow, int controlId);
+// Waits for VT2's status label to read exactly text.
+bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs = 20000);
+
+// Tray icons as Wine shows them without a desktop tray.
+int TrayIconCount();
+
+// The addresses of the demo game's variables, from the layout the build wrote.
+class DemoLayout {
+public:
+    DemoLayout();
+    std::uint32_t address(const std::string& variable) const;
+
+private:
+    std::map<std::string, std::uint32_t> addresses_;
+};
+
+// Reads a value of the demo game's memory.
+template <typename T>
+T ReadGameValue(const ChildProcess& game, std::uint32_t address) {
+    T value{};
+    SIZE_T copied = 0;
+    ReadProcessMemory(game.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), &value,
+                      sizeof value, &copied);
+    return value;
+}
+
+}  // namespace vt2::test

@@ -1,0 +1,24 @@
+# The Win32 adapters against the real system, under Wine.
+set(VT2_TEST_DIST_DIR_UNIX ${VT2_DIST_DIR})
+function(vt2_wine_path out unix_path)
+    string(REPLACE "/" "\\\\" escaped "${unix_path}")
+    set(${out} "Z:${escaped}" PARENT_SCOPE)
+endfunction()
+vt2_wine_path(VT2_TEST_DIST_DIR ${VT2_DIST_DIR})
+vt2_wine_path(VT2_TEST_DEMO_LAYOUT ${VT2_DEMO_LAYOUT})
+vt2_wine_path(VT2_TEST_FIXTURES_DIR ${CMAKE_BINARY_DIR}/tests/fixtures)
+configure_file(support/test_paths.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/support/test_paths.h @ONLY)
+
+add_library(vt2_win32_harness STATIC support/win32_harness.cpp)
+target_include_directories(vt2_win32_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
+target_link_libraries(vt2_win32_harness PUBLIC vt2_win32 GTest::gtest)
+
+add_executable(vt2_win32_tests
+    contract/ini_contract.cpp
+    win32/ini_contract_win32.cpp
+    win32/main_window_test.cpp
+    win32/window_adapters_test.cpp
+)
+target_link_libraries(vt2_win32_tests PRIVATE vt2_win32_harness GTest::gtest_main)
+gtest_discover_tests(vt2_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS win32 TIMEOUT 120 RESOURCE_LOCK desktop)

@@ -1,0 +1,97 @@
+// The window adapters against real windows of this process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_window_system.h"
+#include "support/win32_harness.h"
+
+namespace vt2::test {
+namespace {
+
+// A plain top-level window of a class no other test uses.
+class TestWindow {
+public:
+    TestWindow(const char* windowClass, const char* caption, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE) {
+        WNDCLASSA c{};
+        c.lpfnWndProc = DefWindowProcA;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = windowClass;
+        RegisterClassA(&c);
+        window_.reset(CreateWindowExA(0, windowClass, caption, style, 100, 80, 300, 200, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr));
+    }
+    HWND get() const { return window_.get(); }
+    WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_.get()); }
+
+private:
+    win32::unique_window window_;
+};
+
+TEST(Win32WindowSystem, FindsByClassAndCaptionOrByClassAlone) {
+    TestWindow other("VT2TestFindClass", "Other caption");
+    TestWindow game("VT2TestFindClass", "Game caption");
+    win32::Win32WindowSystem windows;
+    EXPECT_EQ(windows.findWindow("VT2TestFindClass", std::string("Game caption")), game.handle());
+    EXPECT_EQ(windows.findWindow("VT2TestFindClass", std::string("Missing")), 0u);
+    const WindowHandle any = windows.findWindow("VT2TestFindClass", std::nullopt);
+    EXPECT_TRUE(any == game.handle() || any == other.handle());
+    EXPECT_EQ(windows.findWindow("VT2NoSuchClass", std::nullopt), 0u);
+}
+
+TEST(Win32WindowSystem, CaptionProcessAndAGoneWindow) {
+    const std::string longCaption(150, 'c');
+    TestWindow w("VT2TestCaptionClass", longCaption.c_str());
+    win32::Win32WindowSystem windows;
+    EXPECT_EQ(windows.windowText(w.handle(), 100), std::string(99, 'c'));
+    EXPECT_EQ(windows.windowProcessId(w.handle()), GetCurrentProcessId());
+    const WindowHandle stale = w.handle();
+    DestroyWindow(w.get());
+    EXPECT_EQ(windows.windowText(stale, 100), "");
+    EXPECT_EQ(windows.windowProcessId(stale), 0u);
+}
+
+TEST(Win32WindowSystem, BorderlessStyleAndMoveKeepTheOuterSize) {
+    TestWindow w("VT2TestStyleClass", "Styled");
+    RECT before{};
+    GetWindowRect(w.get(), &before);
+    win32::Win32WindowSystem windows;
+    windows.setWindowStyle(w.handle(), windows.windowStyle(w.handle()) & 0x10000000);
+    windows.moveToTopLeftWithNewFrame(w.handle());
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(w.get(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_BORDER), 0u);
+    EXPECT_NE(style & WS_VISIBLE, 0u);
+    RECT after{};
+    GetWindowRect(w.get(), &after);
+    EXPECT_EQ(after.left, 0);
+    EXPECT_EQ(after.top, 0);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+TEST(Win32FileSystem, AFolderIsNotAFile) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "vt2-fs-test";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string file = folder + "\\game.exe";
+    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    win32::Win32FileSystem files;
+    EXPECT_TRUE(files.fileExists(file));
+    EXPECT_FALSE(files.fileExists(folder));
+    EXPECT_FALSE(files.fileExists(folder + "\\missing.exe"));
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    EXPECT_TRUE(files.changeDirectory(folder + "\\"));
+    char now[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, now);
+    EXPECT_TRUE(lstrcmpiA(now, folder.c_str()) == 0) << now;
+    EXPECT_FALSE(files.changeDirectory(folder + "\\missing\\"));
+    SetCurrentDirectoryA(before);
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+}  // namespace vt2::test
