@@ -1,6 +1,9 @@
 #include "common/numbers.h"
 
 #include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "common/text.h"
@@ -62,6 +65,53 @@ std::optional<double> ParseNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
     return value;
+}
+
+}  // namespace vt2
+
+namespace vt2 {
+
+namespace {
+bool IsHexNumber(std::string_view text) { return IsHexText(TrimBlanks(text)); }
+}  // namespace
+
+std::optional<std::int16_t> ToInt16Field(std::string_view text) {
+    const auto value = ParseWholeNumber(text);
+    if (!value) return std::nullopt;
+    if (IsHexNumber(text)) {
+        if (*value > 0xFFFF) return std::nullopt;
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(*value));
+    }
+    if (*value < -32768 || *value > 32767) return std::nullopt;
+    return static_cast<std::int16_t>(*value);
+}
+
+std::optional<std::int32_t> ToInt32Field(std::string_view text) {
+    const auto value = ParseWholeNumber(text);
+    if (!value) return std::nullopt;
+    if (IsHexNumber(text)) return static_cast<std::int32_t>(static_cast<std::uint32_t>(*value));
+    if (*value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
+    return static_cast<std::int32_t>(*value);
+}
+
+std::optional<std::uint32_t> ToAddress(std::string_view text) {
+    const auto value = ParseWholeNumber(text);
+    if (!value || *value < INT32_MIN || *value > static_cast<std::int64_t>(UINT32_MAX)) return std::nullopt;
+    return static_cast<std::uint32_t>(*value);
+}
+
+std::optional<std::uint8_t> ToByteField(std::string_view text) {
+    const auto value = ParseWholeNumber(text);
+    if (!value || *value < 0 || *value > 255) return std::nullopt;
+    return static_cast<std::uint8_t>(*value);
+}
+
+double RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5) return below + 1.0;
+    if (fraction < 0.5) return below;
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
 }
 
 }  // namespace vt2

@@ -15,3 +15,23 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text);
 std::optional<double> ParseNumber(std::string_view text);
 
 }  // namespace vt2
+
+namespace vt2 {
+
+// Field conversions of the descriptor and settings files. A text that is not a number, or that is
+// out of the field's range, gives nothing, and the field keeps what it held.
+//
+// A hexadecimal text is a bit pattern: up to 0xFFFF it fits a 16-bit field as its two's
+// complement ("&HFFFF" is -1), up to 0xFFFFFFFF a 32-bit one.
+std::optional<std::int16_t> ToInt16Field(std::string_view text);
+std::optional<std::int32_t> ToInt32Field(std::string_view text);
+// A 32-bit address: decimal from -2147483648 to 4294967295, or hexadecimal; negative numbers keep
+// their bit pattern.
+std::optional<std::uint32_t> ToAddress(std::string_view text);
+// A byte value 0..255, decimal or hexadecimal.
+std::optional<std::uint8_t> ToByteField(std::string_view text);
+
+// To the nearest integer, ties to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+double RoundHalfEven(double value);
+
+}  // namespace vt2

@@ -7,6 +7,7 @@
 
 #include "common/player_state.h"
 #include "engine/game_descriptor.h"
+#include "engine/input_map.h"
 #include "memory/memory_manager.h"
 #include "platform/platform.h"
 
@@ -18,6 +19,8 @@ struct HookState {
     GameDescriptor descriptor;
     WindowHandle gameWindow = 0;
     std::unique_ptr<MemoryManager> memory;  // exists once the game's window has been found
+    GameAddress moduleBase = 0;              // of the game's program module; 0 until found
+    InputMap inputMap;
     PlayerState players;
 };
 

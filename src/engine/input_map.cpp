@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "engine/game_descriptor.h"
 #include "engine/window_style.h"
+#include "memory/address_resolution.h"
 
 namespace vt2 {
 
@@ -17,13 +18,92 @@ std::optional<std::string> ChooseMemoryDescriptorFile(FileSystem& files, const s
     return std::nullopt;
 }
 
+namespace {
+
+class DescriptorReader {
+public:
+    DescriptorReader(Engine& engine, std::string file) : engine_(engine), file_(std::move(file)) {}
+
+    std::string text(const char* section, const std::string& key) const {
+        return ReadIniValue(engine_.os.ini, file_, section, key, false);
+    }
+    void int16(const char* section, const std::string& key, std::int16_t& field) const {
+        if (const auto v = ToInt16Field(text(section, key))) field = *v;
+    }
+    void int32(const char* section, const std::string& key, std::int32_t& field) const {
+        if (const auto v = ToInt32Field(text(section, key))) field = *v;
+    }
+    // "<name>PTR" when it is not empty, else "<name>Addr".
+    std::uint32_t address(const std::string& name) const {
+        return ResolveTargetAddress(engine_, text("Inputs", name + "PTR"), text("Inputs", name + "Addr"));
+    }
+    void axis(const std::string& name, InputTarget& target) const {
+        target.address = address(name);
+        target.type = text("Inputs", name + "Type");
+        int16("Inputs", name + "Multi", target.Multi);
+        int16("Inputs", name + "Offset", target.Offset);
+    }
+    // The two trigger masks are spelled with one g: "P1TrigerBitMask", "P2TrigerBitMask".
+    void button(const std::string& name, const std::string& maskKey, InputTarget& target) const {
+        target.address = address(name);
+        target.type = text("Inputs", name + "Type");
+        int16("Inputs", maskKey, target.BitMask);
+    }
+
+private:
+    Engine& engine_;
+    std::string file_;
+};
+
+}  // namespace
+
 void LoadInputMap(Engine& engine, const std::string& gameName) {
     const auto file = ChooseMemoryDescriptorFile(engine.os.files, engine.state.programFolder, gameName);
     if (!file) return;
-    if (engine.state.descriptor.GameType == "VON") return;
+    const DescriptorReader read(engine, *file);
+    InputMap& map = engine.state.inputMap;
 
-    const auto noBorder = ParseWholeNumber(ReadIniValue(engine.os.ini, *file, "Info", "NoBorder", true));
-    if (noBorder && *noBorder != 0) RemoveWindowBorder(engine);
+    read.int32("Inputs", "Persistent", map.Persistent);
+    read.int32("Info", "ExitMode", map.ExitMode);
+    map.ReloadMode = read.text("Info", "ReloadMode");
+
+    if (engine.state.descriptor.GameType == "VON") {
+        map.Bank1 = read.address("Bank1");
+        map.Bank2 = read.address("Bank2");
+        map.Bank3 = read.address("Bank3");
+        return;
+    }
+
+    read.axis("P1X", map.P1X);
+    read.axis("P1Y", map.P1Y);
+    read.axis("P2X", map.P2X);
+    read.axis("P2Y", map.P2Y);
+    read.button("P1Trigger", "P1TrigerBitMask", map.P1Trigger);
+    read.button("P1Reload", "P1ReloadBitMask", map.P1Reload);
+    read.button("P2Trigger", "P2TrigerBitMask", map.P2Trigger);
+    read.button("P2Reload", "P2ReloadBitMask", map.P2Reload);
+    read.button("P1Start", "P1StartBitMask", map.P1Start);
+    read.button("P1Coin", "P1CoinBitMask", map.P1Coin);
+    read.button("P2Start", "P2StartBitMask", map.P2Start);
+    read.button("P2Coin", "P2CoinBitMask", map.P2Coin);
+
+    read.int16("Keys", "Enable", map.KeyInjection);
+    if (map.KeyInjection != 0) {
+        read.int16("Keys", "P1TriggerKey", map.P1TriggerKey);
+        read.int16("Keys", "P1ReloadKey", map.P1ReloadKey);
+        read.int16("Keys", "P1StartKey", map.P1StartKey);
+        read.int16("Keys", "P1CoinKey", map.P1CoinKey);
+        read.int16("Keys", "P1ExitKey", map.P1ExitKey);
+        read.int16("Keys", "P2TriggerKey", map.P2TriggerKey);
+        read.int16("Keys", "P2ReloadKey", map.P2ReloadKey);
+        read.int16("Keys", "P2StartKey", map.P2StartKey);
+        read.int16("Keys", "P2CoinKey", map.P2CoinKey);
+        read.int16("Keys", "P2ExitKey", map.P2ExitKey);
+    }
+
+    std::int32_t noBorder = 0;
+    read.int32("Info", "NoBorder", noBorder);
+    if (noBorder != 0) RemoveWindowBorder(engine);
 }
 
 }  // namespace vt2

@@ -1,10 +1,56 @@
 #include "memory/memory_manager.h"
 
+
 namespace vt2 {
 
 void MemoryManager::PID(std::int32_t dwPid) {
     processId_ = dwPid;
     process_ = processes_.openProcess(static_cast<std::uint32_t>(dwPid));
+}
+
+std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length) {
+    if (process_ && length > 0) process_->write(lngAddress, destPtr, length);
+    return 0;
+}
+
+bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
+    return process_ && process_->read(lngAddr, destPtr, length);
+}
+
+void MemoryManager::writeByte(GameAddress lngAddress, std::uint8_t bVal) { WritePtr(lngAddress, &bVal, 1); }
+
+void MemoryManager::write2Byte(GameAddress lngAddress, std::int16_t intVal) {
+    const int v = intVal;
+    const auto pattern = static_cast<std::uint16_t>(v >= 0 ? v : (0x8001 - v) % 0x10000);
+    WritePtr(lngAddress, &pattern, 2);
+}
+
+void MemoryManager::writeInteger(GameAddress lngAddress, std::int16_t intValue) { WritePtr(lngAddress, &intValue, 2); }
+
+void MemoryManager::writeSingle(GameAddress lngAddress, float sngValue) { WritePtr(lngAddress, &sngValue, 4); }
+
+void MemoryManager::writeLong(GameAddress lngAddress, std::int32_t lngValue) { WritePtr(lngAddress, &lngValue, 4); }
+
+void MemoryManager::WriteString(GameAddress lngAddress, const std::string& strValue) {
+    WritePtr(lngAddress, strValue.data(), strValue.size());
+}
+
+std::int32_t MemoryManager::readLong(GameAddress lngAddr) { return readValue<std::int32_t>(lngAddr); }
+std::int16_t MemoryManager::readInteger(GameAddress lngAddr) { return readValue<std::int16_t>(lngAddr); }
+float MemoryManager::readSingle(GameAddress lngAddr) { return readValue<float>(lngAddr); }
+std::uint8_t MemoryManager::readByte(GameAddress lngAddr) { return readValue<std::uint8_t>(lngAddr); }
+
+std::string MemoryManager::readString(std::size_t length, GameAddress lngAddr) {
+    std::string text = readStringN(length, lngAddr);
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) text.resize(nul);
+    return text;
+}
+
+std::string MemoryManager::readStringN(std::size_t length, GameAddress lngAddr) {
+    std::string buffer(length, '\0');
+    if (length == 0 || !copyToType(buffer.data(), length, lngAddr)) return {};
+    return buffer;
 }
 
 }  // namespace vt2

@@ -1,24 +1,62 @@
 #pragma once
-// The one accessor of the hooked game's memory.
+// The one accessor of the hooked game's memory: values of fixed widths copied between this program
+// and absolute addresses of the game process, little-endian as the processor stores them. It knows
+// nothing of type names, masks or pointer chains. Failures are silent: a failed read gives 0 (or
+// the empty text), a failed write changes nothing.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/process_memory.h"
 
 namespace vt2 {
 
+// A 32-bit address of the game; addresses of 0x80000000 and above keep their bit pattern.
+using GameAddress = std::uint32_t;
+
 class MemoryManager {
 public:
     explicit MemoryManager(ProcessMemory& processes) : processes_(processes) {}
 
-    // Stores the id and opens that process; a process that cannot be opened leaves no handle,
-    // and every access after that reads 0 and writes nothing. The handle closes with the object.
+    // Stores the id and opens that process with all access. A process that cannot be opened leaves
+    // no handle: every access after that reads 0 and writes nothing. The handle closes with the object.
     void PID(std::int32_t dwPid);
     std::int32_t PID() const { return processId_; }
     bool isOpen() const { return process_ != nullptr; }
 
+    void writeByte(GameAddress lngAddress, std::uint8_t bVal);
+    // A negative value is written as (0x8001 - v) mod 0x10000: -1 as 02 80, -32768 as 01 00.
+    void write2Byte(GameAddress lngAddress, std::int16_t intVal);
+    void writeInteger(GameAddress lngAddress, std::int16_t intValue);
+    void writeSingle(GameAddress lngAddress, float sngValue);
+    void writeLong(GameAddress lngAddress, std::int32_t lngValue);
+    // As many bytes as the text has characters, no terminator.
+    void WriteString(GameAddress lngAddress, const std::string& strValue);
+    // Copies length bytes to the game; always 0.
+    std::int32_t WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length);
+    // Copies length bytes of the game into destPtr; true when the read succeeded.
+    bool copyToType(void* destPtr, std::size_t length, GameAddress lngAddr);
+
+    std::int32_t readLong(GameAddress lngAddr);
+    std::int16_t readInteger(GameAddress lngAddr);
+    float readSingle(GameAddress lngAddr);
+    std::uint8_t readByte(GameAddress lngAddr);
+    // length bytes as text, cut at the first NUL; empty when the read failed.
+    std::string readString(std::size_t length, GameAddress lngAddr);
+    // length bytes as text, NULs included; empty when the read failed.
+    std::string readStringN(std::size_t length, GameAddress lngAddr);
+
 private:
+    template <typename T>
+    T readValue(GameAddress address) {
+        T value{};
+        // A read that fails part way may have copied some bytes: a failed read is 0 as a whole.
+        if (!copyToType(&value, sizeof value, address)) return T{};
+        return value;
+    }
+
     ProcessMemory& processes_;
     std::int32_t processId_ = 0;
     std::unique_ptr<OpenProcessMemory> process_;

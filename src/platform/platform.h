@@ -6,6 +6,7 @@
 #include "platform/ini_files.h"
 #include "platform/main_window_view.h"
 #include "platform/message_pump.h"
+#include "platform/module_list.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"
 #include "platform/program_launcher.h"
@@ -22,6 +23,7 @@ struct Platform {
     MessagePump& messages;
     ProcessExit& process;
     ProcessMemory& memory;
+    ModuleList& modules;
     MainWindowView& mainWindow;
 };
 

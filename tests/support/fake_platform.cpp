@@ -202,6 +202,13 @@ std::vector<std::string> FakeSystem::eventsStartingWith(const std::string& prefi
     return found;
 }
 
+FakeGameProcess& FakeSystem::hookProcess(std::uint32_t processId) {
+    FakeGameProcess& game = memory.processes[processId];
+    engine.state.memory = std::make_unique<MemoryManager>(memory);
+    engine.state.memory->PID(static_cast<std::int32_t>(processId));
+    return game;
+}
+
 int FakeSystem::indexOf(const std::string& e) const {
     for (std::size_t i = 0; i < log.size(); ++i) {
         if (log[i] == e) return static_cast<int>(i);

@@ -131,6 +131,22 @@ private:
 // A game process as a sparse map of bytes; addresses not in the map are unmapped.
 class FakeGameProcess {
 public:
+    // Maps length bytes at address, each set to fill.
+    void map(std::uint32_t address, std::size_t length, std::uint8_t fill = 0) {
+        for (std::size_t i = 0; i < length; ++i) bytes[address + static_cast<std::uint32_t>(i)] = fill;
+    }
+    void put(std::uint32_t address, const std::vector<std::uint8_t>& values) {
+        for (std::size_t i = 0; i < values.size(); ++i) bytes[address + static_cast<std::uint32_t>(i)] = values[i];
+    }
+    void putLong(std::uint32_t address, std::uint32_t value) {
+        put(address, {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                      static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+    }
+    std::vector<std::uint8_t> at(std::uint32_t address, std::size_t length) const {
+        std::vector<std::uint8_t> out;
+        for (std::size_t i = 0; i < length; ++i) out.push_back(bytes.at(address + static_cast<std::uint32_t>(i)));
+        return out;
+    }
     std::map<std::uint32_t, std::uint8_t> bytes;
     std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> writes;  // every successful write
 };
@@ -140,6 +156,20 @@ public:
     explicit FakeProcessMemory(EventLog& log) : log_(log) {}
     std::unique_ptr<OpenProcessMemory> openProcess(std::uint32_t processId) override;
     std::map<std::uint32_t, FakeGameProcess> processes;  // the processes that can be opened
+
+private:
+    EventLog& log_;
+};
+
+class FakeModuleList final : public ModuleList {
+public:
+    explicit FakeModuleList(EventLog& log) : log_(log) {}
+    std::vector<ModuleEntry> modulesOf(std::uint32_t processId) override {
+        log_.push_back("module snapshot " + std::to_string(processId));
+        const auto it = modules.find(processId);
+        return it == modules.end() ? std::vector<ModuleEntry>{} : it->second;
+    }
+    std::map<std::uint32_t, std::vector<ModuleEntry>> modules;
 
 private:
     EventLog& log_;
@@ -205,8 +235,9 @@ struct FakeSystem {
     FakeMessagePump messages{log};
     FakeProcessExit process{log};
     FakeProcessMemory memory{log};
+    FakeModuleList modules{log};
     FakeMainWindow mainWindow{log};
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, mainWindow};
+    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, mainWindow};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.
@@ -215,6 +246,8 @@ struct FakeSystem {
     std::vector<std::string> eventsStartingWith(const std::string& prefix) const;
     // Index of the first event equal to e, or -1.
     int indexOf(const std::string& e) const;
+    // Hooks the engine to a fake game process of that id, as the hook run does.
+    FakeGameProcess& hookProcess(std::uint32_t processId = 4242);
 };
 
 }  // namespace vt2::test

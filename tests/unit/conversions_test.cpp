@@ -65,3 +65,54 @@ TEST(CommandLine, ArgumentsAreEverythingAfterTheProgramNameAsOneText) {
 
 }  // namespace
 }  // namespace vt2
+
+namespace vt2 {
+namespace {
+
+TEST(FieldConversions, SixteenBitFields) {
+    EXPECT_EQ(ToInt16Field("32767"), 32767);
+    EXPECT_EQ(ToInt16Field("-32768"), -32768);
+    EXPECT_FALSE(ToInt16Field("32768").has_value());
+    EXPECT_FALSE(ToInt16Field("-32769").has_value());
+    EXPECT_EQ(ToInt16Field("&HFFFF"), -1);  // a 16-bit pattern
+    EXPECT_EQ(ToInt16Field("&H8000"), -32768);
+    EXPECT_EQ(ToInt16Field("&H7F"), 127);
+    EXPECT_FALSE(ToInt16Field("&H10000").has_value());
+    EXPECT_FALSE(ToInt16Field("").has_value());
+    EXPECT_FALSE(ToInt16Field("1.5").has_value());
+}
+
+TEST(FieldConversions, ThirtyTwoBitFieldsAndAddresses) {
+    EXPECT_EQ(ToInt32Field("&HFFFFFFFF"), -1);
+    EXPECT_EQ(ToInt32Field("2147483647"), 2147483647);
+    EXPECT_FALSE(ToInt32Field("2147483648").has_value());
+    EXPECT_EQ(ToAddress("&H5A3B00"), 0x5A3B00u);
+    EXPECT_EQ(ToAddress("5913344"), 0x5A3B00u);
+    EXPECT_EQ(ToAddress("&h80001000"), 0x80001000u);
+    EXPECT_EQ(ToAddress("-2147479552"), 0x80001000u);  // the same bit pattern
+    EXPECT_EQ(ToAddress("4294967295"), 0xFFFFFFFFu);
+    EXPECT_FALSE(ToAddress("4294967296").has_value());
+    EXPECT_FALSE(ToAddress("0x1000").has_value());
+}
+
+TEST(FieldConversions, ByteValues) {
+    EXPECT_EQ(ToByteField("&H8B"), 0x8B);
+    EXPECT_EQ(ToByteField("255"), 255);
+    EXPECT_FALSE(ToByteField("256").has_value());
+    EXPECT_FALSE(ToByteField("-1").has_value());
+    EXPECT_FALSE(ToByteField("&H100").has_value());
+}
+
+TEST(Rounding, HalfToEven) {
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(3.5), 4);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(-3.5), -4);
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.4999), 1);
+    EXPECT_EQ(RoundHalfEven(-0.6), -1);
+    EXPECT_EQ(RoundHalfEven(7), 7);
+}
+
+}  // namespace
+}  // namespace vt2

@@ -3,37 +3,14 @@
 
 #include <windows.h>
 
-#include "engine/engine.h"
-#include "engine/form1.h"
-#include "platform/win32/form1_window.h"
 #include "platform/win32/main_window_ids.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_ini_files.h"
-#include "platform/win32/win32_process_memory.h"
-#include "platform/win32/win32_program_launcher.h"
-#include "platform/win32/win32_thread_services.h"
-#include "platform/win32/win32_window_system.h"
+#include "support/real_system.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {
 namespace {
 
-// The main window wired to the real adapters, as the program does.
-struct RealMainWindow {
-    win32::Win32IniFiles ini;
-    win32::Win32FileSystem files;
-    win32::Win32WindowSystem windows;
-    win32::Win32ProgramLauncher launcher;
-    win32::Win32Clock clock;
-    win32::Win32MessagePump messages;
-    win32::Win32ProcessExit process;
-    win32::Win32ProcessMemory memory;
-    win32::Form1Window window{GetModuleHandleA(nullptr)};
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, window};
-    Engine engine{os, {}};
-    Form1 form{engine};
-    RealMainWindow() { window.attach(form); }
-};
+using RealMainWindow = RealSystem;
 
 TEST(MainWindow, StartsHiddenWithTheDesignCaptions) {
     RealMainWindow m;

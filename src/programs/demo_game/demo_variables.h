@@ -5,12 +5,25 @@
 
 #include <cstdint>
 
+// Player 2's aim lives on the heap, behind two pointers, as in many real games:
+// vt2demo_world -> DemoWorld, whose player2 (at offset 8) -> DemoPlayer {x at 0, y at 4}.
+struct DemoPlayer {
+    volatile float x;  // the aim as a fraction, 0..1 ("single")
+    volatile float y;
+};
+struct DemoWorld {
+    std::int32_t magic;  // "WRLD"
+    std::int32_t players;
+    DemoPlayer* player2;
+};
+static_assert(sizeof(void*) == 4, "the demo game is a 32-bit program");
+
 extern "C" {
+extern DemoWorld* vt2demo_world;
+
 // Inputs, written by the hook.
 extern volatile std::int16_t vt2demo_p1_x;  // player 1's aim in window pixels, 0..639 ("integer")
 extern volatile std::int16_t vt2demo_p1_y;  // 0..479
-extern volatile float vt2demo_p2_x;         // player 2's aim as a fraction, 0..1 ("single")
-extern volatile float vt2demo_p2_y;
 // Button bits: 1 player 1 trigger, 2 player 1 reload, 4 player 2 trigger (active low, so it rests
 // set), 8 player 2 reload.
 extern volatile std::uint8_t vt2demo_buttons;
@@ -29,6 +42,7 @@ extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
 }
 
 namespace vt2demo {
+inline constexpr std::int32_t kWorldMagic = 0x444C5257;  // "WRLD"
 inline constexpr std::uint8_t kP1Trigger = 1;
 inline constexpr std::uint8_t kP1Reload = 2;
 inline constexpr std::uint8_t kP2TriggerReleased = 4;
@@ -37,4 +51,5 @@ inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 480;
 inline constexpr const char* kWindowClass = "VT2DemoGame";
 inline constexpr const char* kWindowCaption = "VT2 Demo Game";
+void CreateWorld();
 }  // namespace vt2demo

@@ -30,6 +30,29 @@ Options ReadOptions() {
     return options;
 }
 
+// The game's own mouse code: player 1 aims where the system cursor is. It overwrites whatever
+// the hook wrote, so the demo descriptor patches this store out (the two labels mark its bytes).
+__attribute__((noinline)) void StoreOwnAim(std::int16_t x, std::int16_t y) {
+    asm volatile(
+        ".globl _vt2demo_patch_site\n"
+        "_vt2demo_patch_site:\n\t"
+        "movw %0, _vt2demo_p1_x\n\t"
+        "movw %1, _vt2demo_p1_y\n"
+        ".globl _vt2demo_patch_site_end\n"
+        "_vt2demo_patch_site_end:\n"
+        :
+        : "r"(x), "r"(y)
+        : "memory");
+}
+
+void ReadOwnMouse(HWND window) {
+    POINT cursor{};
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor)) return;
+    const LONG x = cursor.x < 0 ? 0 : (cursor.x >= vt2demo::kWidth ? vt2demo::kWidth - 1 : cursor.x);
+    const LONG y = cursor.y < 0 ? 0 : (cursor.y >= vt2demo::kHeight ? vt2demo::kHeight - 1 : cursor.y);
+    StoreOwnAim(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
+}
+
 // Game logic of one frame: the lamp follows player 1's trigger, each pull is a recoil and heat.
 void UpdateGame() {
     static bool wasPulled = false;
@@ -79,15 +102,16 @@ void DrawFrame(HDC dc) {
 
     const int p1x = vt2demo_p1_x;
     const int p1y = vt2demo_p1_y;
-    const int p2x = static_cast<int>(std::lround(vt2demo_p2_x * vt2demo::kWidth));
-    const int p2y = static_cast<int>(std::lround(vt2demo_p2_y * vt2demo::kHeight));
+    const DemoPlayer& p2 = *vt2demo_world->player2;
+    const int p2x = static_cast<int>(std::lround(p2.x * vt2demo::kWidth));
+    const int p2y = static_cast<int>(std::lround(p2.y * vt2demo::kHeight));
     DrawCrosshair(dc, p1x, p1y, p1Trigger ? RGB(255, 230, 90) : RGB(255, 70, 70), p1Trigger);
     DrawCrosshair(dc, p2x, p2y, p2Trigger ? RGB(120, 255, 255) : RGB(80, 140, 255), p2Trigger);
 
     char line[160];
     std::snprintf(line, sizeof line, "P1  x %d  y %d  trigger %d  reload %d", p1x, p1y, p1Trigger, p1Reload);
     DrawText(dc, 10, 8, line, RGB(255, 110, 110));
-    std::snprintf(line, sizeof line, "P2  x %.3f  y %.3f  trigger %d  reload %d", vt2demo_p2_x, vt2demo_p2_y,
+    std::snprintf(line, sizeof line, "P2  x %.3f  y %.3f  trigger %d  reload %d", p2.x, p2.y,
                   p2Trigger, p2Reload);
     DrawText(dc, 10, 26, line, RGB(120, 170, 255));
     std::snprintf(line, sizeof line, "recoil %d  heat %.1f  last key %d  keys %d", vt2demo_recoil, vt2demo_heat,
@@ -119,6 +143,7 @@ void Paint(HWND window) {
 LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
+            ReadOwnMouse(window);
             UpdateGame();
             InvalidateRect(window, nullptr, FALSE);
             return 0;
@@ -154,6 +179,7 @@ void RecordStartupShowState() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Options options = ReadOptions();
     RecordStartupShowState();
+    vt2demo::CreateWorld();
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);

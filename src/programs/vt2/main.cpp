@@ -10,6 +10,7 @@
 #include "platform/win32/form1_window.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
+#include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_memory.h"
 #include "platform/win32/win32_program_launcher.h"
 #include "platform/win32/win32_thread_services.h"
@@ -48,9 +49,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32MessagePump messages;
     Win32ProcessExit process;
     Win32ProcessMemory memory;
+    Win32ModuleList modules;
     Form1Window mainWindow(instance);
 
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, mainWindow};
+    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, mainWindow};
     Engine engine{os, {}};
     engine.state.programFolder = ProgramFolder();
 

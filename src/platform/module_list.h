@@ -1,0 +1,22 @@
+#pragma once
+// The modules (the program file and its DLLs) loaded in another process.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vt2 {
+
+struct ModuleEntry {
+    std::string name;    // the module's file name, up to its first NUL
+    std::uint32_t base;  // where it is loaded in that process
+};
+
+class ModuleList {
+public:
+    virtual ~ModuleList() = default;
+    // In the order of the system's snapshot; empty when no snapshot could be taken.
+    virtual std::vector<ModuleEntry> modulesOf(std::uint32_t processId) = 0;
+};
+
+}  // namespace vt2

@@ -1,0 +1,28 @@
+#include "platform/win32/win32_module_list.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "platform/win32/unique_handle.h"
+
+namespace vt2::win32 {
+
+static_assert(sizeof(MODULEENTRY32) == 548, "the ANSI module record of a 32-bit program");
+
+std::vector<ModuleEntry> Win32ModuleList::modulesOf(std::uint32_t processId) {
+    std::vector<ModuleEntry> modules;
+    unique_file_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot) return modules;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot.get(), &entry); more; more = Module32Next(snapshot.get(), &entry)) {
+        const std::size_t length = strnlen(entry.szModule, sizeof entry.szModule);
+        modules.push_back({std::string(entry.szModule, length),
+                           static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(entry.modBaseAddr))});
+    }
+    return modules;
+}
+
+}  // namespace vt2::win32

@@ -1,0 +1,43 @@
+#pragma once
+// The engine over the real Win32 adapters, wired as the program wires them, for tests that run
+// the core's rules against real processes and windows.
+
+#include <windows.h>
+
+#include "engine/engine.h"
+#include "engine/form1.h"
+#include "platform/win32/form1_window.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_ini_files.h"
+#include "platform/win32/win32_module_list.h"
+#include "platform/win32/win32_process_memory.h"
+#include "platform/win32/win32_program_launcher.h"
+#include "platform/win32/win32_thread_services.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace vt2::test {
+
+struct RealSystem {
+    win32::Win32IniFiles ini;
+    win32::Win32FileSystem files;
+    win32::Win32WindowSystem windows;
+    win32::Win32ProgramLauncher launcher;
+    win32::Win32Clock clock;
+    win32::Win32MessagePump messages;
+    win32::Win32ProcessExit process;
+    win32::Win32ProcessMemory memory;
+    win32::Win32ModuleList modules;
+    win32::Form1Window window{GetModuleHandleA(nullptr)};
+    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, window};
+    Engine engine{os, {}};
+    Form1 form{engine};
+    RealSystem() { window.attach(form); }
+
+    // Hooks the engine to a process, as the hook run does once it has found the game's window.
+    void hook(DWORD processId) {
+        engine.state.memory = std::make_unique<MemoryManager>(memory);
+        engine.state.memory->PID(static_cast<std::int32_t>(processId));
+    }
+};
+
+}  // namespace vt2::test

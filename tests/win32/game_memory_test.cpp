@@ -1,0 +1,133 @@
+// The memory layer against a real game process: the demo game, started by the test.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "memory/address_resolution.h"
+#include "memory/code_patches.h"
+#include "memory/typed_values.h"
+#include "support/real_system.h"
+#include "support/win32_harness.h"
+
+namespace vt2::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class GameMemory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        game = install.startDemoGame();
+        ASSERT_TRUE(WaitUntil([&] { return FindTopWindowOf(game.id(), "VT2DemoGame") != nullptr; }));
+        real.engine.state.programFolder = install.path();
+        real.hook(game.id());
+        ASSERT_TRUE(memory().isOpen());
+        scratch = static_cast<GameAddress>(reinterpret_cast<std::uintptr_t>(
+            VirtualAllocEx(game.handle(), nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
+        ASSERT_NE(scratch, 0u);
+    }
+    MemoryManager& memory() { return *real.engine.state.memory; }
+    // The game's bytes, read independently of the code under test.
+    Bytes bytesAt(GameAddress address, std::size_t length) const {
+        Bytes out(length);
+        SIZE_T copied = 0;
+        ReadProcessMemory(game.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), out.data(),
+                          length, &copied);
+        out.resize(copied);
+        return out;
+    }
+
+    TempInstall install;
+    ChildProcess game;
+    RealSystem real;
+    GameAddress scratch = 0;
+};
+
+TEST_F(GameMemory, EveryWidthWrittenAndReadBack) {
+    memory().writeByte(scratch, 0xF0);
+    memory().writeInteger(scratch + 2, -2);
+    memory().write2Byte(scratch + 4, -1);
+    memory().writeLong(scratch + 8, -123456789);
+    memory().writeSingle(scratch + 12, 0.3333333f);
+    memory().WriteString(scratch + 16, "VT2");
+    EXPECT_EQ(bytesAt(scratch, 20), (Bytes{0xF0, 0, 0xFE, 0xFF, 0x02, 0x80, 0, 0, 0xEB, 0x32, 0xA4, 0xF8, 0xAA,
+                                           0xAA, 0xAA, 0x3E, 'V', 'T', '2', 0}));
+    EXPECT_EQ(memory().readByte(scratch), 240);
+    EXPECT_EQ(memory().readInteger(scratch + 2), -2);
+    EXPECT_EQ(memory().readLong(scratch + 8), -123456789);
+    EXPECT_EQ(memory().readSingle(scratch + 12), 0.3333333f);
+    EXPECT_EQ(memory().readString(8, scratch + 16), "VT2");
+    EXPECT_EQ(memory().readStringN(4, scratch + 16), std::string("VT2\0", 4));
+}
+
+TEST_F(GameMemory, TypedValuesThroughTheRealProcess) {
+    WriteMemValue(memory(), scratch, "byte", 1, 8);
+    WriteMemValue(memory(), scratch, "byte", 1, 1);
+    EXPECT_EQ(bytesAt(scratch, 1), (Bytes{0x09}));
+    EXPECT_EQ(ReadMemValue(memory(), scratch, "byte", "-8").number, 0);
+    WriteMemValue(memory(), scratch + 4, "integer", 320.5, 0);
+    EXPECT_EQ(ReadMemValue(memory(), scratch + 4, "integer", "").number, 320);
+}
+
+TEST_F(GameMemory, UnmappedAddressReadsZeroAndAWriteThereChangesNothing) {
+    constexpr GameAddress kNeverMapped = 0x00000100;  // the lowest 64 KB are never mapped
+    EXPECT_EQ(memory().readLong(kNeverMapped), 0);
+    memory().writeLong(kNeverMapped, 5);
+    EXPECT_EQ(memory().readLong(kNeverMapped), 0);
+    // A freed page reads 0 as well, and the rest of the game goes on.
+    const GameAddress freed = scratch + 0;
+    memory().writeLong(freed, 42);
+    VirtualFreeEx(game.handle(), reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(scratch)), 0, MEM_RELEASE);
+    EXPECT_EQ(memory().readLong(freed), 0);
+    EXPECT_TRUE(game.running());
+}
+
+TEST_F(GameMemory, ModuleBaseByNameAndByTheEmptyNameRule) {
+    win32::Win32ModuleList modules;
+    std::string name = "vt2demogame.EXE";
+    EXPECT_EQ(GetModuleBase(modules, game.id(), name), 0x400000u);
+    std::string empty;
+    EXPECT_EQ(GetModuleBase(modules, game.id(), empty), 0x400000u);
+    EXPECT_EQ(empty, "VT2DemoGame.exe");
+    std::string missing = "nothere.exe";
+    EXPECT_EQ(GetModuleBase(modules, game.id(), missing), 0u);
+}
+
+TEST_F(GameMemory, TwoLevelPointerChainThroughTheGamesMemory) {
+    real.engine.state.descriptor.ExeName = "VT2DemoGame.exe";
+    const DemoLayout layout;
+    const GameAddress worldPointer = layout.address("vt2demo_world");
+    GameAddress world = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (world = static_cast<GameAddress>(memory().readLong(worldPointer))) != 0; }));
+    const auto player2 = static_cast<GameAddress>(memory().readLong(world + 8));
+    const std::string offset = "&H" + [&] {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", worldPointer - 0x400000);
+        return std::string(hex);
+    }();
+    EXPECT_EQ(ResolvePointer(real.engine, offset + "|8|4"), player2 + 4);
+    EXPECT_EQ(ResolvePointer(real.engine, offset + "||0"), world);
+    EXPECT_EQ(ReadMemValue(memory(), player2, "single", "").number, 0.75);
+}
+
+TEST_F(GameMemory, CodePatchesLandInTheGamesCodeBytes) {
+    const DemoLayout layout;
+    const GameAddress site = layout.address("vt2demo_patch_site");
+    const Bytes before = bytesAt(site, 8);
+    ASSERT_EQ(before.size(), 8u);
+    char section[512];
+    std::snprintf(section, sizeof section,
+                  "[NOP_VT2DemoGame.exe]\r\nNumberNOPs=2\r\nNOP1Addr=%u\r\nNOP1Len=3\r\n"
+                  "NOP2PTR=||&H%X\r\nNOP2Len=4\r\nNOP2Replace=&H90|144\r\n",
+                  site, site + 3 - 0x400000);
+    install.writeFile("memcfg\\patched.ini", std::string("[Info]\r\nExeName=VT2DemoGame.exe\r\n") + section);
+    real.engine.state.descriptor.ExeName = "VT2DemoGame.exe";
+    ApplyCodePatches(real.engine, "patched");
+    EXPECT_EQ(bytesAt(site, 8), (Bytes{0x90, 0x90, 0x90, 0x90, 0x90, before[5], before[6], before[7]}));
+    EXPECT_TRUE(game.running());
+}
+
+}  // namespace
+}  // namespace vt2::test
