@@ -8,10 +8,18 @@
 #include "common/player_state.h"
 #include "engine/game_descriptor.h"
 #include "engine/input_map.h"
+#include "input/joysticks.h"
+#include "input/player_settings.h"
+#include "input/raw_mouse.h"
 #include "memory/memory_manager.h"
 #include "platform/platform.h"
 
 namespace vt2 {
+
+// The keyboard keys of the player settings as the last pass read them, 1 while down.
+struct KeyStates {
+    std::int16_t P1Start = 0, P2Start = 0, P1Coin = 0, P2Coin = 0, P1Esc = 0, P2Esc = 0;
+};
 
 struct HookState {
     std::string programFolder;  // the folder that holds the program, without a trailing backslash
@@ -22,6 +30,11 @@ struct HookState {
     GameAddress moduleBase = 0;              // of the game's program module; 0 until found
     InputMap inputMap;
     PlayerState players;
+    PlayerSettings settings;
+    KeyStates keyStates;
+    std::int16_t OutputsActive = 0;  // outputs are forwarded while not 0
+    RawMouse rawMouse;
+    Joysticks joysticks;
 };
 
 struct Engine {

@@ -6,7 +6,8 @@
 #include "engine/launch.h"
 #include "engine/stop_program.h"
 #include "engine/tray_icon.h"
-#include "input/device_setup.h"
+#include "input/joysticks.h"
+#include "input/raw_mouse.h"
 #include "input/player_settings.h"
 
 namespace vt2 {

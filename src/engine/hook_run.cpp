@@ -17,13 +17,20 @@ namespace vt2 {
 
 namespace {
 constexpr unsigned kSetUpPauseMs = 2000;  // gives the game time to set itself up
+
+// Window messages (raw mouse input, tray, menus, debug window), then the joystick events: so the
+// device handlers run on this thread, between the loop's own steps.
+void HandlePendingMessages(Engine& engine) {
+    engine.os.messages.pumpPendingMessages();
+    engine.state.joysticks.handleSignalledEvents(engine);
 }
+}  // namespace
 
 void WaitForGameWindow(Engine& engine) {
     HookState& s = engine.state;
     GameDescriptor& d = s.descriptor;
     for (;;) {
-        engine.os.messages.pumpPendingMessages();
+        HandlePendingMessages(engine);
         if (!d.WinCaption.empty()) {
             s.gameWindow = engine.os.windows.findWindow(d.WinClass, d.WinCaption);
         } else {
@@ -51,7 +58,7 @@ void HookGame(Engine& engine) {
 
 void RunPass(Engine& engine) {
     HookState& s = engine.state;
-    engine.os.messages.pumpPendingMessages();
+    HandlePendingMessages(engine);
     ReadKeyboardKeys(engine);
     PollJoysticksIfAsked(engine);
     CombineButtonSources(engine);

@@ -2,7 +2,8 @@
 
 #include "engine/engine.h"
 #include "engine/tray_icon.h"
-#include "input/device_setup.h"
+#include "input/joysticks.h"
+#include "input/raw_mouse.h"
 
 namespace vt2 {
 

@@ -1,5 +1,8 @@
 #include "input/player_settings.h"
 
+#include "common/ini.h"
+#include "common/numbers.h"
+#include "common/text.h"
 #include "engine/engine.h"
 #include "engine/stop_program.h"
 
@@ -14,9 +17,202 @@ std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std
     return std::nullopt;
 }
 
-void LoadPlayerSettings(Engine& engine, const std::string& name, bool /*viewMode*/) {
+namespace {
+
+class SettingsReader {
+public:
+    SettingsReader(IniFiles& ini, std::string file) : ini_(ini), file_(std::move(file)) {}
+
+    // A numeric key: absent reads as 0; a value that is no 16-bit number also gives 0.
+    std::int16_t number(const char* section, const char* key) const {
+        return ToInt16Field(ReadIniValue(ini_, file_, section, key, true)).value_or(0);
+    }
+    // A key read as text and converted: absent or not a number reads as -1 (none).
+    std::int16_t textNumber(const char* section, const char* key) const {
+        return ToInt16Field(ReadIniValue(ini_, file_, section, key, false)).value_or(-1);
+    }
+    std::string text(const char* section, const char* key) const {
+        return ReadIniValue(ini_, file_, section, key, false);
+    }
+
+private:
+    IniFiles& ini_;
+    std::string file_;
+};
+
+constexpr const char* kPlayerSections[2] = {"Player1", "Player2"};
+
+// The twin-stick entries read from the file, in table order: (index, section, button key, key key).
+struct TwinStickEntry {
+    int index;
+    const char* section;
+    const char* buttonKey;
+    const char* keyKey;
+};
+// The vertical directions: index 8 (and 14) is "down", 9 (and 15) is "up", for buttons and keys alike.
+constexpr TwinStickEntry kTwinStickEntries[] = {
+    {3, "Player1", "TestButton", "TestKey"},   {4, "Player1", "ServiceButton", "ServiceKey"},
+    {6, "Player1", "ShotButton", "LShotKey"},  {7, "Player1", "DashButton", "LDashKey"},
+    {8, "Player1", "DownButton", "LDKey"},     {9, "Player1", "UpButton", "LUKey"},
+    {10, "Player1", "RightButton", "LRKey"},   {11, "Player1", "LeftButton", "LLKey"},
+    {12, "Player2", "ShotButton", "RShotKey"}, {13, "Player2", "DashButton", "RDashKey"},
+    {14, "Player2", "DownButton", "RDKey"},    {15, "Player2", "UpButton", "RUKey"},
+    {16, "Player2", "RightButton", "RRKey"},   {17, "Player2", "LeftButton", "RLKey"},
+};
+
+void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
+    s.TwinStickButtonMap = {};
+    s.TwinStickKeyMap = {};
+    s.TwinStickJoyStates = {};
+    s.TwinStickKeyStates = {};
+    s.TwinStickStates = {};
+    PlayerConfig& p1 = s.players[0];
+    PlayerConfig& p2 = s.players[1];
+    p1.InputType = "joystick";
+    p2.InputType = "joystick";
+    s.TwinStickButtonMap[1] = p1.CoinButton;
+    s.TwinStickButtonMap[2] = p2.CoinButton;
+    s.TwinStickButtonMap[5] = p1.StartButton;
+    s.TwinStickKeyMap[1] = s.P1CoinKey;
+    s.TwinStickKeyMap[2] = s.P1CoinKey;  // player 1's coin key serves both coin slots
+    s.TwinStickKeyMap[5] = s.P1StartKey;
+    for (PlayerConfig* p : {&p1, &p2}) {
+        p->CoinButton = -1;
+        p->StartButton = -1;
+        p->TriggerButton = -1;
+        p->ReloadButton = -1;
+    }
+    for (int i = 0; i < 2; ++i) {
+        s.players[static_cast<std::size_t>(i)].AnalogX = read.textNumber(kPlayerSections[i], "AnalogX");
+        s.players[static_cast<std::size_t>(i)].AnalogY = read.textNumber(kPlayerSections[i], "AnalogY");
+    }
+    for (const TwinStickEntry& e : kTwinStickEntries) {
+        s.TwinStickButtonMap[static_cast<std::size_t>(e.index)] = read.textNumber(e.section, e.buttonKey);
+    }
+    for (const TwinStickEntry& e : kTwinStickEntries) {
+        s.TwinStickKeyMap[static_cast<std::size_t>(e.index)] = read.textNumber("keys", e.keyKey);
+    }
+}
+
+void NormaliseForTheRun(PlayerSettings& s) {
+    PlayerConfig& p1 = s.players[0];
+    PlayerConfig& p2 = s.players[1];
+    if (p1.Enable != 1 && p1.SysMouse == 0) {
+        p1.JoyID = 0;
+        p1.MouseID = -1;
+    }
+    if (p2.Enable != 1) {
+        p2.JoyID = 0;
+        p2.MouseID = -1;
+    }
+    for (PlayerConfig* p : {&p1, &p2}) {
+        if (p->InputType == "joystick") p->MouseID = -1;
+        if (p->InputType == "lightgun" || p->InputType == "mouse") p->JoyID = 0;
+        // A light-gun player alone does not count the device buttons.
+        if ((p->InputType == "joystick" && p->Enable == 1) || p->InputType == "mouse") s.DeviceButtonsCount = true;
+    }
+}
+
+}  // namespace
+
+void LoadPlayerSettings(Engine& engine, const std::string& name, bool viewMode) {
     const auto file = ChoosePlayerSettingsFile(engine.os.files, engine.state.programFolder, name);
     if (!file) StopProgram(engine, ExitCode::MissingSettings);
+    const SettingsReader read(engine.os.ini, *file);
+    PlayerSettings& s = engine.state.settings;
+    const bool deviceButtonsCount = s.DeviceButtonsCount;  // once set for the run, never cleared
+    s = PlayerSettings{};
+    s.DeviceButtonsCount = deviceButtonsCount;
+
+    s.ForcePoll = read.number("Options", "ForcePoll");
+    s.HideCross = read.number("Options", "HideCross");
+    s.Outputs = read.number("Options", "Outputs");
+    engine.state.OutputsActive = s.Outputs;
+    PlayerConfig& p1 = s.players[0];
+    PlayerConfig& p2 = s.players[1];
+    p1.Enable = read.number("Player1", "Enable");
+    p2.Enable = read.number("Player2", "Enable");
+    p1.SysMouse = read.number("Player1", "SysMouse");
+    for (int i = 0; i < 2; ++i) {
+        PlayerConfig& p = s.players[static_cast<std::size_t>(i)];
+        p.InputType = ToLowerAscii(read.text(kPlayerSections[i], "InputType"));
+    }
+    for (int i = 0; i < 2; ++i) s.players[static_cast<std::size_t>(i)].MouseID = read.number(kPlayerSections[i], "MouseID");
+    for (int i = 0; i < 2; ++i) {
+        s.players[static_cast<std::size_t>(i)].MouseAccel = read.number(kPlayerSections[i], "MouseAccel");
+    }
+    for (int i = 0; i < 2; ++i) s.players[static_cast<std::size_t>(i)].JoyID = read.number(kPlayerSections[i], "JoyID");
+    for (int i = 0; i < 2; ++i) {
+        PlayerConfig& p = s.players[static_cast<std::size_t>(i)];
+        const char* section = kPlayerSections[i];
+        p.TriggerButton = read.number(section, "TriggerButton");
+        p.ReloadButton = read.number(section, "ReloadButton");
+        p.StartButton = read.number(section, "StartButton");
+        p.CoinButton = read.number(section, "CoinButton");
+        p.EscButton = read.number(section, "EscButton");
+    }
+
+    const std::string keysEnable = read.text("keys", "Enable");
+    s.KeysEnabled = keysEnable.empty() ? 0 : ToInt16Field(keysEnable).value_or(0);
+    if (s.KeysEnabled != 0) {
+        s.P1StartKey = read.textNumber("keys", "P1StartKey");
+        s.P2StartKey = read.textNumber("keys", "P2StartKey");
+        s.P1CoinKey = read.textNumber("keys", "P1CoinKey");
+        s.P2CoinKey = read.textNumber("keys", "P2CoinKey");
+        s.P1EscKey = read.textNumber("keys", "P1EscKey");
+        s.P2EscKey = read.textNumber("keys", "P2EscKey");
+        const bool none = s.P1StartKey == -1 && s.P2StartKey == -1 && s.P1CoinKey == -1 && s.P2CoinKey == -1 &&
+                          s.P1EscKey == -1 && s.P2EscKey == -1;
+        if (none) s.KeysEnabled = 0;
+    }
+
+    if (engine.state.descriptor.GameType == "VON") ReadTwinStickTables(read, s);
+    if (!viewMode) NormaliseForTheRun(s);
+}
+
+namespace {
+
+std::string Switch(bool on) { return on ? "1" : "0"; }
+std::string EntryValue(int entry) { return std::to_string(entry - 1); }  // "NONE" is -1
+
+void SavePlayer(IniFiles& ini, const std::string& file, const char* section, const PlayerControls& p,
+                bool withSysMouse) {
+    static constexpr const char* kInputTypes[] = {"mouse", "lightgun", "joystick"};
+    WriteIniValue(ini, file, section, "Enable", Switch(p.enable));
+    if (withSysMouse) WriteIniValue(ini, file, section, "SysMouse", Switch(p.sysMouse));
+    const int option = (p.inputOption >= 0 && p.inputOption <= 2) ? p.inputOption : 0;
+    WriteIniValue(ini, file, section, "InputType", kInputTypes[option]);
+    if (option == 2) {
+        WriteIniValue(ini, file, section, "JoyID", EntryValue(p.deviceEntry));
+        WriteIniValue(ini, file, section, "MouseID", "-1");
+    } else {
+        WriteIniValue(ini, file, section, "JoyID", "-1");
+        WriteIniValue(ini, file, section, "MouseID", EntryValue(p.deviceEntry));
+    }
+    WriteIniValue(ini, file, section, "MouseAccel", p.accelText);
+    WriteIniValue(ini, file, section, "TriggerButton", EntryValue(p.triggerEntry));
+    WriteIniValue(ini, file, section, "ReloadButton", EntryValue(p.reloadEntry));
+    WriteIniValue(ini, file, section, "StartButton", EntryValue(p.startEntry));
+    WriteIniValue(ini, file, section, "CoinButton", EntryValue(p.coinEntry));
+    WriteIniValue(ini, file, section, "EscButton", EntryValue(p.escEntry));
+}
+
+}  // namespace
+
+void SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
+                  const SettingsControls& c) {
+    const std::string file = programFolder + "\\joycfg\\" + name + ".ini";
+    WriteIniValue(ini, file, "Options", "ForcePoll", Switch(c.forcePoll));
+    WriteIniValue(ini, file, "Options", "HideCross", Switch(c.hideCross));
+    WriteIniValue(ini, file, "Options", "Outputs", Switch(c.outputs));
+    SavePlayer(ini, file, "Player1", c.player1, true);
+    SavePlayer(ini, file, "Player2", c.player2, false);
+    WriteIniValue(ini, file, "keys", "P1StartKey", c.p1StartKey);
+    WriteIniValue(ini, file, "keys", "P2StartKey", c.p2StartKey);
+    WriteIniValue(ini, file, "keys", "P1CoinKey", c.p1CoinKey);
+    WriteIniValue(ini, file, "keys", "P2CoinKey", c.p2CoinKey);
+    WriteIniValue(ini, file, "keys", "P1EscKey", c.p1EscKey);
+    WriteIniValue(ini, file, "keys", "P2EscKey", c.p2EscKey);
 }
 
 }  // namespace vt2

@@ -1,20 +1,89 @@
 #pragma once
-// The players' settings file, joycfg\<game>.ini, with joycfg\default.ini as the fallback.
+// The players' settings file, joycfg\<game>.ini with joycfg\default.ini as the fallback: each
+// player's device, buttons and keys, and for the twin-stick game its button and key tables.
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vt2 {
 
 struct Engine;
-
 class FileSystem;
+class IniFiles;
+
+// One player's section, [Player1] or [Player2]. Numbers -1 mean none.
+struct PlayerConfig {
+    std::int16_t Enable = 0;    // only 1 enables the player
+    std::int16_t SysMouse = 0;  // player 1 only: aim and buttons drive the system cursor
+    std::string InputType;      // "mouse", "lightgun" or "joystick", lower-cased
+    std::int16_t JoyID = 0;     // 1-based position among the attached controllers; 0 or -1 none
+    std::int16_t MouseID = 0;   // 0-based index among the raw-input mice; -1 none
+    std::int16_t MouseAccel = 0;
+    std::int16_t TriggerButton = 0;
+    std::int16_t ReloadButton = 0;
+    std::int16_t StartButton = 0;
+    std::int16_t CoinButton = 0;
+    std::int16_t EscButton = 0;
+    std::int16_t AnalogX = -1;  // the twin-stick game: the axis of the stick's directions, 0..5
+    std::int16_t AnalogY = -1;
+};
+
+// The twin-stick tables, indexes 1..17 (0 unused):
+//  1 player 1 coin, 2 player 2 coin, 3 test, 4 service, 5 start,
+//  6..11 left stick: shot, dash, down, up, right, left,
+//  12..17 right stick: shot, dash, down, up, right, left.
+using TwinStickTable = std::array<std::int16_t, 18>;
+
+struct PlayerSettings {
+    std::int16_t ForcePoll = 0;
+    std::int16_t HideCross = 0;
+    std::int16_t Outputs = 0;
+    std::array<PlayerConfig, 2> players;
+    std::int16_t KeysEnabled = 0;
+    std::int16_t P1StartKey = -1, P2StartKey = -1, P1CoinKey = -1, P2CoinKey = -1, P1EscKey = -1, P2EscKey = -1;
+    bool DeviceButtonsCount = false;  // the devices' start, coin and escape buttons count
+
+    TwinStickTable TwinStickButtonMap{};
+    TwinStickTable TwinStickKeyMap{};
+    TwinStickTable TwinStickJoyStates{};
+    TwinStickTable TwinStickKeyStates{};
+    TwinStickTable TwinStickStates{};
+};
 
 // The settings file that applies to name: its own file, else default.ini; none when neither exists.
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,
                                                     const std::string& name);
 
-// Reads the settings for name. Without any settings file the program stops.
+// Reads the settings for name into the engine's PlayerSettings. In start-up mode (viewMode false)
+// the values are then normalised for the run. Without any settings file the program stops.
 void LoadPlayerSettings(Engine& engine, const std::string& name, bool viewMode);
+
+// What the configuration window shows, control by control. List selections are entry indexes of
+// the lists "NONE", "0", ..., "16": entry 0 stands for -1, entry k + 1 for k.
+struct PlayerControls {
+    bool enable = false;
+    bool sysMouse = false;  // player 1 only
+    int inputOption = 0;    // 0 "mouse", 1 "lightgun", 2 "joystick"
+    int deviceEntry = 0;
+    std::string accelText;
+    int triggerEntry = 0, reloadEntry = 0, startEntry = 0, coinEntry = 0, escEntry = 0;
+};
+
+struct SettingsControls {
+    bool forcePoll = false;
+    bool hideCross = false;
+    bool outputs = false;
+    PlayerControls player1;
+    PlayerControls player2;
+    // The key boxes' texts as shown: Start 1, Start 2, Coin 1, Coin 2, Exit, Alt Exit.
+    std::string p1StartKey, p2StartKey, p1CoinKey, p2CoinKey, p1EscKey, p2EscKey;
+};
+
+// Writes the controls into programFolder\joycfg\<name>.ini. Every key it does not own ([keys]
+// Enable, [Player2] SysMouse, the twin-stick keys) keeps what the file holds.
+void SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
+                  const SettingsControls& controls);
 
 }  // namespace vt2

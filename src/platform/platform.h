@@ -4,12 +4,16 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
+#include "platform/joystick_system.h"
+#include "platform/keyboard_state.h"
 #include "platform/main_window_view.h"
+#include "platform/message_boxes.h"
 #include "platform/message_pump.h"
 #include "platform/module_list.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"
 #include "platform/program_launcher.h"
+#include "platform/raw_input.h"
 #include "platform/window_system.h"
 
 namespace vt2 {
@@ -25,6 +29,10 @@ struct Platform {
     ProcessMemory& memory;
     ModuleList& modules;
     MainWindowView& mainWindow;
+    MessageBoxes& messageBoxes;
+    KeyboardState& keyboard;
+    RawInputSystem& rawInput;
+    JoystickSystem& joysticks;
 };
 
 }  // namespace vt2

@@ -14,7 +14,7 @@ TEST(StartUpE2E, EmptyCommandLineOpensOnlyTheConfigurationWindow) {
     HWND config = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (config = FindTopWindowOf(vt2.id(), win32::kConfigWindowClass)) != nullptr; }));
     EXPECT_EQ(WindowText(config), "Vantor 2 Configuration");
-    EXPECT_TRUE(IsWindowVisible(config));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(config) != FALSE; }));
     const HWND main = FindMainWindowOf(vt2.id());
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(IsWindowVisible(main));

@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/engine.h"
@@ -175,6 +176,109 @@ private:
     EventLog& log_;
 };
 
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
+    void showMessage(const std::string& text) override { log_.push_back("message " + text); }
+
+private:
+    EventLog& log_;
+};
+
+class FakeKeyboard final : public KeyboardState {
+public:
+    std::int16_t asyncKeyState(int virtualKey) override {
+        reads.push_back(virtualKey);
+        const auto it = states.find(virtualKey);
+        return it == states.end() ? 0 : it->second;
+    }
+    std::map<int, std::int16_t> states;  // the raw state per key; missing keys are up
+    std::vector<int> reads;
+};
+
+class FakeRawInput final : public RawInputSystem {
+public:
+    explicit FakeRawInput(EventLog& log) : log_(log) {}
+    std::optional<std::vector<RawInputDevice>> deviceList() override { return devices; }
+    bool registerMice() override {
+        log_.push_back("register mice");
+        return registers;
+    }
+    void startReports(RawMouseReportSink& s) override {
+        log_.push_back("start reports");
+        sink = &s;
+    }
+    void stopReports() override {
+        log_.push_back("stop reports");
+        sink = nullptr;
+    }
+    // A report as the window procedure delivers it: only while reports are started.
+    void deliver(const RawMouseReport& report) {
+        if (sink) sink->onMouseReport(report);
+    }
+
+    std::optional<std::vector<RawInputDevice>> devices = std::vector<RawInputDevice>{};
+    bool registers = true;
+    RawMouseReportSink* sink = nullptr;
+
+private:
+    EventLog& log_;
+};
+
+class FakeJoysticks final : public JoystickSystem {
+public:
+    explicit FakeJoysticks(EventLog& log) : log_(log) {}
+    bool createDirectX() override { return note("directx"); }
+    bool createDirectInput() override { return note("directinput"); }
+    void release() override { note("release directx"); }
+    int attachedControllers() override {
+        note("enumerate");
+        return controllers;
+    }
+    std::array<std::uintptr_t, 2> createEvents() override {
+        note("create events");
+        return {101, 102};
+    }
+    void unacquire(std::size_t player) override { note("unacquire " + std::to_string(player + 1)); }
+    void forget(std::size_t player) override { note("forget " + std::to_string(player + 1)); }
+    bool createDevice(std::size_t player, int joyId) override {
+        note("create device " + std::to_string(player + 1) + " on " + std::to_string(joyId));
+        return joyId <= controllers;
+    }
+    AxisFlags identifyAxes(std::size_t player) override {
+        note("identify axes " + std::to_string(player + 1));
+        return axes[player];
+    }
+    void attachEvent(std::size_t player) override { note("attach event " + std::to_string(player + 1)); }
+    void setRange(std::size_t player, std::int32_t minimum, std::int32_t maximum) override {
+        note("range " + std::to_string(player + 1) + " " + std::to_string(minimum) + ".." + std::to_string(maximum));
+    }
+    void acquire(std::size_t player) override { note("acquire " + std::to_string(player + 1)); }
+    bool poll(std::size_t player) override {
+        note("poll " + std::to_string(player + 1));
+        return pollWorks;
+    }
+    JoystickRead readState(std::size_t player, JoystickState& state) override {
+        if (reads[player] == JoystickRead::Ok) state = states[player];
+        return reads[player];
+    }
+    std::vector<std::uintptr_t> signalledEvents() override { return std::exchange(signalled, {}); }
+
+    int controllers = 0;
+    std::array<AxisFlags, 2> axes{};
+    std::array<JoystickState, 2> states{};
+    std::array<JoystickRead, 2> reads{JoystickRead::Ok, JoystickRead::Ok};
+    std::vector<std::uintptr_t> signalled;
+    bool pollWorks = true;
+
+private:
+    bool note(const std::string& e) {
+        log_.push_back(e);
+        return true;
+    }
+    EventLog& log_;
+};
+
 class FakeMainWindow final : public MainWindowView {
 public:
     explicit FakeMainWindow(EventLog& log) : log_(log) {}
@@ -237,7 +341,12 @@ struct FakeSystem {
     FakeProcessMemory memory{log};
     FakeModuleList modules{log};
     FakeMainWindow mainWindow{log};
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, mainWindow};
+    FakeMessageBoxes messageBoxes{log};
+    FakeKeyboard keyboard;
+    FakeRawInput rawInput{log};
+    FakeJoysticks joysticks{log};
+    Platform os{ini,        files,        windows,  launcher, clock,    messages, process,
+                memory,     modules,      mainWindow, messageBoxes, keyboard, rawInput, joysticks};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

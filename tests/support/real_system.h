@@ -7,11 +7,14 @@
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
 #include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_memory.h"
 #include "platform/win32/win32_program_launcher.h"
+#include "platform/win32/win32_raw_input.h"
+#include "platform/win32/win32_small_services.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -28,7 +31,12 @@ struct RealSystem {
     win32::Win32ProcessMemory memory;
     win32::Win32ModuleList modules;
     win32::Form1Window window{GetModuleHandleA(nullptr)};
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, window};
+    win32::Win32MessageBoxes messageBoxes;
+    win32::Win32KeyboardState keyboard;
+    win32::Win32RawInput rawInput{window.handle()};
+    win32::Win32DirectInput joysticks{window.handle()};
+    Platform os{ini,    files,   windows, launcher,     clock,    messages, process,
+                memory, modules, window,  messageBoxes, keyboard, rawInput, joysticks};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

@@ -111,7 +111,7 @@ TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
     const int stop = sys.indexOf("tray remove");
     ASSERT_GE(stop, 0);
     EXPECT_EQ(EventLog(sys.log.begin() + stop - 1, sys.log.end()),
-              (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "exit 0"}));
+              (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx", "exit 0"}));
 }
 
 TEST_F(HookRun, AGameWhoseCaptionIsEmptyEndsAfterTheFirstPass) {

@@ -46,7 +46,7 @@ TEST_F(StartUp, NoSettingsFileStopsTheProgramInOrder) {
     const int stopAt = sys.indexOf("tray remove");
     ASSERT_GE(stopAt, 0);
     EXPECT_EQ(EventLog(sys.log.begin() + stopAt, sys.log.end()),
-              (EventLog{"tray remove", "minimise", "minimise", "sleep 100", "exit 3"}));
+              (EventLog{"tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx", "exit 3"}));
 }
 
 TEST_F(StartUp, MissingDescriptorEndsBeforeAnySettingsAreRead) {
@@ -101,7 +101,7 @@ TEST_F(StartUp, MinimisingTheDebugWindowHidesItAndTheMenuShowsIt) {
 TEST_F(StartUp, TheMenusExitItemIsTheOrderlyStop) {
     sys.mainWindow.trayIcon = true;
     EXPECT_EQ(sys.exitCodeOf([&] { form.mnuPopExit_Click(); }), 0);
-    EXPECT_EQ(sys.log, (EventLog{"tray remove", "minimise", "minimise", "sleep 100", "exit 0"}));
+    EXPECT_EQ(sys.log, (EventLog{"tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx", "exit 0"}));
     EXPECT_FALSE(sys.mainWindow.trayIcon);
 }
 

@@ -8,11 +8,14 @@
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
 #include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_memory.h"
 #include "platform/win32/win32_program_launcher.h"
+#include "platform/win32/win32_raw_input.h"
+#include "platform/win32/win32_small_services.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -51,8 +54,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProcessMemory memory;
     Win32ModuleList modules;
     Form1Window mainWindow(instance);
+    Win32MessageBoxes messageBoxes;
+    Win32KeyboardState keyboard;
+    Win32RawInput rawInput(mainWindow.handle());
+    Win32DirectInput joysticks(mainWindow.handle());
 
-    Platform os{ini, files, windows, launcher, clock, messages, process, memory, modules, mainWindow};
+    Platform os{ini,    files,   windows,    launcher,     clock,    messages, process,
+                memory, modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks};
     Engine engine{os, {}};
     engine.state.programFolder = ProgramFolder();
 

@@ -1,0 +1,104 @@
+#include "input/raw_mouse.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/engine.h"
+
+namespace vt2 {
+
+namespace {
+constexpr std::uint16_t kMoveAbsolute = 0x0001;
+}
+
+void RawMouse::BuildButtonFlagTable() {
+    for (int i = 1; i <= 16; ++i) {
+        flags_[static_cast<std::size_t>(i)] = {std::ldexp(1.0, 2 * i - 2), std::ldexp(1.0, 2 * i - 1)};
+    }
+}
+
+void RawMouse::RegisterRawMice() {
+    Engine& e = *engine_;
+    const auto devices = e.os.rawInput.deviceList();
+    if (!devices) return;
+    mouseHandles_.clear();
+    for (const RawInputDevice& device : *devices) {
+        if (device.type == kRawInputTypeMouse) mouseHandles_.push_back(device.handle);
+    }
+    if (!e.os.rawInput.registerMice()) e.os.messageBoxes.showMessage("RawInput init failed.");
+
+    // A MouseID beyond the mice there are leaves that player unbound.
+    auto bind = [&](std::size_t player) {
+        const std::int16_t id = e.state.settings.players[player].MouseID;
+        if (id >= 0 && static_cast<std::size_t>(id) < mouseHandles_.size()) {
+            playerDevices_[player] = mouseHandles_[static_cast<std::size_t>(id)];
+        }
+    };
+    const PlayerConfig& p1 = e.state.settings.players[kPlayer1];
+    const PlayerConfig& p2 = e.state.settings.players[kPlayer2];
+    if (p1.Enable == 1 || p1.SysMouse == 1) bind(kPlayer1);
+    if (p2.Enable == 1) bind(kPlayer2);
+    if (p1.MouseID == 0 && p2.MouseID == 0) StopRawInput(e);
+}
+
+void RawMouse::onMouseReport(const RawMouseReport& report) {
+    if (report.device == playerDevices_[kPlayer1]) {
+        updatePlayer(kPlayer1, report);
+    } else if (report.device == playerDevices_[kPlayer2]) {
+        updatePlayer(kPlayer2, report);
+    }
+    // Any other mouse is consumed and changes nothing.
+}
+
+void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
+    PlayerValues& p = engine_->state.players[player].current;
+    const PlayerConfig& config = engine_->state.settings.players[player];
+    if (report.flags & kMoveAbsolute) {
+        p.X = static_cast<float>(report.lastX / 65535.0);
+        p.Y = static_cast<float>(report.lastY / 65535.0);
+    } else {
+        // The product is a 32-bit integer product, as the counts and the acceleration are.
+        const auto scaled = [&](std::int32_t counts) {
+            const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(counts) *
+                                                           static_cast<std::uint32_t>(std::int32_t{config.MouseAccel}));
+            return product / 65535.0;
+        };
+        p.X = std::clamp(static_cast<float>(p.X + scaled(report.lastX)), 0.0f, 1.0f);
+        p.Y = std::clamp(static_cast<float>(p.Y + scaled(report.lastY)), 0.0f, 1.0f);
+    }
+    // A transition is recognised by equality: two at once, or a wheel turn, change no slot.
+    std::array<std::int16_t, 17>& slots = buttonStates_[player];
+    const double buttons = report.buttons;
+    for (std::size_t i = 1; i <= 16; ++i) {
+        if (buttons == flags_[i][0]) slots[i] = 1;
+        if (buttons == flags_[i][1]) slots[i] = 0;
+    }
+    auto copy = [&](std::int16_t button, std::int16_t& state) {
+        if (button >= 0 && button <= 15) state = slots[static_cast<std::size_t>(button) + 1];
+    };
+    copy(config.TriggerButton, p.Trigger);
+    copy(config.ReloadButton, p.Reload);
+    copy(config.StartButton, p.StartDevice);
+    copy(config.CoinButton, p.CoinDevice);
+    copy(config.EscButton, p.EscDevice);
+}
+
+void StartRawInput(Engine& engine) {
+    RawMouse& mouse = engine.state.rawMouse;
+    mouse.attach(engine);
+    engine.os.rawInput.startReports(mouse);
+    mouse.BuildButtonFlagTable();
+    mouse.RegisterRawMice();
+}
+
+void StopRawInput(Engine& engine) { engine.os.rawInput.stopReports(); }
+
+std::int16_t LastMouseIndex(RawInputSystem& rawInput) {
+    const auto devices = rawInput.deviceList();
+    if (!devices) return 0;
+    const auto mice = std::count_if(devices->begin(), devices->end(),
+                                    [](const RawInputDevice& d) { return d.type == kRawInputTypeMouse; });
+    return static_cast<std::int16_t>(mice - 1);
+}
+
+}  // namespace vt2

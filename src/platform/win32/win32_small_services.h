@@ -1,0 +1,20 @@
+#pragma once
+// The small operating-system services of the input side: message boxes and key state.
+
+#include "platform/keyboard_state.h"
+#include "platform/message_boxes.h"
+
+namespace vt2::win32 {
+
+class Win32MessageBoxes final : public MessageBoxes {
+public:
+    void showMessage(const std::string& text) override;
+};
+
+// GetAsyncKeyState: the keys as the whole system sees them, while the game has the focus.
+class Win32KeyboardState final : public KeyboardState {
+public:
+    std::int16_t asyncKeyState(int virtualKey) override;
+};
+
+}  // namespace vt2::win32
