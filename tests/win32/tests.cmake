@@ -16,10 +16,12 @@ target_link_libraries(vt2_win32_harness PUBLIC vt2_win32 GTest::gtest)
 add_executable(vt2_win32_tests
     contract/ini_contract.cpp
     win32/ini_contract_win32.cpp
+    win32/devices_test.cpp
     win32/game_memory_test.cpp
     win32/main_window_test.cpp
     win32/window_adapters_test.cpp
 )
 target_link_libraries(vt2_win32_tests PRIVATE vt2_win32_harness GTest::gtest_main)
+add_dependencies(vt2_win32_tests vt2inject VT2DemoGame dist)
 gtest_discover_tests(vt2_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS win32 TIMEOUT 120 RESOURCE_LOCK desktop)

@@ -1,0 +1,125 @@
+// The device adapters against Wine's real mouse and keyboard, with input injected by another
+// process (the vt2inject fixture).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "input/device_reading.h"
+#include "input/raw_mouse.h"
+#include "support/real_system.h"
+#include "support/test_paths.h"
+#include "support/win32_harness.h"
+
+namespace vt2::test {
+namespace {
+
+// Runs the injector and waits for it to end.
+bool Inject(const std::string& arguments) {
+    ChildProcess injector = ChildProcess::Start(std::string(kFixturesFolder) + "\\vt2inject.exe", arguments);
+    return injector.waitForExit() == 0u;
+}
+
+class Devices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlayerSettings& s = real.engine.state.settings;
+        PlayerConfig& p1 = s.players[kPlayer1];
+        p1.Enable = 1;
+        p1.InputType = "mouse";
+        p1.MouseID = 0;
+        p1.MouseAccel = 18;
+        p1.TriggerButton = 0;
+        p1.ReloadButton = 1;
+        s.players[kPlayer2].MouseID = -1;
+        // As in play: the game has the focus, and the reports reach the hook in the background.
+        game = install.startDemoGame();
+        ASSERT_TRUE(WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gameWindow; }));
+    }
+    void TearDown() override { StopRawInput(real.engine); }
+    PlayerValues& player1() { return real.engine.state.players[kPlayer1].current; }
+    // Lets the main window handle its messages until condition holds.
+    bool PumpUntil(const std::function<bool()>& condition) {
+        return WaitUntil([&] {
+            real.messages.pumpPendingMessages();
+            return condition();
+        });
+    }
+    TempInstall install;
+    ChildProcess game;
+    HWND gameWindow = nullptr;
+    RealSystem real;
+};
+
+TEST_F(Devices, InjectedMovesArriveAsRawInputAndMovePlayerOneByTheAccelerationRule) {
+    StartRawInput(real.engine);
+    const RawMouse& mouse = real.engine.state.rawMouse;
+    ASSERT_FALSE(mouse.MouseHandles().empty());
+    EXPECT_EQ(mouse.playerDevice(kPlayer1), mouse.MouseHandles()[0]);
+    // Steps of up to 6 counts arrive unchanged under Wine.
+    ASSERT_TRUE(Inject("move 5 3 10"));
+    const float expectedX = static_cast<float>(50 * 18 / 65535.0);
+    const float expectedY = static_cast<float>(30 * 18 / 65535.0);
+    EXPECT_TRUE(PumpUntil([&] { return player1().X >= expectedX * 0.999f; }));
+    EXPECT_NEAR(player1().X, expectedX, 1e-6);
+    EXPECT_NEAR(player1().Y, expectedY, 1e-6);
+}
+
+TEST_F(Devices, InjectedButtonsSetTheTriggerAndReload) {
+    StartRawInput(real.engine);
+    ASSERT_TRUE(Inject("button left down"));
+    EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 1; }));
+    ASSERT_TRUE(Inject("button right down"));
+    EXPECT_TRUE(PumpUntil([&] { return player1().Reload == 1; }));
+    ASSERT_TRUE(Inject("button left up"));
+    ASSERT_TRUE(Inject("button right up"));
+    EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 0 && player1().Reload == 0; }));
+}
+
+TEST_F(Devices, NoReportIsProcessedAfterStop) {
+    StartRawInput(real.engine);
+    StopRawInput(real.engine);
+    ASSERT_TRUE(Inject("move 6 6 5"));
+    // The injector has ended, so its moves are queued: pump them all, then look.
+    for (int i = 0; i < 20; ++i) {
+        real.messages.pumpPendingMessages();
+        Sleep(10);
+    }
+    EXPECT_EQ(player1().X, 0.0f);
+}
+
+TEST_F(Devices, AKeyHeldIsReadAsPressedWhileAnotherWindowHasTheFocus) {
+    EXPECT_NE(GetForegroundWindow(), real.window.handle());
+    PlayerSettings& s = real.engine.state.settings;
+    s.KeysEnabled = 1;
+    s.P1StartKey = 0x31;  // "1"
+    s.P2CoinKey = 0x36;
+    s.DeviceButtonsCount = false;
+    ASSERT_TRUE(Inject("key 0x31 down"));
+    EXPECT_TRUE(WaitUntil([&] {
+        ReadKeyboardKeys(real.engine);
+        CombineButtonSources(real.engine);
+        return player1().Start == 1;
+    }));
+    EXPECT_EQ(real.engine.state.players[kPlayer2].current.Coin, 0);
+    ASSERT_TRUE(Inject("key 0x31 up"));
+    EXPECT_TRUE(WaitUntil([&] {
+        ReadKeyboardKeys(real.engine);
+        CombineButtonSources(real.engine);
+        return player1().Start == 0;
+    }));
+}
+
+TEST_F(Devices, DirectInputFindsNoControllerHere) {
+    win32::Win32DirectInput& joysticks = real.joysticks;
+    ASSERT_TRUE(joysticks.createDirectInput());
+    EXPECT_EQ(joysticks.attachedControllers(), 0);
+    EXPECT_FALSE(joysticks.createDevice(kPlayer1, 1));
+    JoystickState state;
+    EXPECT_EQ(joysticks.readState(kPlayer1, state), JoystickRead::Failed);
+    EXPECT_TRUE(joysticks.signalledEvents().empty());
+    joysticks.release();
+}
+
+}  // namespace
+}  // namespace vt2::test
