@@ -19,6 +19,7 @@ _vt2_free_display() {
 wine_session_start() {
     local build_dir=$1
     mkdir -p "$build_dir"
+    build_dir=$(cd "$build_dir" && pwd)  # Wine wants an absolute prefix
     export WINEPREFIX="$build_dir/wineprefix"
     export WINEARCH=win32
     export WINEDEBUG=-all

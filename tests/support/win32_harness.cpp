@@ -163,6 +163,16 @@ bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeout
         timeoutMs);
 }
 
+bool ParkPointerAwayFromWindows() {
+    const int x = GetSystemMetrics(SM_CXSCREEN) - 180;
+    const int y = GetSystemMetrics(SM_CYSCREEN) - 120;
+    SetCursorPos(x, y);
+    return WaitUntil([&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    });
+}
+
 namespace {
 BOOL CALLBACK CountTrayIcons(HWND window, LPARAM parameter) {
     char className[128] = {};

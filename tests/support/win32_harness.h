@@ -70,6 +70,11 @@ std::string LabelText(HWND mainWindow, int controlId);
 // Waits for VT2's status label to read exactly text.
 bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs = 20000);
 
+// Moves the pointer to the screen's lower right, away from every window. Under Wine, a window
+// under the pointer turns the X server's late pointer positions into mouse moves of their own,
+// which would add to (and take from) the moves a test injects.
+bool ParkPointerAwayFromWindows();
+
 // Tray icons as Wine shows them without a desktop tray.
 int TrayIconCount();
 

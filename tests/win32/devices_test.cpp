@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <vector>
+
 #include "input/device_reading.h"
 #include "input/raw_mouse.h"
 #include "support/real_system.h"
@@ -18,6 +21,16 @@ bool Inject(const std::string& arguments) {
     ChildProcess injector = ChildProcess::Start(std::string(kFixturesFolder) + "\\vt2inject.exe", arguments);
     return injector.waitForExit() == 0u;
 }
+
+struct RecordingSink final : RawMouseReportSink {
+    explicit RecordingSink(RawMouseReportSink& next) : next(next) {}
+    void onMouseReport(const RawMouseReport& report) override {
+        reports.push_back(report);
+        next.onMouseReport(report);
+    }
+    RawMouseReportSink& next;
+    std::vector<RawMouseReport> reports;
+};
 
 class Devices : public ::testing::Test {
 protected:
@@ -35,6 +48,7 @@ protected:
         game = install.startDemoGame();
         ASSERT_TRUE(WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gameWindow; }));
+        ASSERT_TRUE(ParkPointerAwayFromWindows());
     }
     void TearDown() override { StopRawInput(real.engine); }
     PlayerValues& player1() { return real.engine.state.players[kPlayer1].current; }
@@ -48,6 +62,17 @@ protected:
     TempInstall install;
     ChildProcess game;
     HWND gameWindow = nullptr;
+    // Pumps until player 1 has not moved for 200 ms.
+    bool PumpUntilStill() {
+        int stillFor = 0;
+        PlayerValues last = player1();
+        return WaitUntil([&] {
+            real.messages.pumpPendingMessages();
+            stillFor = (player1() == last) ? stillFor + 1 : 0;
+            last = player1();
+            return stillFor >= 10;
+        });
+    }
     RealSystem real;
 };
 
@@ -56,11 +81,26 @@ TEST_F(Devices, InjectedMovesArriveAsRawInputAndMovePlayerOneByTheAccelerationRu
     const RawMouse& mouse = real.engine.state.rawMouse;
     ASSERT_FALSE(mouse.MouseHandles().empty());
     EXPECT_EQ(mouse.playerDevice(kPlayer1), mouse.MouseHandles()[0]);
+    // Let the moves of the pointer's parking settle, then start from the middle.
+    ASSERT_TRUE(PumpUntilStill());
+    player1().X = 0.5f;
+    player1().Y = 0.5f;
     // Steps of up to 6 counts arrive unchanged under Wine.
-    ASSERT_TRUE(Inject("move 5 3 10"));
-    const float expectedX = static_cast<float>(50 * 18 / 65535.0);
-    const float expectedY = static_cast<float>(30 * 18 / 65535.0);
-    EXPECT_TRUE(PumpUntil([&] { return player1().X >= expectedX * 0.999f; }));
+    ASSERT_TRUE(Inject("move 5 3 10 --gap 30"));
+    const float expectedX = static_cast<float>(0.5f + 50 * 18 / 65535.0);
+    const float expectedY = static_cast<float>(0.5f + 30 * 18 / 65535.0);
+    const bool arrived = PumpUntil([&] { return player1().X >= expectedX - 1e-6f; });
+    EXPECT_TRUE(arrived);
+    if (!arrived) {
+        // What did arrive: the recorded reports of this test.
+        real.rawInput.stopReports();
+        RecordingSink recorder(real.engine.state.rawMouse);
+        real.rawInput.startReports(recorder);
+        ASSERT_TRUE(Inject("move 5 3 10 --gap 30"));
+        PumpUntilStill();
+        for (const RawMouseReport& r : recorder.reports) std::printf("[%lx %ld %ld] ", (unsigned long)r.device, (long)r.lastX, (long)r.lastY);
+        std::printf("\n");
+    }
     EXPECT_NEAR(player1().X, expectedX, 1e-6);
     EXPECT_NEAR(player1().Y, expectedY, 1e-6);
 }
