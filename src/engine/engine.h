@@ -2,6 +2,8 @@
 // The process-wide state of a run, in one place, together with the operating-system seam.
 // The hook run owns it and every step receives it by reference.
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -33,6 +35,8 @@ struct HookState {
     PlayerSettings settings;
     KeyStates keyStates;
     std::int16_t OutputsActive = 0;  // outputs are forwarded while not 0
+    std::array<std::int16_t, 3> previousBanks{};  // the twin-stick bank bytes of the previous pass
+    std::uint64_t passes = 0;                    // passes of the main loop so far
     RawMouse rawMouse;
     Joysticks joysticks;
 };

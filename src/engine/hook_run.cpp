@@ -58,6 +58,7 @@ void HookGame(Engine& engine) {
 
 void RunPass(Engine& engine) {
     HookState& s = engine.state;
+    ++s.passes;
     HandlePendingMessages(engine);
     ReadKeyboardKeys(engine);
     PollJoysticksIfAsked(engine);

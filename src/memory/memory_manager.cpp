@@ -9,6 +9,7 @@ void MemoryManager::PID(std::int32_t dwPid) {
 }
 
 std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length) {
+    ++writes_;
     if (process_ && length > 0) process_->write(lngAddress, destPtr, length);
     return 0;
 }

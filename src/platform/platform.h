@@ -14,6 +14,7 @@
 #include "platform/process_memory.h"
 #include "platform/program_launcher.h"
 #include "platform/raw_input.h"
+#include "platform/synthetic_input.h"
 #include "platform/window_system.h"
 
 namespace vt2 {
@@ -33,6 +34,7 @@ struct Platform {
     KeyboardState& keyboard;
     RawInputSystem& rawInput;
     JoystickSystem& joysticks;
+    SyntheticInput& input;
 };
 
 }  // namespace vt2

@@ -25,6 +25,8 @@ public:
     // Moves the window to the screen's top-left corner at the top of the Z order, keeps its outer
     // size, and has its frame recomputed after a style change.
     virtual void moveToTopLeftWithNewFrame(WindowHandle window) = 0;
+    // Posts the quit message (WM_QUIT, wParam 0) to the window's thread.
+    virtual void postQuit(WindowHandle window) = 0;
 };
 
 }  // namespace vt2

@@ -62,6 +62,8 @@ void FakeWindowSystem::moveToTopLeftWithNewFrame(WindowHandle handle) {
     log_.push_back("move to top left " + std::to_string(handle));
 }
 
+void FakeWindowSystem::postQuit(WindowHandle window) { log_.push_back("post quit " + std::to_string(window)); }
+
 bool FakeProgramLauncher::startProgram(const std::string& folder, const std::string& program, WindowShowState state) {
     log_.push_back("start " + folder + "|" + program);
     lastState = state;

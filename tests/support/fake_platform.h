@@ -107,6 +107,7 @@ public:
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;
+    void postQuit(WindowHandle window) override;
 
 private:
     Window* lookUp(WindowHandle handle);
@@ -187,13 +188,18 @@ private:
 
 class FakeKeyboard final : public KeyboardState {
 public:
+    explicit FakeKeyboard(EventLog& log) : log_(log) {}
     std::int16_t asyncKeyState(int virtualKey) override {
         reads.push_back(virtualKey);
+        log_.push_back("key state " + std::to_string(virtualKey));
         const auto it = states.find(virtualKey);
         return it == states.end() ? 0 : it->second;
     }
     std::map<int, std::int16_t> states;  // the raw state per key; missing keys are up
     std::vector<int> reads;
+
+private:
+    EventLog& log_;
 };
 
 class FakeRawInput final : public RawInputSystem {
@@ -279,6 +285,28 @@ private:
     EventLog& log_;
 };
 
+class FakeSyntheticInput final : public SyntheticInput {
+public:
+    explicit FakeSyntheticInput(EventLog& log) : log_(log) {}
+    ScreenSize primaryScreenSize() override {
+        log_.push_back("screen size");
+        return screen;
+    }
+    void setCursorPosition(int x, int y) override {
+        log_.push_back("cursor " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void mouseEvent(std::uint32_t flags) override { log_.push_back("mouse " + std::to_string(flags)); }
+    std::uint32_t scanCodeOf(std::uint32_t virtualKey) override { return virtualKey + 1000; }
+    void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override {
+        log_.push_back(std::string(flags ? "key up " : "key down ") + std::to_string(virtualKey) + " scan " +
+                       std::to_string(scanCode));
+    }
+    ScreenSize screen{1280, 1024};
+
+private:
+    EventLog& log_;
+};
+
 class FakeMainWindow final : public MainWindowView {
 public:
     explicit FakeMainWindow(EventLog& log) : log_(log) {}
@@ -342,11 +370,12 @@ struct FakeSystem {
     FakeModuleList modules{log};
     FakeMainWindow mainWindow{log};
     FakeMessageBoxes messageBoxes{log};
-    FakeKeyboard keyboard;
+    FakeKeyboard keyboard{log};
     FakeRawInput rawInput{log};
     FakeJoysticks joysticks{log};
-    Platform os{ini,        files,        windows,  launcher, clock,    messages, process,
-                memory,     modules,      mainWindow, messageBoxes, keyboard, rawInput, joysticks};
+    FakeSyntheticInput input{log};
+    Platform os{ini,     files,      windows,      launcher, clock,    messages,  process, memory,
+                modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks, input};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

@@ -15,6 +15,7 @@
 #include "platform/win32/win32_program_launcher.h"
 #include "platform/win32/win32_raw_input.h"
 #include "platform/win32/win32_small_services.h"
+#include "platform/win32/win32_synthetic_input.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -35,8 +36,9 @@ struct RealSystem {
     win32::Win32KeyboardState keyboard;
     win32::Win32RawInput rawInput{window.handle()};
     win32::Win32DirectInput joysticks{window.handle()};
-    Platform os{ini,    files,   windows, launcher,     clock,    messages, process,
-                memory, modules, window,  messageBoxes, keyboard, rawInput, joysticks};
+    win32::Win32SyntheticInput input;
+    Platform os{ini,     files,  windows,      launcher, clock,    messages,  process, memory,
+                modules, window, messageBoxes, keyboard, rawInput, joysticks, input};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

@@ -100,6 +100,27 @@ TEST_F(HookRun, PassAgesEveryPlayerValueAfterTheWriters) {
     EXPECT_EQ(sys.engine.state.players[kPlayer1].previous, PlayerValues{});
 }
 
+TEST_F(HookRun, EveryStepOfAPassInItsOrder) {
+    HookState& s = sys.engine.state;
+    s.gameWindow = addGame();
+    s.settings.KeysEnabled = 1;
+    s.settings.P1EscKey = 27;
+    s.settings.players[kPlayer1].SysMouse = 1;
+    s.inputMap.KeyInjection = 1;
+    s.inputMap.P1CoinKey = 53;
+    s.inputMap.ExitMode = 2;
+    s.players[kPlayer1].current.Trigger = 1;
+    s.players[kPlayer1].current.CoinDevice = 1;
+    s.settings.DeviceButtonsCount = true;
+    sys.keyboard.states[27] = static_cast<std::int16_t>(0x8000);
+    RunPass(sys.engine);
+    EXPECT_EQ(sys.log, (EventLog{"pump", "key state 27", "mouse 2", "key down 53 scan 29", "caption", "post quit 1"}));
+    // The combined states were written before the writers ran, and aged after them.
+    EXPECT_EQ(s.players[kPlayer1].previous.Coin, 1);
+    EXPECT_EQ(s.players[kPlayer1].previous.Esc, 1);
+    EXPECT_EQ(s.passes, 1u);
+}
+
 TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
     const WindowHandle game = addGame();
     sys.messages.onPump = [&](int n) {

@@ -41,4 +41,6 @@ void Win32WindowSystem::moveToTopLeftWithNewFrame(WindowHandle window) {
     SetWindowPos(ToHwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
 }
 
+void Win32WindowSystem::postQuit(WindowHandle window) { PostMessageA(ToHwnd(window), WM_QUIT, 0, 0); }
+
 }  // namespace vt2::win32

@@ -12,6 +12,7 @@ public:
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;
+    void postQuit(WindowHandle window) override;
 };
 
 }  // namespace vt2::win32

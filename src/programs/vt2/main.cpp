@@ -16,6 +16,7 @@
 #include "platform/win32/win32_program_launcher.h"
 #include "platform/win32/win32_raw_input.h"
 #include "platform/win32/win32_small_services.h"
+#include "platform/win32/win32_synthetic_input.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -58,9 +59,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32KeyboardState keyboard;
     Win32RawInput rawInput(mainWindow.handle());
     Win32DirectInput joysticks(mainWindow.handle());
+    Win32SyntheticInput input;
 
-    Platform os{ini,    files,   windows,    launcher,     clock,    messages, process,
-                memory, modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks};
+    Platform os{ini,     files,      windows,      launcher, clock,    messages,  process, memory,
+                modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks, input};
     Engine engine{os, {}};
     engine.state.programFolder = ProgramFolder();
 

@@ -1,0 +1,26 @@
+#pragma once
+// Input this program makes for the game: the system cursor, system mouse buttons and key events.
+
+#include <cstdint>
+
+namespace vt2 {
+
+struct ScreenSize {
+    int width;
+    int height;
+};
+
+class SyntheticInput {
+public:
+    virtual ~SyntheticInput() = default;
+    virtual ScreenSize primaryScreenSize() = 0;
+    virtual void setCursorPosition(int x, int y) = 0;
+    // A system mouse event with these flags and every other argument 0.
+    virtual void mouseEvent(std::uint32_t flags) = 0;
+    // The scan code of a virtual key.
+    virtual std::uint32_t scanCodeOf(std::uint32_t virtualKey) = 0;
+    // A key event as if typed: flags 0 presses, 0x0002 releases.
+    virtual void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) = 0;
+};
+
+}  // namespace vt2
