@@ -65,4 +65,10 @@ void Form1::mnuPopDebug_Click() {
 
 void Form1::mnuPopExit_Click() { StopProgram(engine_); }
 
+std::uint64_t Form1::passCount() const { return engine_.state.passes; }
+
+std::uint64_t Form1::memoryWriteCount() const {
+    return engine_.state.memory ? engine_.state.memory->writeCount() : 0;
+}
+
 }  // namespace vt2

@@ -2,6 +2,7 @@
 // The behaviour of the main window "Form1": the start-up in its two modes, the game-start timer,
 // the tray icon's events and the tray menu. The window itself is a MainWindowView.
 
+#include <cstdint>
 #include <string>
 
 namespace vt2 {
@@ -21,6 +22,10 @@ public:
     void Form_Resize();
     void mnuPopDebug_Click();
     void mnuPopExit_Click();
+
+    // For measurements: passes of the main loop and writes into the game so far.
+    std::uint64_t passCount() const;
+    std::uint64_t memoryWriteCount() const;
 
 private:
     Engine& engine_;

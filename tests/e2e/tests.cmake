@@ -3,10 +3,11 @@ add_executable(vt2_e2e_tests
     e2e/devices_e2e_test.cpp
     e2e/game_memory_e2e_test.cpp
     e2e/hook_run_e2e_test.cpp
+    e2e/playing_e2e_test.cpp
     e2e/start_up_e2e_test.cpp
 )
 target_link_libraries(vt2_e2e_tests PRIVATE vt2_win32_harness GTest::gtest_main)
-add_dependencies(vt2_e2e_tests dist vt2probe)
+add_dependencies(vt2_e2e_tests dist vt2probe vt2inject)
 # They share the one desktop, mouse and keyboard: one at a time.
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS e2e TIMEOUT 180 RESOURCE_LOCK desktop)

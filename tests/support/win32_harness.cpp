@@ -163,6 +163,11 @@ bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeout
         timeoutMs);
 }
 
+bool Inject(const std::string& arguments) {
+    ChildProcess injector = ChildProcess::Start(std::string(kFixturesFolder) + "\\vt2inject.exe", arguments);
+    return injector.waitForExit() == 0u;
+}
+
 bool ParkPointerAwayFromWindows() {
     const int x = GetSystemMetrics(SM_CXSCREEN) - 180;
     const int y = GetSystemMetrics(SM_CYSCREEN) - 120;

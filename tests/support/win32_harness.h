@@ -70,6 +70,9 @@ std::string LabelText(HWND mainWindow, int controlId);
 // Waits for VT2's status label to read exactly text.
 bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs = 20000);
 
+// Runs the input injector fixture (vt2inject) with these arguments and waits for it to end.
+bool Inject(const std::string& arguments);
+
 // Moves the pointer to the screen's lower right, away from every window. Under Wine, a window
 // under the pointer turns the X server's late pointer positions into mouse moves of their own,
 // which would add to (and take from) the moves a test injects.

@@ -16,14 +16,8 @@
 namespace vt2::test {
 namespace {
 
-// Runs the injector and waits for it to end.
-bool Inject(const std::string& arguments) {
-    ChildProcess injector = ChildProcess::Start(std::string(kFixturesFolder) + "\\vt2inject.exe", arguments);
-    return injector.waitForExit() == 0u;
-}
-
 struct RecordingSink final : RawMouseReportSink {
-    explicit RecordingSink(RawMouseReportSink& next) : next(next) {}
+    explicit RecordingSink(RawMouseReportSink& forwardTo) : next(forwardTo) {}
     void onMouseReport(const RawMouseReport& report) override {
         reports.push_back(report);
         next.onMouseReport(report);

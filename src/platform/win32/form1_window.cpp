@@ -209,6 +209,10 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) == kIdMenuShowDebug) behaviour_->mnuPopDebug_Click();
             if (LOWORD(wParam) == kIdMenuExit) behaviour_->mnuPopExit_Click();
             return 0;
+        case kQueryPassCount:
+            return static_cast<LRESULT>(behaviour_->passCount() & 0xFFFFFFFFu);
+        case kQueryMemoryWriteCount:
+            return static_cast<LRESULT>(behaviour_->memoryWriteCount() & 0xFFFFFFFFu);
         case WM_CLOSE:
             // The window has no Close item; Alt+F4 sent to the game must not end the hook either.
             return 0;

@@ -18,6 +18,11 @@ inline constexpr int kIdOutputsLabel = 104;
 inline constexpr int kIdMenuShowDebug = 1001;
 inline constexpr int kIdMenuExit = 1002;
 
+// Queries a measuring tool may send to the main window: the answer is the result of SendMessage,
+// the low 32 bits of the count.
+inline constexpr unsigned kQueryPassCount = 0x8000 + 1;          // WM_APP + 1: passes of the main loop
+inline constexpr unsigned kQueryMemoryWriteCount = 0x8000 + 2;   // WM_APP + 2: writes into the game
+
 inline constexpr unsigned kGameStartTimerId = 1;
 inline constexpr unsigned kTrayIconId = 1;
 

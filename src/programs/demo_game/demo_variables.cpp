@@ -16,6 +16,12 @@ VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_lamp = 0;
 VT2DEMO_VARIABLE volatile std::int16_t vt2demo_recoil = 0;
 VT2DEMO_VARIABLE volatile float vt2demo_heat = 0.0f;
 
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_credits = 0;
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_p1_in = 0;
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_p2_in = 0;
+VT2DEMO_VARIABLE volatile std::int64_t vt2demo_aim_changed_at = 0;
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_aim_changes = 0;
+
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_frame = 0;
 }
 

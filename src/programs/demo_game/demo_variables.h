@@ -38,6 +38,15 @@ extern volatile std::uint8_t vt2demo_lamp;    // 1 while player 1's trigger is h
 extern volatile std::int16_t vt2demo_recoil;  // player 1's trigger pulls so far
 extern volatile float vt2demo_heat;           // rises with each shot, cools down by itself
 
+// What the keys did: coins give credits, a start with a credit puts the player in.
+extern volatile std::int32_t vt2demo_credits;
+extern volatile std::uint8_t vt2demo_p1_in;
+extern volatile std::uint8_t vt2demo_p2_in;
+
+// With --watch-aim: when player 1's aim last changed (QueryPerformanceCounter), and how often.
+extern volatile std::int64_t vt2demo_aim_changed_at;
+extern volatile std::int32_t vt2demo_aim_changes;
+
 extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
 }
 

@@ -3,6 +3,7 @@
 // hook writes into its memory shows on screen.
 //
 // Options: --caption TEXT   use another window caption (an empty one as well)
+//          --watch-aim      time-stamp every change of player 1's aim (for latency measurements)
 
 #include <windows.h>
 
@@ -20,12 +21,14 @@ constexpr UINT kFrameMs = 16;
 
 struct Options {
     std::string caption = vt2demo::kWindowCaption;
+    bool watchAim = false;
 };
 
 Options ReadOptions() {
     Options options;
     for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--caption") == 0 && i + 1 < __argc) options.caption = __argv[++i];
+        if (std::strcmp(__argv[i], "--watch-aim") == 0) options.watchAim = true;
     }
     return options;
 }
@@ -66,6 +69,34 @@ void UpdateGame() {
     vt2demo_heat = vt2demo_heat * 0.98f;
     if (vt2demo_heat < 0.01f) vt2demo_heat = 0.0f;
     vt2demo_frame = vt2demo_frame + 1;
+}
+
+// The arcade's keys: 5 and 6 are coins, 1 and 2 start player 1 and 2 when there is a credit.
+void OnKey(WPARAM key) {
+    if (key == '5' || key == '6') vt2demo_credits = vt2demo_credits + 1;
+    auto start = [](volatile std::uint8_t& in) {
+        if (in || vt2demo_credits <= 0) return;
+        vt2demo_credits = vt2demo_credits - 1;
+        in = 1;
+    };
+    if (key == '1') start(vt2demo_p1_in);
+    if (key == '2') start(vt2demo_p2_in);
+}
+
+// Watches player 1's aim as closely as the machine allows and time-stamps each change.
+DWORD WINAPI WatchAim(LPVOID) {
+    std::int16_t last = vt2demo_p1_x;
+    for (;;) {
+        const std::int16_t now = vt2demo_p1_x;
+        if (now != last) {
+            LARGE_INTEGER at;
+            QueryPerformanceCounter(&at);
+            vt2demo_aim_changed_at = at.QuadPart;
+            vt2demo_aim_changes = vt2demo_aim_changes + 1;
+            last = now;
+        }
+        YieldProcessor();
+    }
 }
 
 void DrawCrosshair(HDC dc, int x, int y, COLORREF colour, bool firing) {
@@ -117,6 +148,11 @@ void DrawFrame(HDC dc) {
     std::snprintf(line, sizeof line, "recoil %d  heat %.1f  last key %d  keys %d", vt2demo_recoil, vt2demo_heat,
                   vt2demo_last_key, vt2demo_key_presses);
     DrawText(dc, 10, vt2demo::kHeight - 24, line, RGB(200, 200, 200));
+    std::snprintf(line, sizeof line, "CREDITS %d   %s   %s", vt2demo_credits, vt2demo_p1_in ? "P1 IN" : "P1 --",
+                  vt2demo_p2_in ? "P2 IN" : "P2 --");
+    DrawText(dc, 10, vt2demo::kHeight - 44, line, RGB(255, 220, 120));
+    if (p1Reload) DrawText(dc, p1x + 18, p1y + 16, "RELOAD", RGB(255, 110, 110));
+    if (p2Reload) DrawText(dc, p2x + 18, p2y + 16, "RELOAD", RGB(120, 170, 255));
 
     // The lamp, top right.
     HBRUSH lamp = CreateSolidBrush(vt2demo_lamp ? RGB(255, 60, 40) : RGB(70, 30, 30));
@@ -157,6 +193,7 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if ((lParam & (1 << 30)) == 0) {  // not an auto-repeat
                 vt2demo_last_key = static_cast<std::int32_t>(wParam);
                 vt2demo_key_presses = vt2demo_key_presses + 1;
+                OnKey(wParam);
             }
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_DESTROY:
@@ -180,6 +217,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Options options = ReadOptions();
     RecordStartupShowState();
     vt2demo::CreateWorld();
+    if (options.watchAim) CloseHandle(CreateThread(nullptr, 0, WatchAim, nullptr, 0, nullptr));
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
