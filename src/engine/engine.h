@@ -14,6 +14,7 @@
 #include "input/player_settings.h"
 #include "input/raw_mouse.h"
 #include "memory/memory_manager.h"
+#include "memory/outputs.h"
 #include "platform/platform.h"
 
 namespace vt2 {
@@ -35,6 +36,7 @@ struct HookState {
     PlayerSettings settings;
     KeyStates keyStates;
     std::int16_t OutputsActive = 0;  // outputs are forwarded while not 0
+    OutputTable outputs;
     std::array<std::int16_t, 3> previousBanks{};  // the twin-stick bank bytes of the previous pass
     std::uint64_t passes = 0;                    // passes of the main loop so far
     RawMouse rawMouse;

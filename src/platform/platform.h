@@ -2,6 +2,7 @@
 // Everything the portable core needs from the operating system, one interface per concern.
 
 #include "platform/clock.h"
+#include "platform/dde_client.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
 #include "platform/joystick_system.h"
@@ -15,6 +16,7 @@
 #include "platform/program_launcher.h"
 #include "platform/raw_input.h"
 #include "platform/synthetic_input.h"
+#include "platform/user_locale.h"
 #include "platform/window_system.h"
 
 namespace vt2 {
@@ -35,6 +37,8 @@ struct Platform {
     RawInputSystem& rawInput;
     JoystickSystem& joysticks;
     SyntheticInput& input;
+    DdeClient& dde;
+    UserLocale& locale;
 };
 
 }  // namespace vt2

@@ -121,7 +121,12 @@ const char* LabelName(MainWindowLabel label) {
 
 void FakeMainWindow::setLabelText(MainWindowLabel label, const std::string& text) {
     labels[label] = text;
-    log_.push_back(std::string("label ") + LabelName(label) + "=" + text);
+    // The debug labels are logged by name only; their texts are in labels.
+    if (label == MainWindowLabel::Status) {
+        log_.push_back(std::string("label ") + LabelName(label) + "=" + text);
+    } else {
+        log_.push_back(std::string("label ") + LabelName(label));
+    }
 }
 
 void FakeMainWindow::setMinimised() {

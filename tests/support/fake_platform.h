@@ -307,6 +307,57 @@ private:
     EventLog& log_;
 };
 
+// DDEML as a recording fake: each call is logged; a "server" takes the executed commands.
+class FakeDde final : public DdeClient {
+public:
+    explicit FakeDde(EventLog& log) : log_(log) {}
+    Handle initialize(std::uint32_t flags) override {
+        calls.push_back("initialize " + std::to_string(flags));
+        return failAt == "initialize" ? 0 : 1;
+    }
+    Handle createStringHandle(Handle, const std::string& text, int codePage) override {
+        calls.push_back("string " + text + " " + std::to_string(codePage));
+        return failAt == "string " + text ? 0 : nextHandle_++;
+    }
+    void freeStringHandle(Handle, Handle string) override { calls.push_back("free " + std::to_string(string)); }
+    Handle connect(Handle, Handle service, Handle topic) override {
+        calls.push_back("connect " + std::to_string(service) + " " + std::to_string(topic));
+        return serverRunning && failAt != "connect" ? 77 : 0;
+    }
+    Handle createDataHandle(Handle, const std::uint8_t* data, std::uint32_t length) override {
+        calls.push_back("data " + std::to_string(length));
+        lastData.assign(data, data + length);
+        return failAt == "data" ? 0 : 88;
+    }
+    bool clientTransaction(Handle data, Handle conversation, std::uint32_t type, std::uint32_t timeoutMs) override {
+        calls.push_back("execute " + std::to_string(data) + " " + std::to_string(conversation) + " " +
+                        std::to_string(type) + " " + std::to_string(timeoutMs));
+        if (failAt == "execute") return false;
+        const std::string command(reinterpret_cast<const char*>(lastData.data()));
+        received.push_back(command);
+        log_.push_back("dde " + command);
+        return true;
+    }
+    void disconnect(Handle conversation) override { calls.push_back("disconnect " + std::to_string(conversation)); }
+    void uninitialize(Handle) override { calls.push_back("uninitialize"); }
+
+    bool serverRunning = true;
+    std::string failAt;  // "initialize", "string MHServer", "connect", "data", "execute"
+    std::vector<std::string> calls;
+    std::vector<std::string> received;
+    std::vector<std::uint8_t> lastData;
+
+private:
+    EventLog& log_;
+    Handle nextHandle_ = 10;
+};
+
+class FakeLocale final : public UserLocale {
+public:
+    char decimalSeparator() override { return separator; }
+    char separator = '.';
+};
+
 class FakeMainWindow final : public MainWindowView {
 public:
     explicit FakeMainWindow(EventLog& log) : log_(log) {}
@@ -374,8 +425,10 @@ struct FakeSystem {
     FakeRawInput rawInput{log};
     FakeJoysticks joysticks{log};
     FakeSyntheticInput input{log};
-    Platform os{ini,     files,      windows,      launcher, clock,    messages,  process, memory,
-                modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks, input};
+    FakeDde dde{log};
+    FakeLocale locale;
+    Platform os{ini,          files,    windows,  launcher,  clock, messages, process, memory, modules,
+                mainWindow,   messageBoxes, keyboard, rawInput, joysticks, input, dde, locale};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

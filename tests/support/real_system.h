@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
@@ -37,8 +38,10 @@ struct RealSystem {
     win32::Win32RawInput rawInput{window.handle()};
     win32::Win32DirectInput joysticks{window.handle()};
     win32::Win32SyntheticInput input;
-    Platform os{ini,     files,  windows,      launcher, clock,    messages,  process, memory,
-                modules, window, messageBoxes, keyboard, rawInput, joysticks, input};
+    win32::Win32DdeClient dde;
+    win32::Win32UserLocale locale;
+    Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory, modules,
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    dde,     locale};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

@@ -3,6 +3,7 @@
 #include "common/command_line.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "common/value_text.h"
 
 namespace vt2 {
 namespace {
@@ -112,6 +113,27 @@ TEST(Rounding, HalfToEven) {
     EXPECT_EQ(RoundHalfEven(1.4999), 1);
     EXPECT_EQ(RoundHalfEven(-0.6), -1);
     EXPECT_EQ(RoundHalfEven(7), 7);
+}
+
+}  // namespace
+}  // namespace vt2
+
+namespace vt2 {
+namespace {
+
+TEST(ValueText, WholeNumbersAndFloats) {
+    EXPECT_EQ(WholeNumberText(0), "0");
+    EXPECT_EQ(WholeNumberText(-5), "-5");
+    EXPECT_EQ(WholeNumberText(2147483647.0), "2147483647");
+    EXPECT_EQ(FloatText(0.0f, '.'), "0");
+    EXPECT_EQ(FloatText(-0.0f, '.'), "0");
+    EXPECT_EQ(FloatText(1.0f, '.'), "1");
+    EXPECT_EQ(FloatText(0.5f, ','), "0,5");
+    EXPECT_EQ(FloatText(1.0f / 3.0f, '.'), "0.3333333");
+    EXPECT_EQ(FloatText(1234567.0f, '.'), "1234567");
+    EXPECT_EQ(FloatText(12345678.0f, '.'), "1.234568E+07");
+    EXPECT_EQ(FloatText(0.000015f, '.'), "1.5E-05");
+    EXPECT_EQ(FloatText(-2.75f, '.'), "-2.75");
 }
 
 }  // namespace

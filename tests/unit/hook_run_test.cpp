@@ -86,7 +86,7 @@ TEST_F(HookRun, PassLetsMessagesThroughFirstAndReadsTheCaptionLast) {
     const WindowHandle game = addGame();
     sys.engine.state.gameWindow = game;
     RunPass(sys.engine);
-    EXPECT_EQ(sys.log, (EventLog{"pump", "caption"}));
+    EXPECT_EQ(sys.log, (EventLog{"pump", "label player1", "label player2", "caption"}));
 }
 
 TEST_F(HookRun, PassAgesEveryPlayerValueAfterTheWriters) {
@@ -114,7 +114,8 @@ TEST_F(HookRun, EveryStepOfAPassInItsOrder) {
     s.settings.DeviceButtonsCount = true;
     sys.keyboard.states[27] = static_cast<std::int16_t>(0x8000);
     RunPass(sys.engine);
-    EXPECT_EQ(sys.log, (EventLog{"pump", "key state 27", "mouse 2", "key down 53 scan 29", "caption", "post quit 1"}));
+    EXPECT_EQ(sys.log, (EventLog{"pump", "key state 27", "mouse 2", "key down 53 scan 29", "label player1",
+                                 "label player2", "caption", "post quit 1"}));
     // The combined states were written before the writers ran, and aged after them.
     EXPECT_EQ(s.players[kPlayer1].previous.Coin, 1);
     EXPECT_EQ(s.players[kPlayer1].previous.Esc, 1);

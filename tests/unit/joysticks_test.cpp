@@ -45,7 +45,7 @@ TEST_F(JoystickTest, SetUpOrderForTwoPlayers) {
     EXPECT_EQ(sys.log, (EventLog{"directinput", "enumerate", "create events", "unacquire 1", "unacquire 2", "forget 1",
                                  "create device 1 on 1", "identify axes 1", "attach event 1", "range 1 0..10000",
                                  "acquire 1", "forget 2", "create device 2 on 2", "identify axes 2", "attach event 2",
-                                 "range 2 0..10000", "acquire 2"}));
+                                 "range 2 0..10000", "acquire 2", "label player1", "label player2"}));
 }
 
 TEST_F(JoystickTest, NoControllerSaysSoAndTurnsBothJoysticksOff) {

@@ -1,8 +1,9 @@
 #pragma once
-// The small operating-system services of the input side: message boxes and key state.
+// The small operating-system services: message boxes, key state, the user's number format.
 
 #include "platform/keyboard_state.h"
 #include "platform/message_boxes.h"
+#include "platform/user_locale.h"
 
 namespace vt2::win32 {
 
@@ -15,6 +16,11 @@ public:
 class Win32KeyboardState final : public KeyboardState {
 public:
     std::int16_t asyncKeyState(int virtualKey) override;
+};
+
+class Win32UserLocale final : public UserLocale {
+public:
+    char decimalSeparator() override;
 };
 
 }  // namespace vt2::win32

@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
@@ -60,9 +61,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32RawInput rawInput(mainWindow.handle());
     Win32DirectInput joysticks(mainWindow.handle());
     Win32SyntheticInput input;
+    Win32DdeClient dde;
+    Win32UserLocale locale;
 
-    Platform os{ini,     files,      windows,      launcher, clock,    messages,  process, memory,
-                modules, mainWindow, messageBoxes, keyboard, rawInput, joysticks, input};
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules,
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    dde,     locale};
     Engine engine{os, {}};
     engine.state.programFolder = ProgramFolder();
 

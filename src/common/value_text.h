@@ -1,0 +1,13 @@
+#pragma once
+// Numbers as the program writes them in messages and labels: whole numbers in decimal with a
+// leading "-", floats with up to seven significant digits, no trailing zeros, and the user's
+// decimal separator.
+
+#include <string>
+
+namespace vt2 {
+
+std::string WholeNumberText(double value);
+std::string FloatText(float value, char decimalSeparator);
+
+}  // namespace vt2
