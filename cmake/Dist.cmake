@@ -6,10 +6,11 @@ add_custom_target(dist ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VT2_DIST_DIR}/memcfg ${VT2_DIST_DIR}/joycfg ${VT2_DIST_DIR}/docs
             ${VT2_DIST_DIR}/demo
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2> ${VT2_DIST_DIR}/
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2OutputServer> ${VT2_DIST_DIR}/
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2DemoGame> ${VT2_DIST_DIR}/demo/
     COMMAND ${CMAKE_COMMAND} -E copy ${VT2_DEMO_DESCRIPTOR} ${VT2_DIST_DIR}/memcfg/
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/joycfg ${VT2_DIST_DIR}/joycfg
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/docs ${VT2_DIST_DIR}/docs
-    DEPENDS VT2 VT2DemoGame
+    DEPENDS VT2 VT2DemoGame VT2OutputServer
     COMMENT "Assembling ${VT2_DIST_DIR}"
     VERBATIM)

@@ -163,6 +163,25 @@ bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeout
         timeoutMs);
 }
 
+ChildProcess StartOutputServer(const std::string& logFile) {
+    DeleteFileA(logFile.c_str());
+    ChildProcess server =
+        ChildProcess::Start(std::string(kDistFolder) + "\\VT2OutputServer.exe", "--quiet --log \"" + logFile + "\"");
+    WaitUntil([&] { return GetFileAttributesA(logFile.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    return server;
+}
+
+std::vector<std::string> ReadLines(const std::string& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 bool Inject(const std::string& arguments) {
     ChildProcess injector = ChildProcess::Start(std::string(kFixturesFolder) + "\\vt2inject.exe", arguments);
     return injector.waitForExit() == 0u;

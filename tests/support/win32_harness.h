@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/unique_handle.h"
 
@@ -69,6 +70,11 @@ std::string WindowText(HWND window);
 std::string LabelText(HWND mainWindow, int controlId);
 // Waits for VT2's status label to read exactly text.
 bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs = 20000);
+
+// The output server of dist\ logging to logFile; started and registered when it returns.
+ChildProcess StartOutputServer(const std::string& logFile);
+// The lines of a text file (no line endings).
+std::vector<std::string> ReadLines(const std::string& file);
 
 // Runs the input injector fixture (vt2inject) with these arguments and waits for it to end.
 bool Inject(const std::string& arguments);
