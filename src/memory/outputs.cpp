@@ -7,13 +7,10 @@
 #include "common/value_text.h"
 #include "engine/engine.h"
 #include "memory/address_resolution.h"
-#include "memory/dde_execute.h"
 
 namespace vt2 {
 
 namespace {
-
-constexpr std::uint32_t kOutputTimeoutMs = 1;
 
 // Values are compared as numbers; a float that reads NaN on two passes has not changed.
 bool SameValue(const MemValue& a, const MemValue& b) {
@@ -26,9 +23,7 @@ std::string OutputValueText(const MemValue& value, char decimalSeparator) {
     return value.isFloat ? FloatText(static_cast<float>(value.number), decimalSeparator) : WholeNumberText(value.number);
 }
 
-void SendOutputCommand(Engine& engine, const std::string& command) {
-    DdeExecute(engine.os.dde, kOutputService, kOutputTopic, command, kOutputTimeoutMs);
-}
+void SendOutputCommand(Engine& engine, const std::string& command) { engine.os.outputs.send(command); }
 
 void LoadOutputs(Engine& engine, const std::string& gameName) {
     HookState& s = engine.state;
@@ -87,7 +82,9 @@ void PollOutputs(Engine& engine) {
 }
 
 void SendStopMessageIfActive(Engine& engine) {
-    if (engine.state.OutputsActive == 1) SendOutputCommand(engine, "mamestop|");
+    if (engine.state.OutputsActive != 1) return;
+    SendOutputCommand(engine, "mamestop|");
+    engine.os.outputs.finish(kStopMessageWaitMs);  // delivered, or given up, before the program ends
 }
 
 }  // namespace vt2

@@ -38,7 +38,9 @@ void PollOutputs(Engine& engine);
 // "mamestop|" to the output server when outputs are active.
 void SendStopMessageIfActive(Engine& engine);
 
-// Delivers one command to the output server.
+inline constexpr unsigned kStopMessageWaitMs = 500;
+
+// Hands one command to the output server's link.
 void SendOutputCommand(Engine& engine, const std::string& command);
 
 }  // namespace vt2

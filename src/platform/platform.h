@@ -11,6 +11,7 @@
 #include "platform/message_boxes.h"
 #include "platform/message_pump.h"
 #include "platform/module_list.h"
+#include "platform/output_link.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"
 #include "platform/program_launcher.h"
@@ -37,8 +38,8 @@ struct Platform {
     RawInputSystem& rawInput;
     JoystickSystem& joysticks;
     SyntheticInput& input;
-    DdeClient& dde;
     UserLocale& locale;
+    OutputLink& outputs;
 };
 
 }  // namespace vt2

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "memory/output_sender.h"
 #include "platform/platform.h"
 #include "platform/portable/portable_file_system.h"
 #include "platform/portable/portable_ini_files.h"
@@ -352,6 +353,24 @@ private:
     Handle nextHandle_ = 10;
 };
 
+// The reference link over the fake DDE, recording the waits at the end.
+class FakeOutputLink final : public OutputLink {
+public:
+    FakeOutputLink(DdeClient& dde, EventLog& log) : link_(dde), log_(log) {}
+    void send(const std::string& command) override { link_.send(command); }
+    void finish(unsigned maxWaitMs) override { log_.push_back("finish outputs " + std::to_string(maxWaitMs)); }
+
+private:
+    BlockingOutputLink link_;
+    EventLog& log_;
+};
+
+class FakeSteadyClock final : public SteadyClock {
+public:
+    std::uint64_t nowMs() override { return now; }
+    std::uint64_t now = 5000;
+};
+
 class FakeLocale final : public UserLocale {
 public:
     char decimalSeparator() override { return separator; }
@@ -426,9 +445,10 @@ struct FakeSystem {
     FakeJoysticks joysticks{log};
     FakeSyntheticInput input{log};
     FakeDde dde{log};
+    FakeOutputLink outputs{dde, log};
     FakeLocale locale;
-    Platform os{ini,          files,    windows,  launcher,  clock, messages, process, memory, modules,
-                mainWindow,   messageBoxes, keyboard, rawInput, joysticks, input, dde, locale};
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules,
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "engine/form1.h"
+#include "memory/output_sender.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
@@ -39,9 +40,10 @@ struct RealSystem {
     win32::Win32DirectInput joysticks{window.handle()};
     win32::Win32SyntheticInput input;
     win32::Win32DdeClient dde;
+    BlockingOutputLink outputs{dde};
     win32::Win32UserLocale locale;
     Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory, modules,
-                window, messageBoxes, keyboard, rawInput, joysticks, input,    dde,     locale};
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

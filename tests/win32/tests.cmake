@@ -19,6 +19,7 @@ add_executable(vt2_win32_tests
     win32/devices_test.cpp
     win32/game_memory_test.cpp
     win32/main_window_test.cpp
+    win32/output_link_test.cpp
     win32/window_adapters_test.cpp
 )
 target_link_libraries(vt2_win32_tests PRIVATE vt2_win32_harness GTest::gtest_main)

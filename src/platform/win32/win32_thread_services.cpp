@@ -6,6 +6,8 @@ namespace vt2::win32 {
 
 void Win32Clock::sleepMs(unsigned milliseconds) { Sleep(milliseconds); }
 
+std::uint64_t Win32SteadyClock::nowMs() { return GetTickCount64(); }
+
 void Win32MessagePump::pumpPendingMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

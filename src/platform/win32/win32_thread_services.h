@@ -12,6 +12,11 @@ public:
     void sleepMs(unsigned milliseconds) override;
 };
 
+class Win32SteadyClock final : public SteadyClock {
+public:
+    std::uint64_t nowMs() override;
+};
+
 class Win32MessagePump final : public MessagePump {
 public:
     void pumpPendingMessages() override;

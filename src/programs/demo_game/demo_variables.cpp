@@ -22,6 +22,9 @@ VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_p2_in = 0;
 VT2DEMO_VARIABLE volatile std::int64_t vt2demo_aim_changed_at = 0;
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_aim_changes = 0;
 
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_blink = 0;
+VT2DEMO_VARIABLE volatile std::int32_t vt2demo_blink_toggles = 0;
+
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_frame = 0;
 }
 

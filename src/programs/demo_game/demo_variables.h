@@ -47,6 +47,10 @@ extern volatile std::uint8_t vt2demo_p2_in;
 extern volatile std::int64_t vt2demo_aim_changed_at;
 extern volatile std::int32_t vt2demo_aim_changes;
 
+// With --blink: an output that toggles on every frame (about 60 times a second), and its toggles.
+extern volatile std::uint8_t vt2demo_blink;
+extern volatile std::int32_t vt2demo_blink_toggles;
+
 extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
 }
 

@@ -4,6 +4,7 @@
 //
 // Options: --caption TEXT   use another window caption (an empty one as well)
 //          --watch-aim      time-stamp every change of player 1's aim (for latency measurements)
+//          --blink          toggle the output vt2demo_blink on every frame
 
 #include <windows.h>
 
@@ -22,13 +23,16 @@ constexpr UINT kFrameMs = 16;
 struct Options {
     std::string caption = vt2demo::kWindowCaption;
     bool watchAim = false;
+    bool blink = false;
 };
+bool g_blink = false;
 
 Options ReadOptions() {
     Options options;
     for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--caption") == 0 && i + 1 < __argc) options.caption = __argv[++i];
         if (std::strcmp(__argv[i], "--watch-aim") == 0) options.watchAim = true;
+        if (std::strcmp(__argv[i], "--blink") == 0) options.blink = true;
     }
     return options;
 }
@@ -69,6 +73,10 @@ void UpdateGame() {
     vt2demo_heat = vt2demo_heat * 0.98f;
     if (vt2demo_heat < 0.01f) vt2demo_heat = 0.0f;
     vt2demo_frame = vt2demo_frame + 1;
+    if (g_blink) {
+        vt2demo_blink = vt2demo_blink ? 0 : 1;
+        vt2demo_blink_toggles = vt2demo_blink_toggles + 1;
+    }
 }
 
 // The arcade's keys: 5 and 6 are coins, 1 and 2 start player 1 and 2 when there is a credit.
@@ -217,6 +225,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Options options = ReadOptions();
     RecordStartupShowState();
     vt2demo::CreateWorld();
+    g_blink = options.blink;
     if (options.watchAim) CloseHandle(CreateThread(nullptr, 0, WatchAim, nullptr, 0, nullptr));
 
     WNDCLASSEXA windowClass{};

@@ -2,12 +2,16 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "common/command_line.h"
+#include "common/ini.h"
+#include "memory/output_sender.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/threaded_output_link.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
@@ -29,6 +33,15 @@ std::string ProgramFolder() {
     std::string folder(path, length);
     const std::size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+// The outputs go over a conversation of their own thread; vt2.ini [Outputs] Blocking=1 sends each
+// command as one whole conversation on the main loop's thread instead.
+std::unique_ptr<vt2::OutputLink> MakeOutputLink(vt2::IniFiles& ini, vt2::DdeClient& dde, const std::string& folder) {
+    if (vt2::ReadIniValue(ini, folder + "\\vt2.ini", "Outputs", "Blocking", true) == "1") {
+        return std::make_unique<vt2::BlockingOutputLink>(dde);
+    }
+    return std::make_unique<vt2::win32::ThreadedOutputLink>();
 }
 
 int RunMessageLoop() {
@@ -64,10 +77,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32DdeClient dde;
     Win32UserLocale locale;
 
+    const std::string folder = ProgramFolder();
+    const std::unique_ptr<OutputLink> outputs = MakeOutputLink(ini, dde, folder);
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    dde,     locale};
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  *outputs};
     Engine engine{os, {}};
-    engine.state.programFolder = ProgramFolder();
+    engine.state.programFolder = folder;
 
     Form1 form(engine);
     mainWindow.attach(form);
