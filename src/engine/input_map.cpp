@@ -1,5 +1,6 @@
 #include "engine/input_map.h"
 
+#include "common/config_file.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "engine/engine.h"
@@ -11,11 +12,7 @@ namespace vt2 {
 
 std::optional<std::string> ChooseMemoryDescriptorFile(FileSystem& files, const std::string& programFolder,
                                                       const std::string& gameName) {
-    const std::string own = MemoryDescriptorPath(programFolder, gameName);
-    if (files.fileExists(own)) return own;
-    const std::string fallback = MemoryDescriptorPath(programFolder, "default");
-    if (files.fileExists(fallback)) return fallback;
-    return std::nullopt;
+    return ChooseOwnOrDefaultFile(files, programFolder, "memcfg", gameName);
 }
 
 namespace {

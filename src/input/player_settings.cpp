@@ -1,5 +1,6 @@
 #include "input/player_settings.h"
 
+#include "common/config_file.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -10,11 +11,7 @@ namespace vt2 {
 
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,
                                                     const std::string& name) {
-    const std::string own = programFolder + "\\joycfg\\" + name + ".ini";
-    if (files.fileExists(own)) return own;
-    const std::string fallback = programFolder + "\\joycfg\\default.ini";
-    if (files.fileExists(fallback)) return fallback;
-    return std::nullopt;
+    return ChooseOwnOrDefaultFile(files, programFolder, "joycfg", name);
 }
 
 namespace {

@@ -28,4 +28,18 @@ inline constexpr const char* kOutputTopic = "MHDDE";
 DdeResult DdeExecute(DdeClient& dde, const std::string& service, const std::string& topic,
                      const std::string& command, std::uint32_t timeoutMs);
 
+// The steps DdeExecute is made of, for a sender that keeps its instance and conversation.
+struct DdeConnection {
+    std::uintptr_t conversation = 0;  // 0 when result is not Delivered
+    DdeResult result = DdeResult::Delivered;
+};
+// Connects to service and topic; the string handles are freed again either way.
+DdeConnection ConnectDde(DdeClient& dde, std::uintptr_t instance, const std::string& service,
+                         const std::string& topic);
+// The command, ending in one NUL byte, as one execute transaction on the conversation. A command
+// too long for the transfer buffer is not sent.
+DdeResult ExecuteDde(DdeClient& dde, std::uintptr_t instance, std::uintptr_t conversation,
+                     const std::string& command, std::uint32_t timeoutMs);
+bool FitsDdeBuffer(const std::string& command);
+
 }  // namespace vt2

@@ -12,10 +12,9 @@ void Win32MessageBoxes::showMessage(const std::string& text) {
 
 std::int16_t Win32KeyboardState::asyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
 
-char Win32UserLocale::decimalSeparator() {
+Win32UserLocale::Win32UserLocale() {
     char separator[8] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) < 2) return '.';
-    return separator[0];
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) >= 2) separator_ = separator[0];
 }
 
 }  // namespace vt2::win32

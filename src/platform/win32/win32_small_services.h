@@ -18,9 +18,14 @@ public:
     std::int16_t asyncKeyState(int virtualKey) override;
 };
 
+// Read once: the pass writes numbers on every pass, and the user's format does not change under it.
 class Win32UserLocale final : public UserLocale {
 public:
-    char decimalSeparator() override;
+    Win32UserLocale();
+    char decimalSeparator() override { return separator_; }
+
+private:
+    char separator_ = '.';
 };
 
 }  // namespace vt2::win32
