@@ -39,16 +39,26 @@ Options ReadOptions() {
 
 // The game's own mouse code: player 1 aims where the system cursor is. It overwrites whatever
 // the hook wrote, so the demo descriptor patches this store out (the two labels mark its bytes).
+// The hook patches one byte at a time while this code may be running, so every byte of the site
+// is a whole instruction: each half-patched state still writes only inside p1_x and p1_y.
+// movsb copies one byte of the aim from esi to edi; xchg moves edi on to p1_y.
 __attribute__((noinline)) void StoreOwnAim(std::int16_t x, std::int16_t y) {
+    volatile std::int16_t aim[2] = {x, y};
+    const volatile void* source = aim;
+    volatile void* target = &vt2demo_p1_x;
+    volatile void* second = &vt2demo_p1_y;
     asm volatile(
         ".globl _vt2demo_patch_site\n"
         "_vt2demo_patch_site:\n\t"
-        "movw %0, _vt2demo_p1_x\n\t"
-        "movw %1, _vt2demo_p1_y\n"
+        "movsb\n\t"
+        "movsb\n\t"
+        "xchg %%eax, %%edi\n\t"
+        "movsb\n\t"
+        "movsb\n"
         ".globl _vt2demo_patch_site_end\n"
         "_vt2demo_patch_site_end:\n"
+        : "+S"(source), "+D"(target), "+a"(second)
         :
-        : "r"(x), "r"(y)
         : "memory");
 }
 
