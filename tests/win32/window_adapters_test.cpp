@@ -52,6 +52,29 @@ TEST(Win32WindowSystem, CaptionProcessAndAGoneWindow) {
     EXPECT_EQ(windows.windowProcessId(stale), 0u);
 }
 
+// The run ends when the game's caption reads empty, so a window of another process that is gone
+// must read empty every time, however its process ended.
+TEST(Win32WindowSystem, TheCaptionOfAnotherProcesssWindowIsEmptyOnceItIsGone) {
+    win32::Win32WindowSystem windows;
+    for (int round = 0; round < 3; ++round) {
+        TempInstall install;
+        ChildProcess game = install.startDemoGame("");
+        WindowHandle window = 0;
+        ASSERT_TRUE(WaitUntil([&] {
+            window = windows.findWindow("VT2DemoGame", std::string("VT2 Demo Game"));
+            return window != 0 && windows.windowProcessId(window) == game.id();
+        }));
+        EXPECT_EQ(windows.windowText(window, 100), "VT2 Demo Game");
+        if (round == 0) PostMessageA(reinterpret_cast<HWND>(window), WM_CLOSE, 0, 0);
+        else game.terminate();
+        // Read it while it goes, without pause as the passes do, then many times after.
+        const DWORD deadline = GetTickCount() + 10000;
+        while (!windows.windowText(window, 100).empty()) ASSERT_LT(GetTickCount(), deadline);
+        ASSERT_TRUE(game.waitForExit().has_value());
+        for (int read = 0; read < 2000; ++read) ASSERT_EQ(windows.windowText(window, 100), "") << read;
+    }
+}
+
 TEST(Win32WindowSystem, BorderlessStyleAndMoveKeepTheOuterSize) {
     TestWindow w("VT2TestStyleClass", "Styled");
     RECT before{};

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_window_system.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <vector>
@@ -19,8 +21,13 @@ WindowHandle Win32WindowSystem::findWindow(const std::string& windowClass,
 std::string Win32WindowSystem::windowText(WindowHandle window, std::size_t bufferChars) {
     if (bufferChars == 0) return {};
     std::vector<char> buffer(bufferChars, '\0');
-    const int length = GetWindowTextA(ToHwnd(window), buffer.data(), static_cast<int>(bufferChars));
-    return length > 0 ? std::string(buffer.data(), static_cast<std::size_t>(length)) : std::string();
+    const HWND hwnd = ToHwnd(window);
+    const int length = GetWindowTextA(hwnd, buffer.data(), static_cast<int>(bufferChars));
+    // Under Wine, the caption of another process's window that has just been destroyed can come
+    // back as stale heap bytes, over and over. A window that no longer exists has no caption; the
+    // check comes after the read so that a window destroyed during it counts as gone.
+    if (length <= 0 || !IsWindow(hwnd)) return {};
+    return std::string(buffer.data(), std::min(static_cast<std::size_t>(length), bufferChars - 1));
 }
 
 std::uint32_t Win32WindowSystem::windowProcessId(WindowHandle window) {
