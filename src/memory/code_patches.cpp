@@ -22,6 +22,10 @@ void ApplyCodePatches(Engine& engine, const std::string& gameName) {
     const auto count = ToInt32Field(read("NumberNOPs"));
     if (!count || *count < 1) return;
 
+    // Patches go in one byte at a time while the game runs; with its threads held still, none of
+    // them can execute an instruction that is half old bytes and half new. A game whose threads
+    // cannot be held is patched all the same.
+    const auto paused = engine.os.threads.pause(static_cast<std::uint32_t>(s.memory->PID()));
     for (std::int32_t n = 1; n <= *count; ++n) {
         const std::string entry = "NOP" + std::to_string(n);
         const GameAddress start = ResolveTargetAddress(engine, read(entry + "PTR"), read(entry + "Addr"));

@@ -14,6 +14,7 @@
 #include "platform/output_link.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"
+#include "platform/process_threads.h"
 #include "platform/program_launcher.h"
 #include "platform/raw_input.h"
 #include "platform/synthetic_input.h"
@@ -32,6 +33,7 @@ struct Platform {
     ProcessExit& process;
     ProcessMemory& memory;
     ModuleList& modules;
+    ProcessThreads& threads;
     MainWindowView& mainWindow;
     MessageBoxes& messageBoxes;
     KeyboardState& keyboard;

@@ -100,6 +100,30 @@ private:
 
 }  // namespace
 
+namespace {
+class FakePausedThreads final : public PausedThreads {
+public:
+    FakePausedThreads(EventLog& log, std::function<void()> onChange, std::uint32_t processId)
+        : log_(log), onChange_(std::move(onChange)), processId_(processId) {}
+    ~FakePausedThreads() override {
+        log_.push_back("resume threads " + std::to_string(processId_));
+        if (onChange_) onChange_();
+    }
+
+private:
+    EventLog& log_;
+    std::function<void()> onChange_;
+    std::uint32_t processId_;
+};
+}  // namespace
+
+std::unique_ptr<PausedThreads> FakeProcessThreads::pause(std::uint32_t processId) {
+    if (!canPause) return nullptr;
+    log_.push_back("pause threads " + std::to_string(processId));
+    if (onChange) onChange();
+    return std::make_unique<FakePausedThreads>(log_, onChange, processId);
+}
+
 std::unique_ptr<OpenProcessMemory> FakeProcessMemory::openProcess(std::uint32_t processId) {
     log_.push_back("open process " + std::to_string(processId));
     const auto it = processes.find(processId);

@@ -164,6 +164,19 @@ private:
     EventLog& log_;
 };
 
+// Logs "pause threads N" and "resume threads N"; onChange runs at both, so a test can see what
+// happened while the threads were held.
+class FakeProcessThreads final : public ProcessThreads {
+public:
+    explicit FakeProcessThreads(EventLog& log) : log_(log) {}
+    std::unique_ptr<PausedThreads> pause(std::uint32_t processId) override;
+    bool canPause = true;
+    std::function<void()> onChange;
+
+private:
+    EventLog& log_;
+};
+
 class FakeModuleList final : public ModuleList {
 public:
     explicit FakeModuleList(EventLog& log) : log_(log) {}
@@ -438,6 +451,7 @@ struct FakeSystem {
     FakeProcessExit process{log};
     FakeProcessMemory memory{log};
     FakeModuleList modules{log};
+    FakeProcessThreads threads{log};
     FakeMainWindow mainWindow{log};
     FakeMessageBoxes messageBoxes{log};
     FakeKeyboard keyboard{log};
@@ -447,7 +461,7 @@ struct FakeSystem {
     FakeDde dde{log};
     FakeOutputLink outputs{dde, log};
     FakeLocale locale;
-    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules,
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
     Engine engine{os, {}};
 

@@ -13,6 +13,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
 #include "platform/win32/win32_module_list.h"
+#include "platform/win32/win32_process_threads.h"
 #include "platform/win32/win32_process_memory.h"
 #include "platform/win32/win32_program_launcher.h"
 #include "platform/win32/win32_raw_input.h"
@@ -33,6 +34,7 @@ struct RealSystem {
     win32::Win32ProcessExit process;
     win32::Win32ProcessMemory memory;
     win32::Win32ModuleList modules;
+    win32::Win32ProcessThreads threads;
     win32::Form1Window window{GetModuleHandleA(nullptr)};
     win32::Win32MessageBoxes messageBoxes;
     win32::Win32KeyboardState keyboard;
@@ -42,7 +44,7 @@ struct RealSystem {
     win32::Win32DdeClient dde;
     BlockingOutputLink outputs{dde};
     win32::Win32UserLocale locale;
-    Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory, modules,
+    Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
                 window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
     Engine engine{os, {}};
     Form1 form{engine};

@@ -31,6 +31,24 @@ TEST_F(CodePatches, NopsByDefaultAndReplaceBytesOneWriteEach) {
     EXPECT_EQ(process->writes.size(), 5u);
 }
 
+TEST_F(CodePatches, TheGamesThreadsAreHeldStillWhileEveryPatchIsWritten) {
+    descriptor("[NOP_game.exe]\r\nNumberNOPs=2\r\nNOP1Addr=&H5A3B00\r\nNOP1Len=3\r\n"
+               "NOP2Addr=&H5A3B08\r\nNOP2Len=2\r\n");
+    std::vector<std::size_t> writesSeen;
+    sys.threads.onChange = [&] { writesSeen.push_back(process->writes.size()); };
+    ApplyCodePatches(sys.engine, "g");
+    EXPECT_EQ(sys.eventsStartingWith("pause threads"), (std::vector<std::string>{"pause threads 4242"}));
+    EXPECT_EQ(sys.eventsStartingWith("resume threads"), (std::vector<std::string>{"resume threads 4242"}));
+    EXPECT_EQ(writesSeen, (std::vector<std::size_t>{0, 5}));
+}
+
+TEST_F(CodePatches, AGameWhoseThreadsCannotBeHeldIsPatchedAllTheSame) {
+    descriptor("[NOP_game.exe]\r\nNumberNOPs=1\r\nNOP1Addr=&H5A3B00\r\nNOP1Len=2\r\n");
+    sys.threads.canPause = false;
+    ApplyCodePatches(sys.engine, "g");
+    EXPECT_EQ(process->at(0x5A3B00, 3), (Bytes{0x90, 0x90, 0xCC}));
+}
+
 TEST_F(CodePatches, ALenLongerThanTheReplaceListWritesOnlyTheListedBytes) {
     descriptor("[NOP_game.exe]\r\nNumberNOPs=1\r\nNOP1Addr=&H5A3B00\r\nNOP1Len=4\r\nNOP1Replace=1|2\r\n");
     ApplyCodePatches(sys.engine, "g");
@@ -64,6 +82,7 @@ TEST_F(CodePatches, NoUsableCountMeansNoPatches) {
         ApplyCodePatches(sys.engine, "g");
     }
     EXPECT_TRUE(process->writes.empty());
+    EXPECT_TRUE(sys.eventsStartingWith("pause threads").empty());  // nothing to patch, the game runs on
 }
 
 TEST_F(CodePatches, TheSectionIsNamedAfterExeNameOrTheAdoptedModule) {

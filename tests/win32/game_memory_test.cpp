@@ -129,5 +129,28 @@ TEST_F(GameMemory, CodePatchesLandInTheGamesCodeBytes) {
     EXPECT_TRUE(game.running());
 }
 
+TEST_F(GameMemory, PausedThreadsHoldTheGameStillAndItRunsOnWhenTheyGo) {
+    const GameAddress frame = DemoLayout().address("vt2demo_frame");
+    auto frameNow = [&] { return memory().readLong(frame); };
+    const auto first = frameNow();
+    ASSERT_TRUE(WaitUntil([&] { return frameNow() != first; }));  // it draws frames on its own
+    {
+        const auto paused = real.threads.pause(game.id());
+        ASSERT_NE(paused, nullptr);
+        const auto held = frameNow();
+        // About sixty frames' time, in which a running game draws some.
+        const DWORD until = GetTickCount() + 1000;
+        while (GetTickCount() < until) {
+            ASSERT_EQ(frameNow(), held);
+            Sleep(10);
+        }
+        memory().writeByte(scratch, 7);  // its memory can still be written meanwhile
+        EXPECT_EQ(bytesAt(scratch, 1), Bytes{7});
+    }
+    const auto resumed = frameNow();
+    EXPECT_TRUE(WaitUntil([&] { return frameNow() != resumed; }));
+    EXPECT_EQ(real.threads.pause(GetCurrentProcessId()), nullptr);  // never its own threads
+}
+
 }  // namespace
 }  // namespace vt2::test

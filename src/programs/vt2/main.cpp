@@ -17,6 +17,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
 #include "platform/win32/win32_module_list.h"
+#include "platform/win32/win32_process_threads.h"
 #include "platform/win32/win32_process_memory.h"
 #include "platform/win32/win32_program_launcher.h"
 #include "platform/win32/win32_raw_input.h"
@@ -68,6 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProcessExit process;
     Win32ProcessMemory memory;
     Win32ModuleList modules;
+    Win32ProcessThreads threads;
     Form1Window mainWindow(instance);
     Win32MessageBoxes messageBoxes;
     Win32KeyboardState keyboard;
@@ -79,7 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     const std::string folder = ProgramFolder();
     const std::unique_ptr<OutputLink> outputs = MakeOutputLink(ini, dde, folder);
-    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules,
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  *outputs};
     Engine engine{os, {}};
     engine.state.programFolder = folder;
