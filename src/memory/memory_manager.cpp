@@ -15,7 +15,9 @@ std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr
 }
 
 bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
-    return process_ && process_->read(lngAddr, destPtr, length);
+    const bool copied = process_ && process_->read(lngAddr, destPtr, length);
+    if (!copied) ++failedReads_;
+    return copied;
 }
 
 void MemoryManager::writeByte(GameAddress lngAddress, std::uint8_t bVal) { WritePtr(lngAddress, &bVal, 1); }

@@ -27,6 +27,8 @@ public:
     bool isOpen() const { return process_ != nullptr; }
     // Writes asked of the game so far (for the measurements of the loop's cost).
     std::uint64_t writeCount() const { return writes_; }
+    // Reads that failed so far: how a caller tells a value of 0 from a value it could not read.
+    std::uint64_t failedReadCount() const { return failedReads_; }
 
     void writeByte(GameAddress lngAddress, std::uint8_t bVal);
     // A negative value is written as (0x8001 - v) mod 0x10000: -1 as 02 80, -32768 as 01 00.
@@ -62,6 +64,7 @@ private:
     ProcessMemory& processes_;
     std::int32_t processId_ = 0;
     std::uint64_t writes_ = 0;
+    std::uint64_t failedReads_ = 0;
     std::unique_ptr<OpenProcessMemory> process_;
 };
 

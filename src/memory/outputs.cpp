@@ -71,8 +71,12 @@ void PollOutputs(Engine& engine) {
     if (s.OutputsActive == 0 || !s.memory) return;
     const char separator = engine.os.locale.decimalSeparator();
     for (OutputRow& row : s.outputs.rows) {
+        const std::uint64_t failedBefore = s.memory->failedReadCount();
         const MemValue value = row.addressResolved ? ReadMemValue(*s.memory, row.address, row.type, row.bitMask)
                                                    : ReadMemValue(*s.memory, row.addressText, row.type, row.bitMask);
+        // A value that could not be read is no news: the game did not set it to 0 (it may be
+        // ending, its memory already gone while its window still stands).
+        if (s.memory->failedReadCount() != failedBefore) continue;
         if (!SameValue(value, row.last)) {
             SendOutputCommand(engine, "statechange|" + std::to_string(row.number) + "|" + row.name + "|" +
                                           OutputValueText(value, separator));

@@ -100,6 +100,19 @@ TEST_F(Outputs, ANegativeValueIsSentAtOnceAndTwoChangesGoInRowOrder) {
     EXPECT_TRUE(poll().empty());
 }
 
+TEST_F(Outputs, AValueThatCannotBeReadIsNoNewsAndTheLastOneIsKept) {
+    load(kTwoOutputs);
+    process->put(0x3004, {0x07, 0x00});
+    EXPECT_EQ(poll(), (Messages{"statechange|2|recoil|7"}));
+    const auto mapped = process->bytes;
+    process->bytes.clear();  // the game is going: its memory cannot be read any more
+    EXPECT_TRUE(poll().empty());
+    process->bytes = mapped;
+    EXPECT_TRUE(poll().empty());  // still 7, as last sent
+    process->put(0x3004, {0x08, 0x00});
+    EXPECT_EQ(poll(), (Messages{"statechange|2|recoil|8"}));
+}
+
 TEST_F(Outputs, AChangeAndBackBetweenTwoPassesSendsNothing) {
     load(kTwoOutputs);
     setByte(0x3000, 0x02);
