@@ -13,7 +13,7 @@ TEST(StartUpE2E, EmptyCommandLineOpensOnlyTheConfigurationWindow) {
     ChildProcess vt2 = install.startVt2("");
     HWND config = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (config = FindTopWindowOf(vt2.id(), win32::kConfigWindowClass)) != nullptr; }));
-    EXPECT_EQ(WindowText(config), "Vantor 2 Configuration");
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(config) == "Vantor 2 Configuration"; }));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(config) != FALSE; }));
     const HWND main = FindMainWindowOf(vt2.id());
     ASSERT_NE(main, nullptr);
