@@ -1,9 +1,8 @@
 #include "platform/win32/win32_window_system.h"
 
-#include <algorithm>
-
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace vt2::win32 {

@@ -39,8 +39,9 @@ Options ReadOptions() {
 
 // The game's own mouse code: player 1 aims where the system cursor is. It overwrites whatever
 // the hook wrote, so the demo descriptor patches this store out (the two labels mark its bytes).
-// The hook patches one byte at a time while this code may be running, so every byte of the site
-// is a whole instruction: each half-patched state still writes only inside p1_x and p1_y.
+// The hook patches one byte at a time. It holds the game's threads still meanwhile, but where it
+// cannot, a half-patched site is run as it is: so every byte of this one is a whole instruction,
+// and each half-patched state still writes only inside p1_x and p1_y.
 // movsb copies one byte of the aim from esi to edi; xchg moves edi on to p1_y.
 __attribute__((noinline)) void StoreOwnAim(std::int16_t x, std::int16_t y) {
     volatile std::int16_t aim[2] = {x, y};
