@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/hook_run.h"
-#include "memory/dde_execute.h"
+#include "outputs/dde_execute.h"
 #include "support/real_system.h"
 #include "support/win32_harness.h"
 

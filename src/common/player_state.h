@@ -1,7 +1,10 @@
 #pragma once
-// What the program currently believes about each player's aim and buttons.
+// What the run currently believes about the players: each player's aim and buttons with their
+// previous-pass copies, and the other state that one pass leaves for the next (the keyboard keys,
+// the twin-stick functions and the twin-stick bank bytes). The settings files hold none of it.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace vt2 {
@@ -31,11 +34,32 @@ struct PlayerRecord {
 inline constexpr std::size_t kPlayer1 = 0;
 inline constexpr std::size_t kPlayer2 = 1;
 
-using PlayerState = std::array<PlayerRecord, 2>;
+// The twin-stick tables, indexes 1..17 (0 unused):
+//  1 player 1 coin, 2 player 2 coin, 3 test, 4 service, 5 start,
+//  6..11 left stick: shot, dash, down, up, right, left,
+//  12..17 right stick: shot, dash, down, up, right, left.
+using TwinStickTable = std::array<std::int16_t, 18>;
+
+// The keyboard keys of the player settings as the last pass read them, 1 while down.
+struct KeyStates {
+    std::int16_t P1Start = 0, P2Start = 0, P1Coin = 0, P2Coin = 0, P1Esc = 0, P2Esc = 0;
+};
+
+struct PlayerState {
+    std::array<PlayerRecord, 2> records{};
+    KeyStates keyStates;
+    TwinStickTable TwinStickJoyStates{};  // what the joysticks last reported
+    TwinStickTable TwinStickKeyStates{};  // what the keyboard keys last read
+    TwinStickTable TwinStickStates{};     // both combined: what the game is given
+    std::array<std::int16_t, 3> previousBanks{};  // the twin-stick bank bytes of the previous pass
+
+    PlayerRecord& operator[](std::size_t player) { return records[player]; }
+    const PlayerRecord& operator[](std::size_t player) const { return records[player]; }
+};
 
 // The end of a pass: every current value becomes the previous-pass copy.
 inline void AgePlayerState(PlayerState& players) {
-    for (auto& player : players) player.previous = player.current;
+    for (PlayerRecord& player : players.records) player.previous = player.current;
 }
 
 }  // namespace vt2

@@ -14,5 +14,7 @@ std::string TrimBlanks(std::string_view text);  // spaces and tabs at both ends
 std::vector<std::string> SplitText(std::string_view text, char separator);
 std::string RemoveNulCharacters(std::string_view text);
 bool StartsWith(std::string_view text, std::string_view prefix);
+// The lines joined with CR LF; the last line has no line break after it.
+std::string JoinLines(const std::vector<std::string>& lines);
 
 }  // namespace vt2

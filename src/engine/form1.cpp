@@ -1,14 +1,12 @@
 #include "engine/form1.h"
 
 #include "engine/engine.h"
-#include "engine/game_descriptor.h"
 #include "engine/hook_run.h"
+#include "engine/input_devices.h"
 #include "engine/launch.h"
+#include "engine/run_files.h"
 #include "engine/stop_program.h"
 #include "engine/tray_icon.h"
-#include "input/joysticks.h"
-#include "input/raw_mouse.h"
-#include "input/player_settings.h"
 
 namespace vt2 {
 
@@ -22,8 +20,8 @@ void Form1::Form_Load(const std::string& commandLineArguments) {
     CreateIcon(window);
     window.stripSystemMenu();
     engine_.state.gameName = commandLineArguments;
-    LoadGameDescriptor(engine_, engine_.state.gameName, false);
-    LoadPlayerSettings(engine_, engine_.state.gameName, false);
+    LoadRunDescriptor(engine_);
+    LoadRunSettings(engine_);
     LaunchGameIfAsked(engine_);
     window.armStartTimer(kGameStartDelayMs);
 }

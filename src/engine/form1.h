@@ -5,27 +5,27 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/main_window_view.h"
+
 namespace vt2 {
 
 struct Engine;
 
-class Form1 {
+class Form1 final : public MainWindowEvents {
 public:
     explicit Form1(Engine& engine) : engine_(engine) {}
 
     // An empty command line opens the configuration window; any other text is the game's name.
     void Form_Load(const std::string& commandLineArguments);
     // The one-shot game-start timer: starts the devices and the hook run, which never returns.
-    void timGameStart_Timer();
-    // The tray icon's callback: x carries the mouse message that happened on the icon.
-    void Form_MouseMove(int x);
-    void Form_Resize();
-    void mnuPopDebug_Click();
-    void mnuPopExit_Click();
+    void timGameStart_Timer() override;
+    void Form_MouseMove(int x) override;
+    void Form_Resize() override;
+    void mnuPopDebug_Click() override;
+    void mnuPopExit_Click() override;
 
-    // For measurements: passes of the main loop and writes into the game so far.
-    std::uint64_t passCount() const;
-    std::uint64_t memoryWriteCount() const;
+    std::uint64_t passCount() const override;
+    std::uint64_t memoryWriteCount() const override;
 
 private:
     Engine& engine_;

@@ -1,8 +1,7 @@
 #include "engine/game_descriptor.h"
 
 #include "common/ini.h"
-#include "engine/engine.h"
-#include "engine/stop_program.h"
+#include "platform/file_system.h"
 
 namespace vt2 {
 
@@ -10,12 +9,9 @@ std::string MemoryDescriptorPath(const std::string& programFolder, const std::st
     return programFolder + "\\memcfg\\" + name + ".ini";
 }
 
-void LoadGameDescriptor(Engine& engine, const std::string& gameName, bool quiet) {
-    const std::string path = MemoryDescriptorPath(engine.state.programFolder, gameName);
-    if (!engine.os.files.fileExists(path)) EndProgramAtOnce(engine, ExitCode::MissingDescriptor);
-
-    auto read = [&](const char* key) { return ReadIniValue(engine.os.ini, path, "Info", key, false); };
-    GameDescriptor& d = engine.state.descriptor;
+GameDescriptor ReadGameDescriptor(IniFiles& ini, const std::string& file) {
+    auto read = [&](const char* key) { return ReadIniValue(ini, file, "Info", key, false); };
+    GameDescriptor d;
     d.Name = read("Name");
     d.WinCaption = read("WinCaption");
     d.WinClass = read("WinClass");
@@ -23,8 +19,14 @@ void LoadGameDescriptor(Engine& engine, const std::string& gameName, bool quiet)
     d.ExePath = read("ExePath");
     d.LaunchGame = read("LaunchGame");
     d.GameType = read("GameType");
+    return d;
+}
 
-    if (!quiet) engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Waiting for " + d.Name);
+std::optional<GameDescriptor> LoadGameDescriptor(FileSystem& files, IniFiles& ini, const std::string& programFolder,
+                                                 const std::string& gameName) {
+    const std::string path = MemoryDescriptorPath(programFolder, gameName);
+    if (!files.fileExists(path)) return std::nullopt;
+    return ReadGameDescriptor(ini, path);
 }
 
 }  // namespace vt2

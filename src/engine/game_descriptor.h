@@ -1,11 +1,13 @@
 #pragma once
 // The [Info] section of a game's memory descriptor: how to find and start the game.
 
+#include <optional>
 #include <string>
 
 namespace vt2 {
 
-struct Engine;
+class FileSystem;
+class IniFiles;
 
 struct GameDescriptor {
     std::string Name;
@@ -20,7 +22,12 @@ struct GameDescriptor {
 // programFolder + "\memcfg\" + name + ".ini"
 std::string MemoryDescriptorPath(const std::string& programFolder, const std::string& name);
 
-// Reads [Info] of the game's descriptor. A missing descriptor ends the program at once.
-void LoadGameDescriptor(Engine& engine, const std::string& gameName, bool quiet);
+// [Info] of the descriptor file; missing keys are empty texts.
+GameDescriptor ReadGameDescriptor(IniFiles& ini, const std::string& file);
+
+// The game's own descriptor (a game without one cannot be hooked: there is no default for [Info]);
+// none when the file does not exist.
+std::optional<GameDescriptor> LoadGameDescriptor(FileSystem& files, IniFiles& ini, const std::string& programFolder,
+                                                 const std::string& gameName);
 
 }  // namespace vt2

@@ -2,16 +2,17 @@
 
 #include <optional>
 
+#include "engine/code_patches_step.h"
+#include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/game_writes.h"
+#include "engine/input_devices.h"
 #include "engine/input_map.h"
 #include "engine/key_injection.h"
+#include "engine/outputs_step.h"
 #include "engine/stop_program.h"
 #include "engine/window_caption.h"
 #include "input/device_reading.h"
-#include "memory/code_patches.h"
-#include "memory/debug_text.h"
-#include "memory/outputs.h"
 
 namespace vt2 {
 
@@ -22,7 +23,7 @@ constexpr unsigned kSetUpPauseMs = 2000;  // gives the game time to set itself u
 // device handlers run on this thread, between the loop's own steps.
 void HandlePendingMessages(Engine& engine) {
     engine.os.messages.pumpPendingMessages();
-    engine.state.joysticks.handleSignalledEvents(engine);
+    HandleJoystickEvents(engine);
 }
 }  // namespace
 
@@ -59,12 +60,13 @@ void HookGame(Engine& engine) {
 void RunPass(Engine& engine) {
     HookState& s = engine.state;
     ++s.passes;
+    const bool twinStick = IsTwinStickGame(s);
     HandlePendingMessages(engine);
-    ReadKeyboardKeys(engine);
-    PollJoysticksIfAsked(engine);
-    CombineButtonSources(engine);
+    ReadKeyboardKeys(engine.os.keyboard, s.settings, twinStick, s.players);
+    s.joysticks.pollIfAsked(engine.os.joysticks, s.settings);
+    CombineButtonSources(s.settings, twinStick, s.players);
     WritePlayerInputs(engine);
-    if (s.descriptor.GameType == "VON") WriteTwinStickBanks(engine);
+    if (twinStick) WriteTwinStickBanks(engine);
     InjectKeys(engine);
     AgePlayerState(s.players);
     PollOutputs(engine);

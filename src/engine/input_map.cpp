@@ -4,9 +4,7 @@
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "engine/engine.h"
-#include "engine/game_descriptor.h"
 #include "engine/window_style.h"
-#include "memory/address_resolution.h"
 
 namespace vt2 {
 
@@ -19,10 +17,11 @@ namespace {
 
 class DescriptorReader {
 public:
-    DescriptorReader(Engine& engine, std::string file) : engine_(engine), file_(std::move(file)) {}
+    DescriptorReader(IniFiles& ini, std::string file, GameModule& module)
+        : ini_(ini), file_(std::move(file)), module_(module) {}
 
     std::string text(const char* section, const std::string& key) const {
-        return ReadIniValue(engine_.os.ini, file_, section, key, false);
+        return ReadIniValue(ini_, file_, section, key, false);
     }
     void int16(const char* section, const std::string& key, std::int16_t& field) const {
         if (const auto v = ToInt16Field(text(section, key))) field = *v;
@@ -32,7 +31,7 @@ public:
     }
     // "<name>PTR" when it is not empty, else "<name>Addr".
     std::uint32_t address(const std::string& name) const {
-        return ResolveTargetAddress(engine_, text("Inputs", name + "PTR"), text("Inputs", name + "Addr"));
+        return ResolveTargetAddress(module_, text("Inputs", name + "PTR"), text("Inputs", name + "Addr"));
     }
     void axis(const std::string& name, InputTarget& target) const {
         target.address = address(name);
@@ -48,27 +47,26 @@ public:
     }
 
 private:
-    Engine& engine_;
+    IniFiles& ini_;
     std::string file_;
+    GameModule& module_;
 };
 
 }  // namespace
 
-void LoadInputMap(Engine& engine, const std::string& gameName) {
-    const auto file = ChooseMemoryDescriptorFile(engine.os.files, engine.state.programFolder, gameName);
-    if (!file) return;
-    const DescriptorReader read(engine, *file);
-    InputMap& map = engine.state.inputMap;
+InputMap ReadInputMap(IniFiles& ini, const std::string& file, const std::string& gameType, GameModule& module) {
+    const DescriptorReader read(ini, file, module);
+    InputMap map;
 
     read.int32("Inputs", "Persistent", map.Persistent);
     read.int32("Info", "ExitMode", map.ExitMode);
     map.ReloadMode = read.text("Info", "ReloadMode");
 
-    if (engine.state.descriptor.GameType == "VON") {
+    if (gameType == "VON") {
         map.Bank1 = read.address("Bank1");
         map.Bank2 = read.address("Bank2");
         map.Bank3 = read.address("Bank3");
-        return;
+        return map;
     }
 
     read.axis("P1X", map.P1X);
@@ -98,9 +96,17 @@ void LoadInputMap(Engine& engine, const std::string& gameName) {
         read.int16("Keys", "P2ExitKey", map.P2ExitKey);
     }
 
-    std::int32_t noBorder = 0;
-    read.int32("Info", "NoBorder", noBorder);
-    if (noBorder != 0) RemoveWindowBorder(engine);
+    read.int32("Info", "NoBorder", map.NoBorder);
+    return map;
+}
+
+void LoadInputMap(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
+    const auto file = ChooseMemoryDescriptorFile(engine.os.files, s.programFolder, gameName);
+    if (!file) return;  // the map stays empty: nothing is written to the game, no key is sent
+    GameModule module = GameModuleOf(engine);
+    s.inputMap = ReadInputMap(engine.os.ini, *file, s.descriptor.GameType, module);
+    if (s.inputMap.NoBorder != 0) RemoveWindowBorder(engine);
 }
 
 }  // namespace vt2

@@ -6,10 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "memory/address_resolution.h"
+
 namespace vt2 {
 
 struct Engine;
 class FileSystem;
+class IniFiles;
 
 // One writable location of the game.
 struct InputTarget {
@@ -31,14 +34,20 @@ struct InputMap {
     std::int16_t KeyInjection = 0;                 // non-zero: buttons are also sent as keys
     std::int16_t P1TriggerKey = 0, P1ReloadKey = 0, P1StartKey = 0, P1CoinKey = 0, P1ExitKey = 0;
     std::int16_t P2TriggerKey = 0, P2ReloadKey = 0, P2StartKey = 0, P2CoinKey = 0, P2ExitKey = 0;
+    std::int32_t NoBorder = 0;  // not 0: the game window loses its border at load
 };
 
 // The game's own descriptor, else memcfg\default.ini; none when neither exists.
 std::optional<std::string> ChooseMemoryDescriptorFile(FileSystem& files, const std::string& programFolder,
                                                       const std::string& gameName);
 
-// Fills the engine's InputMap; pointer chains are followed now, once. A value that cannot be
-// converted leaves its field at 0. Removes the game window's border when NoBorder asks for it.
+// The input map of the descriptor file; pointer chains are followed now, once. A value that
+// cannot be converted leaves its field at 0. The twin-stick game type ("VON") reads only its
+// modes and bank addresses.
+InputMap ReadInputMap(IniFiles& ini, const std::string& file, const std::string& gameType, GameModule& module);
+
+// The run's input map, from the game's descriptor or default.ini (empty when neither exists);
+// removes the game window's border when NoBorder asks for it.
 void LoadInputMap(Engine& engine, const std::string& gameName);
 
 }  // namespace vt2

@@ -1,9 +1,8 @@
 #include "engine/stop_program.h"
 
 #include "engine/engine.h"
+#include "engine/input_devices.h"
 #include "engine/tray_icon.h"
-#include "input/joysticks.h"
-#include "input/raw_mouse.h"
 
 namespace vt2 {
 
@@ -11,8 +10,7 @@ void StopProgram(Engine& engine, ExitCode exitCode) {
     killIcon(engine.os.mainWindow);
     engine.os.mainWindow.setMinimised();
     engine.os.clock.sleepMs(100);
-    StopRawInput(engine);
-    ReleaseDirectX(engine);
+    StopInputDevices(engine);
     EndProcess(engine.os.process, static_cast<int>(exitCode));
 }
 

@@ -1,6 +1,6 @@
 #include "input/device_reading.h"
 
-#include "engine/engine.h"
+#include "platform/keyboard_state.h"
 
 namespace vt2 {
 
@@ -29,41 +29,35 @@ std::int16_t KeyIsDown(KeyboardState& keyboard, int virtualKey) {
     return (state < 0 || state > 1) ? 1 : 0;
 }
 
-void ReadKeyboardKeys(Engine& engine) {
-    PlayerSettings& s = engine.state.settings;
-    KeyStates& k = engine.state.keyStates;
+void ReadKeyboardKeys(KeyboardState& keyboard, const PlayerSettings& s, bool twinStick, PlayerState& players) {
+    KeyStates& k = players.keyStates;
     if (s.KeysEnabled == 0) return;
-    KeyboardState& keyboard = engine.os.keyboard;
     k.P1Start = KeyIsDown(keyboard, s.P1StartKey);
     k.P2Start = KeyIsDown(keyboard, s.P2StartKey);
     k.P1Coin = KeyIsDown(keyboard, s.P1CoinKey);
     k.P2Coin = KeyIsDown(keyboard, s.P2CoinKey);
     k.P1Esc = KeyIsDown(keyboard, s.P1EscKey);
     k.P2Esc = KeyIsDown(keyboard, s.P2EscKey);
-    if (engine.state.descriptor.GameType == "VON") {
-        for (std::size_t i = 1; i <= 17; ++i) s.TwinStickKeyStates[i] = KeyIsDown(keyboard, s.TwinStickKeyMap[i]);
+    if (twinStick) {
+        for (std::size_t i = 1; i <= 17; ++i) players.TwinStickKeyStates[i] = KeyIsDown(keyboard, s.TwinStickKeyMap[i]);
     }
 }
 
-void PollJoysticksIfAsked(Engine& engine) { engine.state.joysticks.pollIfAsked(engine); }
-
-void CombineButtonSources(Engine& engine) {
-    HookState& st = engine.state;
-    PlayerSettings& s = st.settings;
-    const KeyStates& k = st.keyStates;
+void CombineButtonSources(const PlayerSettings& s, bool twinStick, PlayerState& players) {
+    const KeyStates& k = players.keyStates;
     const bool devices = s.DeviceButtonsCount;
     const bool keys = s.KeysEnabled != 0;
-    PlayerValues& p1 = st.players[kPlayer1].current;
-    PlayerValues& p2 = st.players[kPlayer2].current;
+    PlayerValues& p1 = players[kPlayer1].current;
+    PlayerValues& p2 = players[kPlayer2].current;
     p1.Start = Combine(devices, p1.StartDevice, keys, k.P1Start);
     p2.Start = Combine(devices, p2.StartDevice, keys, k.P2Start);
     p1.Coin = Combine(devices, p1.CoinDevice, keys, k.P1Coin);
     p2.Coin = Combine(devices, p2.CoinDevice, keys, k.P2Coin);
     p1.Esc = Combine(devices, p1.EscDevice, keys, k.P1Esc);
     p2.Esc = Combine(devices, p2.EscDevice, keys, k.P2Esc);
-    if (st.descriptor.GameType == "VON") {
+    if (twinStick) {
         for (std::size_t i = 1; i <= 17; ++i) {
-            s.TwinStickStates[i] = (s.TwinStickKeyStates[i] == 1 || s.TwinStickJoyStates[i] == 1) ? 1 : 0;
+            players.TwinStickStates[i] = (players.TwinStickKeyStates[i] == 1 || players.TwinStickJoyStates[i] == 1) ? 1 : 0;
         }
     }
 }

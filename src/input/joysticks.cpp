@@ -1,8 +1,6 @@
 #include "input/joysticks.h"
 
-#include "engine/engine.h"
-#include "input/raw_mouse.h"
-#include "memory/debug_text.h"
+#include "platform/message_boxes.h"
 
 namespace vt2 {
 
@@ -24,11 +22,11 @@ void ApplyButton(const JoystickState& state, std::int16_t button, std::int16_t& 
 }
 
 void ApplyTwinStick(const JoystickState& state, const PlayerConfig& config, const StickLayout& layout,
-                    PlayerSettings& s) {
+                    const PlayerSettings& s, TwinStickTable& joyStates) {
     for (int entry : layout.buttonEntries) {
         if (entry == 0) break;
         const std::int16_t button = s.TwinStickButtonMap[static_cast<std::size_t>(entry)];
-        std::int16_t& joyState = s.TwinStickJoyStates[static_cast<std::size_t>(entry)];
+        std::int16_t& joyState = joyStates[static_cast<std::size_t>(entry)];
         if (button < 0) {
             joyState = 0;
         } else if (button < 32) {
@@ -40,8 +38,8 @@ void ApplyTwinStick(const JoystickState& state, const PlayerConfig& config, cons
     auto axis = [&](std::int16_t selector, int high, int low) {
         if (selector < 0 || selector > 5) return;
         const double v = state.axes[static_cast<std::size_t>(selector)] / 10000.0;
-        if (v > 0.6) s.TwinStickJoyStates[static_cast<std::size_t>(high)] = 1;
-        if (v < 0.4) s.TwinStickJoyStates[static_cast<std::size_t>(low)] = 1;
+        if (v > 0.6) joyStates[static_cast<std::size_t>(high)] = 1;
+        if (v < 0.4) joyStates[static_cast<std::size_t>(low)] = 1;
     };
     axis(config.AnalogX, layout.right, layout.left);
     axis(config.AnalogY, layout.down, layout.up);  // the vertical axis grows downward
@@ -49,16 +47,14 @@ void ApplyTwinStick(const JoystickState& state, const PlayerConfig& config, cons
 
 }  // namespace
 
-void Joysticks::loadJoystick(Engine& engine) {
-    JoystickSystem& di = engine.os.joysticks;
-    PlayerSettings& s = engine.state.settings;
+bool Joysticks::loadJoystick(JoystickSystem& di, MessageBoxes& messageBoxes, PlayerSettings& s) {
     di.createDirectInput();
-    if (s.players[kPlayer1].JoyID == 0 && s.players[kPlayer2].JoyID == 0) return;
+    if (s.players[kPlayer1].JoyID == 0 && s.players[kPlayer2].JoyID == 0) return false;
     if (di.attachedControllers() == 0) {
-        engine.os.messageBoxes.showMessage("No joystick attached.");
+        messageBoxes.showMessage("No joystick attached.");
         s.players[kPlayer1].JoyID = 0;
         s.players[kPlayer2].JoyID = 0;
-        return;
+        return false;
     }
     events_ = di.createEvents();
     di.unacquire(kPlayer1);
@@ -70,26 +66,28 @@ void Joysticks::loadJoystick(Engine& engine) {
         if (joyId <= 0) continue;
         // Each step that fails is skipped; a JoyID beyond the controllers there are gets no device.
         if (!di.createDevice(player, joyId)) continue;
-        IdentifyAxes(engine, player);
+        IdentifyAxes(di, player);
         di.attachEvent(player);
         if (player == kPlayer1) {
-            SetPropRange(engine);
+            SetPropRange(di);
         } else {
-            SetPropRange2(engine);
+            SetPropRange2(di);
         }
         di.acquire(player);
     }
-    DirectXEvent8_DXCallback(engine, 0);
+    // The set-up ends with the event handler for event 0, which matches no device: all it does
+    // is the refresh of the debug text.
+    return true;
 }
 
-void Joysticks::IdentifyAxes(Engine& engine, std::size_t player) { axisPresent_ = engine.os.joysticks.identifyAxes(player); }
+void Joysticks::IdentifyAxes(JoystickSystem& di, std::size_t player) { axisPresent_ = di.identifyAxes(player); }
 
-void Joysticks::SetPropRange(Engine& engine) { engine.os.joysticks.setRange(kPlayer1, 0, kJoystickRangeMax); }
+void Joysticks::SetPropRange(JoystickSystem& di) { di.setRange(kPlayer1, 0, kJoystickRangeMax); }
 
-void Joysticks::SetPropRange2(Engine& engine) { engine.os.joysticks.setRange(kPlayer2, 0, kJoystickRangeMax); }
+void Joysticks::SetPropRange2(JoystickSystem& di) { di.setRange(kPlayer2, 0, kJoystickRangeMax); }
 
-bool Joysticks::applyPlayer(Engine& engine, std::size_t player) {
-    JoystickSystem& di = engine.os.joysticks;
+bool Joysticks::applyPlayer(JoystickSystem& di, const PlayerSettings& settings, bool twinStick, PlayerState& players,
+                            std::size_t player) {
     const JoystickRead read = di.readState(player, state_);
     if (read == JoystickRead::InputLost || read == JoystickRead::NotAcquired) {
         di.acquire(player);
@@ -98,9 +96,8 @@ bool Joysticks::applyPlayer(Engine& engine, std::size_t player) {
     // Any other failure: the shared record may hold another device's state, which is not applied.
     if (read != JoystickRead::Ok) return true;
 
-    HookState& s = engine.state;
-    const PlayerConfig& config = s.settings.players[player];
-    PlayerValues& p = s.players[player].current;
+    const PlayerConfig& config = settings.players[player];
+    PlayerValues& p = players[player].current;
     ApplyButton(state_, config.TriggerButton, p.Trigger);
     ApplyButton(state_, config.ReloadButton, p.Reload);
     ApplyButton(state_, config.StartButton, p.StartDevice);
@@ -109,47 +106,29 @@ bool Joysticks::applyPlayer(Engine& engine, std::size_t player) {
     // The stick's position is the aim: a centred stick aims at 0.5, nothing accumulates.
     if (axisPresent_[1]) p.X = static_cast<float>(state_.axes[0] / 10000.0);
     if (axisPresent_[2]) p.Y = static_cast<float>(state_.axes[1] / 10000.0);
-    if (s.descriptor.GameType == "VON") {
-        ApplyTwinStick(state_, config, player == kPlayer1 ? kLeftStick : kRightStick, s.settings);
+    if (twinStick) {
+        ApplyTwinStick(state_, config, player == kPlayer1 ? kLeftStick : kRightStick, settings,
+                       players.TwinStickJoyStates);
     }
     return true;
 }
 
-void Joysticks::DirectXEvent8_DXCallback(Engine& engine, std::uintptr_t event) {
-    const PlayerSettings& s = engine.state.settings;
+bool Joysticks::DirectXEvent8_DXCallback(JoystickSystem& di, const PlayerSettings& settings, bool twinStick,
+                                         PlayerState& players, std::uintptr_t event) {
     for (std::size_t player : {kPlayer1, kPlayer2}) {
-        if (s.players[player].JoyID == 0 || event == 0 || event != events_[player]) continue;
-        if (!applyPlayer(engine, player)) return;
+        if (settings.players[player].JoyID == 0 || event == 0 || event != events_[player]) continue;
+        if (!applyPlayer(di, settings, twinStick, players, player)) return false;
     }
-    BuildDebugText(engine);
+    return true;
 }
 
-void Joysticks::handleSignalledEvents(Engine& engine) {
-    for (std::uintptr_t event : engine.os.joysticks.signalledEvents()) DirectXEvent8_DXCallback(engine, event);
-}
-
-void Joysticks::pollIfAsked(Engine& engine) {
-    const PlayerSettings& s = engine.state.settings;
+void Joysticks::pollIfAsked(JoystickSystem& di, const PlayerSettings& s) {
     if (s.ForcePoll == 0) return;
     for (std::size_t player : {kPlayer1, kPlayer2}) {
         if (s.players[player].JoyID <= 0) continue;
         // A device that cannot be polled (lost, not acquired) is acquired again; the loop goes on.
-        if (!engine.os.joysticks.poll(player)) engine.os.joysticks.acquire(player);
+        if (!di.poll(player)) di.acquire(player);
     }
 }
-
-void StartInputDevices(Engine& engine) {
-    const PlayerSettings& s = engine.state.settings;
-    const bool p1Joystick = s.players[kPlayer1].InputType == "joystick";
-    const bool p2Joystick = s.players[kPlayer2].InputType == "joystick";
-    engine.os.joysticks.createDirectX();
-    if (p1Joystick || p2Joystick) engine.state.joysticks.loadJoystick(engine);
-    if (!(p1Joystick && p2Joystick)) {
-        StopRawInput(engine);
-        StartRawInput(engine);
-    }
-}
-
-void ReleaseDirectX(Engine& engine) { engine.os.joysticks.release(); }
 
 }  // namespace vt2

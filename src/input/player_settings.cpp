@@ -4,8 +4,6 @@
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "engine/engine.h"
-#include "engine/stop_program.h"
 
 namespace vt2 {
 
@@ -60,9 +58,6 @@ constexpr TwinStickEntry kTwinStickEntries[] = {
 void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
     s.TwinStickButtonMap = {};
     s.TwinStickKeyMap = {};
-    s.TwinStickJoyStates = {};
-    s.TwinStickKeyStates = {};
-    s.TwinStickStates = {};
     PlayerConfig& p1 = s.players[0];
     PlayerConfig& p2 = s.players[1];
     p1.InputType = "joystick";
@@ -91,6 +86,8 @@ void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
     }
 }
 
+}  // namespace
+
 void NormaliseForTheRun(PlayerSettings& s) {
     PlayerConfig& p1 = s.players[0];
     PlayerConfig& p2 = s.players[1];
@@ -110,21 +107,12 @@ void NormaliseForTheRun(PlayerSettings& s) {
     }
 }
 
-}  // namespace
-
-void LoadPlayerSettings(Engine& engine, const std::string& name, bool viewMode) {
-    const auto file = ChoosePlayerSettingsFile(engine.os.files, engine.state.programFolder, name);
-    if (!file) StopProgram(engine, ExitCode::MissingSettings);
-    const SettingsReader read(engine.os.ini, *file);
-    PlayerSettings& s = engine.state.settings;
-    const bool deviceButtonsCount = s.DeviceButtonsCount;  // once set for the run, never cleared
-    s = PlayerSettings{};
-    s.DeviceButtonsCount = deviceButtonsCount;
-
+PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const std::string& gameType) {
+    const SettingsReader read(ini, file);
+    PlayerSettings s;
     s.ForcePoll = read.number("Options", "ForcePoll");
     s.HideCross = read.number("Options", "HideCross");
     s.Outputs = read.number("Options", "Outputs");
-    engine.state.OutputsActive = s.Outputs;
     PlayerConfig& p1 = s.players[0];
     PlayerConfig& p2 = s.players[1];
     p1.Enable = read.number("Player1", "Enable");
@@ -163,8 +151,15 @@ void LoadPlayerSettings(Engine& engine, const std::string& name, bool viewMode) 
         if (none) s.KeysEnabled = 0;
     }
 
-    if (engine.state.descriptor.GameType == "VON") ReadTwinStickTables(read, s);
-    if (!viewMode) NormaliseForTheRun(s);
+    if (gameType == "VON") ReadTwinStickTables(read, s);
+    return s;
+}
+
+std::optional<PlayerSettings> LoadPlayerSettings(FileSystem& files, IniFiles& ini, const std::string& programFolder,
+                                                 const std::string& name, const std::string& gameType) {
+    const auto file = ChoosePlayerSettingsFile(files, programFolder, name);
+    if (!file) return std::nullopt;
+    return ReadPlayerSettings(ini, *file, gameType);
 }
 
 namespace {

@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "common/player_state.h"
+
 namespace vt2 {
 
-struct Engine;
 class FileSystem;
 class IniFiles;
 
@@ -30,12 +31,6 @@ struct PlayerConfig {
     std::int16_t AnalogY = -1;
 };
 
-// The twin-stick tables, indexes 1..17 (0 unused):
-//  1 player 1 coin, 2 player 2 coin, 3 test, 4 service, 5 start,
-//  6..11 left stick: shot, dash, down, up, right, left,
-//  12..17 right stick: shot, dash, down, up, right, left.
-using TwinStickTable = std::array<std::int16_t, 18>;
-
 struct PlayerSettings {
     std::int16_t ForcePoll = 0;
     std::int16_t HideCross = 0;
@@ -43,22 +38,29 @@ struct PlayerSettings {
     std::array<PlayerConfig, 2> players;
     std::int16_t KeysEnabled = 0;
     std::int16_t P1StartKey = -1, P2StartKey = -1, P1CoinKey = -1, P2CoinKey = -1, P1EscKey = -1, P2EscKey = -1;
-    bool DeviceButtonsCount = false;  // the devices' start, coin and escape buttons count
+    bool DeviceButtonsCount = false;  // set by the run's normalisation: the devices' start, coin and escape buttons count
 
+    // The twin-stick game only: which joystick button and which key drives each function.
     TwinStickTable TwinStickButtonMap{};
     TwinStickTable TwinStickKeyMap{};
-    TwinStickTable TwinStickJoyStates{};
-    TwinStickTable TwinStickKeyStates{};
-    TwinStickTable TwinStickStates{};
 };
 
 // The settings file that applies to name: its own file, else default.ini; none when neither exists.
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,
                                                     const std::string& name);
 
-// Reads the settings for name into the engine's PlayerSettings. In start-up mode (viewMode false)
-// the values are then normalised for the run. Without any settings file the program stops.
-void LoadPlayerSettings(Engine& engine, const std::string& name, bool viewMode);
+// The settings as the file holds them. The twin-stick game type ("VON") reads its tables too and
+// makes both players joystick players.
+PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const std::string& gameType);
+
+// The settings that apply to name, as stored; none when neither its own file nor default.ini exists.
+std::optional<PlayerSettings> LoadPlayerSettings(FileSystem& files, IniFiles& ini, const std::string& programFolder,
+                                                 const std::string& name, const std::string& gameType);
+
+// What a hook run makes of the settings before it starts: a player who is not enabled has no
+// device (player 1 keeps its mouse for the system cursor), a joystick player no mouse and a mouse
+// or light-gun player no joystick, and whether the devices' start, coin and escape buttons count.
+void NormaliseForTheRun(PlayerSettings& settings);
 
 // What the configuration window shows, control by control. List selections are entry indexes of
 // the lists "NONE", "0", ..., "16": entry 0 stands for -1, entry k + 1 for k.

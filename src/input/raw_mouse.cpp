@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/engine.h"
+#include "platform/message_boxes.h"
 
 namespace vt2 {
 
@@ -17,28 +17,27 @@ void RawMouse::BuildButtonFlagTable() {
     }
 }
 
-void RawMouse::RegisterRawMice() {
-    Engine& e = *engine_;
-    const auto devices = e.os.rawInput.deviceList();
+void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes) {
+    const auto devices = rawInput.deviceList();
     if (!devices) return;
     mouseHandles_.clear();
     for (const RawInputDevice& device : *devices) {
         if (device.type == kRawInputTypeMouse) mouseHandles_.push_back(device.handle);
     }
-    if (!e.os.rawInput.registerMice()) e.os.messageBoxes.showMessage("RawInput init failed.");
+    if (!rawInput.registerMice()) messageBoxes.showMessage("RawInput init failed.");
 
     // A MouseID beyond the mice there are leaves that player unbound.
     auto bind = [&](std::size_t player) {
-        const std::int16_t id = e.state.settings.players[player].MouseID;
+        const std::int16_t id = settings_->players[player].MouseID;
         if (id >= 0 && static_cast<std::size_t>(id) < mouseHandles_.size()) {
             playerDevices_[player] = mouseHandles_[static_cast<std::size_t>(id)];
         }
     };
-    const PlayerConfig& p1 = e.state.settings.players[kPlayer1];
-    const PlayerConfig& p2 = e.state.settings.players[kPlayer2];
+    const PlayerConfig& p1 = settings_->players[kPlayer1];
+    const PlayerConfig& p2 = settings_->players[kPlayer2];
     if (p1.Enable == 1 || p1.SysMouse == 1) bind(kPlayer1);
     if (p2.Enable == 1) bind(kPlayer2);
-    if (p1.MouseID == 0 && p2.MouseID == 0) StopRawInput(e);
+    if (p1.MouseID == 0 && p2.MouseID == 0) StopRawInput(rawInput);
 }
 
 void RawMouse::onMouseReport(const RawMouseReport& report) {
@@ -51,8 +50,8 @@ void RawMouse::onMouseReport(const RawMouseReport& report) {
 }
 
 void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
-    PlayerValues& p = engine_->state.players[player].current;
-    const PlayerConfig& config = engine_->state.settings.players[player];
+    PlayerValues& p = (*players_)[player].current;
+    const PlayerConfig& config = settings_->players[player];
     if (report.flags & kMoveAbsolute) {
         p.X = static_cast<float>(report.lastX / 65535.0);
         p.Y = static_cast<float>(report.lastY / 65535.0);
@@ -83,15 +82,15 @@ void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     copy(config.EscButton, p.EscDevice);
 }
 
-void StartRawInput(Engine& engine) {
-    RawMouse& mouse = engine.state.rawMouse;
-    mouse.attach(engine);
-    engine.os.rawInput.startReports(mouse);
+void StartRawInput(RawInputSystem& rawInput, MessageBoxes& messageBoxes, RawMouse& mouse, const PlayerSettings& settings,
+                   PlayerState& players) {
+    mouse.attach(settings, players);
+    rawInput.startReports(mouse);
     mouse.BuildButtonFlagTable();
-    mouse.RegisterRawMice();
+    mouse.RegisterRawMice(rawInput, messageBoxes);
 }
 
-void StopRawInput(Engine& engine) { engine.os.rawInput.stopReports(); }
+void StopRawInput(RawInputSystem& rawInput) { rawInput.stopReports(); }
 
 std::int16_t LastMouseIndex(RawInputSystem& rawInput) {
     const auto devices = rawInput.deviceList();

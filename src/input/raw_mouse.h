@@ -6,22 +6,29 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/player_state.h"
+#include "input/player_settings.h"
 #include "platform/raw_input.h"
 
 namespace vt2 {
 
-struct Engine;
+class MessageBoxes;
 
 class RawMouse final : public RawMouseReportSink {
 public:
     // Rows 1..16: (down flag, up flag) = (2^(2i-2), 2^(2i-1)), the raw-input button transitions.
     using FlagTable = std::array<std::array<double, 2>, 17>;
 
-    void attach(Engine& engine) { engine_ = &engine; }
+    // The settings that bind and scale the mice, and the players whose aim and buttons they move.
+    void attach(const PlayerSettings& settings, PlayerState& players) {
+        settings_ = &settings;
+        players_ = &players;
+    }
 
     void BuildButtonFlagTable();
-    // Lists the mice, registers for their reports and binds them to the players.
-    void RegisterRawMice();
+    // Lists the mice, registers for their reports and binds them to the players. A failed
+    // registration says "RawInput init failed."
+    void RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes);
     void onMouseReport(const RawMouseReport& report) override;
 
     const std::vector<std::uint32_t>& MouseHandles() const { return mouseHandles_; }
@@ -31,7 +38,8 @@ public:
 private:
     void updatePlayer(std::size_t player, const RawMouseReport& report);
 
-    Engine* engine_ = nullptr;
+    const PlayerSettings* settings_ = nullptr;
+    PlayerState* players_ = nullptr;
     std::vector<std::uint32_t> mouseHandles_;
     std::array<std::uint32_t, 2> playerDevices_{};
     FlagTable flags_{};
@@ -39,8 +47,9 @@ private:
 };
 
 // Replaces the main window's procedure for the mice's reports and registers them.
-void StartRawInput(Engine& engine);
-void StopRawInput(Engine& engine);
+void StartRawInput(RawInputSystem& rawInput, MessageBoxes& messageBoxes, RawMouse& mouse, const PlayerSettings& settings,
+                   PlayerState& players);
+void StopRawInput(RawInputSystem& rawInput);
 
 // The number of mice minus one (-1 with none); 0 when the device list cannot be read.
 std::int16_t LastMouseIndex(RawInputSystem& rawInput);

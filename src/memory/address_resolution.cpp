@@ -4,7 +4,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "engine/engine.h"
+#include "platform/module_list.h"
 
 namespace vt2 {
 
@@ -17,16 +17,15 @@ GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::str
     return 0;
 }
 
-GameAddress EnsureModuleBase(Engine& engine) {
-    HookState& s = engine.state;
-    if (s.moduleBase == 0) {
-        const auto processId = s.memory ? static_cast<std::uint32_t>(s.memory->PID()) : 0u;
-        s.moduleBase = GetModuleBase(engine.os.modules, processId, s.descriptor.ExeName);
+GameAddress EnsureModuleBase(GameModule& module) {
+    if (module.base == 0) {
+        const auto processId = module.memory ? static_cast<std::uint32_t>(module.memory->PID()) : 0u;
+        module.base = GetModuleBase(module.modules, processId, module.exeName);
     }
-    return s.moduleBase;
+    return module.base;
 }
 
-std::optional<GameAddress> ResolvePointer(Engine& engine, const std::string& pointerText) {
+std::optional<GameAddress> ResolvePointer(GameModule& module, const std::string& pointerText) {
     std::vector<std::string> fields = SplitText(pointerText, '|');
     fields.resize(3);
     std::uint32_t offsets[3] = {};
@@ -37,10 +36,10 @@ std::optional<GameAddress> ResolvePointer(Engine& engine, const std::string& poi
         if (!value) return std::nullopt;
         offsets[i] = *value;
     }
-    const GameAddress base = EnsureModuleBase(engine);
+    const GameAddress base = EnsureModuleBase(module);
     auto dereference = [&](GameAddress at) -> GameAddress {
-        if (!engine.state.memory) return 0;
-        return static_cast<GameAddress>(engine.state.memory->readLong(at));
+        if (!module.memory) return 0;
+        return static_cast<GameAddress>(module.memory->readLong(at));
     };
     const bool hasA = !TrimBlanks(fields[0]).empty();
     const bool hasB = !TrimBlanks(fields[1]).empty();
@@ -49,8 +48,8 @@ std::optional<GameAddress> ResolvePointer(Engine& engine, const std::string& poi
     return base + offsets[2];
 }
 
-GameAddress ResolveTargetAddress(Engine& engine, const std::string& pointerText, const std::string& addressText) {
-    if (!pointerText.empty()) return ResolvePointer(engine, pointerText).value_or(0);
+GameAddress ResolveTargetAddress(GameModule& module, const std::string& pointerText, const std::string& addressText) {
+    if (!pointerText.empty()) return ResolvePointer(module, pointerText).value_or(0);
     return ToAddress(addressText).value_or(0);
 }
 

@@ -3,6 +3,7 @@
 // module: "a|b|c" is [[base + a] + b] + c, "a||c" is [base + a] + c, "||c" is base + c, where
 // [x] is the 32-bit value at x. Each field is empty or a whole number (decimal or "&H").
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,22 +11,30 @@
 
 namespace vt2 {
 
-struct Engine;
 class ModuleList;
+
+// The game's program module as the run knows it, and how to look it up: where pointer chains
+// start. The base and the name belong to the run; looking the base up may fill both.
+struct GameModule {
+    ModuleList& modules;
+    MemoryManager* memory;  // the game's memory; none before the game is hooked
+    GameAddress& base;      // 0 until found
+    std::string& exeName;   // the descriptor's ExeName; an empty one is adopted from the game
+};
 
 // The base of the module named moduleName in that process, or 0. With an empty name, the first
 // module whose name contains ".exe" is taken, and moduleName becomes its name.
 GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::string& moduleName);
 
 // Finds the game's module base once; after it was found it is never looked up again.
-GameAddress EnsureModuleBase(Engine& engine);
+GameAddress EnsureModuleBase(GameModule& module);
 
 // The address a chain leads to now. Missing fields count as empty; a field that is no number
 // makes the chain unusable (nothing).
-std::optional<GameAddress> ResolvePointer(Engine& engine, const std::string& pointerText);
+std::optional<GameAddress> ResolvePointer(GameModule& module, const std::string& pointerText);
 
 // A target of the descriptor: the chain of its PTR key when that is not empty, else its Addr key;
 // 0 (not mapped) when neither gives an address.
-GameAddress ResolveTargetAddress(Engine& engine, const std::string& pointerText, const std::string& addressText);
+GameAddress ResolveTargetAddress(GameModule& module, const std::string& pointerText, const std::string& addressText);
 
 }  // namespace vt2

@@ -1,6 +1,7 @@
 #pragma once
 // The controls of the main window ("Form1"): what the engine changes on it.
 
+#include <cstdint>
 #include <string>
 
 namespace vt2 {
@@ -28,6 +29,21 @@ public:
     virtual void armStartTimer(unsigned milliseconds) = 0;
     virtual void disarmStartTimer() = 0;
     virtual void showConfigurationWindow() = 0;
+};
+
+// What the main window's events ask of the program; the window forwards each event here.
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void timGameStart_Timer() = 0;
+    // The tray icon's callback: x carries the mouse message that happened on the icon.
+    virtual void Form_MouseMove(int x) = 0;
+    virtual void Form_Resize() = 0;
+    virtual void mnuPopDebug_Click() = 0;
+    virtual void mnuPopExit_Click() = 0;
+    // For measurements: passes of the main loop and writes into the game so far.
+    virtual std::uint64_t passCount() const = 0;
+    virtual std::uint64_t memoryWriteCount() const = 0;
 };
 
 }  // namespace vt2

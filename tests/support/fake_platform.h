@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "memory/output_sender.h"
+#include "outputs/output_sender.h"
 #include "platform/platform.h"
 #include "platform/portable/portable_file_system.h"
 #include "platform/portable/portable_ini_files.h"

@@ -6,7 +6,7 @@
 
 #include "engine/engine.h"
 #include "engine/form1.h"
-#include "memory/output_sender.h"
+#include "outputs/output_sender.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"

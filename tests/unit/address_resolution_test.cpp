@@ -18,7 +18,14 @@ protected:
         process->map(0x00600000, 0x100);
         process->map(0x00700000, 0x100);
     }
-    std::optional<GameAddress> resolve(const std::string& text) { return ResolvePointer(sys.engine, text); }
+    std::optional<GameAddress> resolve(const std::string& text) {
+        GameModule module = GameModuleOf(sys.engine);
+        return ResolvePointer(module, text);
+    }
+    GameAddress target(const std::string& pointerText, const std::string& addressText) {
+        GameModule module = GameModuleOf(sys.engine);
+        return ResolveTargetAddress(module, pointerText, addressText);
+    }
     FakeSystem sys;
     FakeGameProcess* process = nullptr;
 };
@@ -54,14 +61,14 @@ TEST_F(PointerChains, MissingFieldsAreEmptyAndANonNumberMakesTheChainUnusable) {
     EXPECT_EQ(resolve("&H10|"), 0x00600000u);
     EXPECT_FALSE(resolve("&H10|x|4").has_value());
     EXPECT_FALSE(resolve("abc").has_value());
-    EXPECT_EQ(ResolveTargetAddress(sys.engine, "abc", "&H1234"), 0u);
+    EXPECT_EQ(target("abc", "&H1234"), 0u);
 }
 
 TEST_F(PointerChains, PtrWinsOverAddr) {
-    EXPECT_EQ(ResolveTargetAddress(sys.engine, "||&H20", "&H1234"), kBase + 0x20);
-    EXPECT_EQ(ResolveTargetAddress(sys.engine, "", "&H1234"), 0x1234u);
-    EXPECT_EQ(ResolveTargetAddress(sys.engine, "", "zzz"), 0u);
-    EXPECT_EQ(ResolveTargetAddress(sys.engine, "", ""), 0u);
+    EXPECT_EQ(target("||&H20", "&H1234"), kBase + 0x20);
+    EXPECT_EQ(target("", "&H1234"), 0x1234u);
+    EXPECT_EQ(target("", "zzz"), 0u);
+    EXPECT_EQ(target("", ""), 0u);
 }
 
 TEST_F(PointerChains, TheModuleBaseIsLookedUpUntilFoundThenNeverAgain) {
@@ -101,7 +108,8 @@ TEST(ModuleBase, TheAdoptedNameBecomesTheDescriptorsExeName) {
     FakeSystem sys;
     sys.hookProcess(5);
     sys.modules.modules[5] = {{"vt2demogame.exe", 0x400000}};
-    EXPECT_EQ(EnsureModuleBase(sys.engine), 0x400000u);
+    GameModule module = GameModuleOf(sys.engine);
+    EXPECT_EQ(EnsureModuleBase(module), 0x400000u);
     EXPECT_EQ(sys.engine.state.descriptor.ExeName, "vt2demogame.exe");
 }
 

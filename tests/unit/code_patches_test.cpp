@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/code_patches_step.h"
 #include "memory/code_patches.h"
 #include "support/fake_platform.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "memory/debug_text.h"
+#include "engine/debug_text.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -29,7 +29,7 @@ TEST_F(DebugText, TheLightGunLayoutLineByLine) {
 
 TEST_F(DebugText, TheTwinStickLayoutLineByLine) {
     sys.engine.state.descriptor.GameType = "VON";
-    TwinStickTable& states = sys.engine.state.settings.TwinStickStates;
+    TwinStickTable& states = sys.engine.state.players.TwinStickStates;
     states[6] = 1;
     states[15] = 1;
     now(1).Start = 1;

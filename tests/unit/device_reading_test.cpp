@@ -21,8 +21,9 @@ protected:
         s.P2EscKey = 300;
     }
     void pass() {
-        ReadKeyboardKeys(sys.engine);
-        CombineButtonSources(sys.engine);
+        HookState& s = sys.engine.state;
+        ReadKeyboardKeys(sys.keyboard, s.settings, IsTwinStickGame(s), s.players);
+        CombineButtonSources(s.settings, IsTwinStickGame(s), s.players);
     }
     PlayerValues& player(std::size_t i) { return sys.engine.state.players[i].current; }
     FakeSystem sys;
@@ -71,7 +72,7 @@ TEST_F(DeviceReading, DeviceOrKeyEitherPresses) {
 
 TEST_F(DeviceReading, KeysDisabledAreNeverReadAndNeverPress) {
     sys.engine.state.settings.KeysEnabled = 0;
-    sys.engine.state.keyStates.P1Start = 1;  // a stale state from before does not count either
+    sys.engine.state.players.keyStates.P1Start = 1;  // a stale state from before does not count either
     sys.keyboard.states = {{49, kDown}};
     pass();
     EXPECT_TRUE(sys.keyboard.reads.empty());
@@ -88,29 +89,31 @@ TEST_F(DeviceReading, NeitherSourceLeavesTheFinalStatesAtZero) {
 TEST_F(DeviceReading, TheTwinStickStatesAreKeysOrJoysticks) {
     sys.engine.state.descriptor.GameType = "VON";
     PlayerSettings& s = sys.engine.state.settings;
+    PlayerState& p = sys.engine.state.players;
     s.TwinStickKeyMap = {0, 53, 53, 84, 83, 49, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, -1};
-    s.TwinStickJoyStates[7] = 1;
-    s.TwinStickJoyStates[17] = 1;
+    p.TwinStickJoyStates[7] = 1;
+    p.TwinStickJoyStates[17] = 1;
     sys.keyboard.states = {{65, kDown}, {53, kDown}};
     pass();
-    EXPECT_EQ(s.TwinStickStates[6], 1);
-    EXPECT_EQ(s.TwinStickStates[7], 1);
-    EXPECT_EQ(s.TwinStickStates[1], 1);
-    EXPECT_EQ(s.TwinStickStates[2], 1);
-    EXPECT_EQ(s.TwinStickStates[17], 1);
-    EXPECT_EQ(s.TwinStickStates[8], 0);
+    EXPECT_EQ(p.TwinStickStates[6], 1);
+    EXPECT_EQ(p.TwinStickStates[7], 1);
+    EXPECT_EQ(p.TwinStickStates[1], 1);
+    EXPECT_EQ(p.TwinStickStates[2], 1);
+    EXPECT_EQ(p.TwinStickStates[17], 1);
+    EXPECT_EQ(p.TwinStickStates[8], 0);
 }
 
 TEST_F(DeviceReading, TheTwinStickKeysAreIgnoredWithKeysOff) {
     sys.engine.state.descriptor.GameType = "VON";
     PlayerSettings& s = sys.engine.state.settings;
+    PlayerState& p = sys.engine.state.players;
     s.KeysEnabled = 0;
     s.TwinStickKeyMap[6] = 65;
-    s.TwinStickJoyStates[12] = 1;
+    p.TwinStickJoyStates[12] = 1;
     sys.keyboard.states = {{65, kDown}};
     pass();
-    EXPECT_EQ(s.TwinStickStates[6], 0);
-    EXPECT_EQ(s.TwinStickStates[12], 1);
+    EXPECT_EQ(p.TwinStickStates[6], 0);
+    EXPECT_EQ(p.TwinStickStates[12], 1);
 }
 
 }  // namespace

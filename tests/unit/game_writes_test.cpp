@@ -231,7 +231,7 @@ TEST(TwinStickBanks, WrittenFirstAlwaysThenOnChangeOnly) {
     EXPECT_EQ(process.writes.size(), 3u);
     WriteTwinStickBanks(sys.engine);
     EXPECT_EQ(process.writes.size(), 3u);
-    sys.engine.state.settings.TwinStickStates[6] = 1;
+    sys.engine.state.players.TwinStickStates[6] = 1;
     WriteTwinStickBanks(sys.engine);
     EXPECT_EQ(process.writes.size(), 4u);
     EXPECT_EQ(process.at(0x5001, 1), (Bytes{254}));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/input_devices.h"
 #include "input/joysticks.h"
 #include "support/fake_platform.h"
 
@@ -29,7 +30,11 @@ protected:
     Joysticks& joysticks() { return sys.engine.state.joysticks; }
     void event(std::size_t player, const JoystickState& state) {
         sys.joysticks.states[player] = state;
-        joysticks().DirectXEvent8_DXCallback(sys.engine, player == 0 ? 101 : 102);
+        callback(player == 0 ? 101 : 102);
+    }
+    bool callback(std::uintptr_t event) {
+        HookState& s = sys.engine.state;
+        return joysticks().DirectXEvent8_DXCallback(sys.joysticks, s.settings, IsTwinStickGame(s), s.players, event);
     }
     static JoystickState At(std::int32_t x, std::int32_t y) {
         JoystickState s;
@@ -41,7 +46,7 @@ protected:
 };
 
 TEST_F(JoystickTest, SetUpOrderForTwoPlayers) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     EXPECT_EQ(sys.log, (EventLog{"directinput", "enumerate", "create events", "unacquire 1", "unacquire 2", "forget 1",
                                  "create device 1 on 1", "identify axes 1", "attach event 1", "range 1 0..10000",
                                  "acquire 1", "forget 2", "create device 2 on 2", "identify axes 2", "attach event 2",
@@ -50,7 +55,7 @@ TEST_F(JoystickTest, SetUpOrderForTwoPlayers) {
 
 TEST_F(JoystickTest, NoControllerSaysSoAndTurnsBothJoysticksOff) {
     sys.joysticks.controllers = 0;
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     EXPECT_EQ(sys.eventsStartingWith("message "), (std::vector<std::string>{"message No joystick attached."}));
     EXPECT_EQ(sys.engine.state.settings.players[0].JoyID, 0);
     EXPECT_EQ(sys.engine.state.settings.players[1].JoyID, 0);
@@ -60,19 +65,19 @@ TEST_F(JoystickTest, NoControllerSaysSoAndTurnsBothJoysticksOff) {
 TEST_F(JoystickTest, NoJoyIdStopsBeforeEnumerating) {
     sys.engine.state.settings.players[0].JoyID = 0;
     sys.engine.state.settings.players[1].JoyID = 0;
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     EXPECT_EQ(sys.log, (EventLog{"directinput"}));
 }
 
 TEST_F(JoystickTest, AJoyIdBeyondTheControllersGetsNoDeviceAndNoMessage) {
     sys.engine.state.settings.players[1].JoyID = 5;
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     EXPECT_EQ(sys.indexOf("identify axes 2"), -1);
     EXPECT_TRUE(sys.eventsStartingWith("message").empty());
 }
 
 TEST_F(JoystickTest, ACentredStickAimsAtTheMiddleButtonsFollowTheirBytes) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     JoystickState s = At(5000, 10000);
     s.buttons[0] = 0x80;
     s.buttons[2] = 1;
@@ -89,7 +94,7 @@ TEST_F(JoystickTest, ACentredStickAimsAtTheMiddleButtonsFollowTheirBytes) {
 
 TEST_F(JoystickTest, AButtonNumberOf32OrMoreLeavesItsFunctionAsItWas) {
     sys.engine.state.settings.players[0].TriggerButton = 32;
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     player(0).Trigger = 1;
     event(0, At(0, 0));
     EXPECT_EQ(player(0).Trigger, 1);
@@ -97,14 +102,14 @@ TEST_F(JoystickTest, AButtonNumberOf32OrMoreLeavesItsFunctionAsItWas) {
 
 TEST_F(JoystickTest, WithoutAnXAxisIdentifiedLastNoPlayersXIsUpdated) {
     sys.joysticks.axes[1][1] = false;  // player 2's device, identified last, has no X axis
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     event(0, At(2500, 7500));
     EXPECT_EQ(player(0).X, 0.0f);
     EXPECT_EQ(player(0).Y, 0.75f);
 }
 
 TEST_F(JoystickTest, ALostDeviceIsAcquiredAgainAndTheEventSkipped) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     sys.log.clear();
     sys.joysticks.reads[0] = JoystickRead::InputLost;
     event(0, At(9000, 9000));
@@ -116,31 +121,31 @@ TEST_F(JoystickTest, ALostDeviceIsAcquiredAgainAndTheEventSkipped) {
 }
 
 TEST_F(JoystickTest, EventZeroMatchesNoDevice) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     sys.joysticks.states = {At(9000, 9000), At(9000, 9000)};
-    joysticks().DirectXEvent8_DXCallback(sys.engine, 0);
+    callback(0);
     EXPECT_EQ(player(0).X, 0.0f);
     EXPECT_EQ(player(1).X, 0.0f);
 }
 
 TEST_F(JoystickTest, SignalledEventsAreHandledBetweenPasses) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     sys.joysticks.states = {At(1000, 0), At(2000, 0)};
     sys.joysticks.signalled = {102, 101};
-    joysticks().handleSignalledEvents(sys.engine);
+    HandleJoystickEvents(sys.engine);
     EXPECT_EQ(player(0).X, 0.1f);
     EXPECT_EQ(player(1).X, 0.2f);
 }
 
 TEST_F(JoystickTest, ForcePollPollsEachJoystickWithAnId) {
-    joysticks().loadJoystick(sys.engine);
+    LoadJoysticks(sys.engine);
     sys.log.clear();
-    joysticks().pollIfAsked(sys.engine);
+    joysticks().pollIfAsked(sys.joysticks, sys.engine.state.settings);
     EXPECT_TRUE(sys.log.empty());
     sys.engine.state.settings.ForcePoll = 1;
     sys.engine.state.settings.players[1].JoyID = 0;
     sys.joysticks.pollWorks = false;
-    joysticks().pollIfAsked(sys.engine);
+    joysticks().pollIfAsked(sys.joysticks, sys.engine.state.settings);
     EXPECT_EQ(sys.log, (EventLog{"poll 1", "acquire 1"}));
 }
 
@@ -155,9 +160,9 @@ protected:
         s.players[0].AnalogY = 1;
         s.players[1].AnalogX = 3;
         s.players[1].AnalogY = 4;
-        joysticks().loadJoystick(sys.engine);
+        LoadJoysticks(sys.engine);
     }
-    const TwinStickTable& states() const { return sys.engine.state.settings.TwinStickJoyStates; }
+    const TwinStickTable& states() const { return sys.engine.state.players.TwinStickJoyStates; }
 };
 
 TEST_F(TwinStick, TheDeadZoneEdges) {

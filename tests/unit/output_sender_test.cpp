@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "memory/output_sender.h"
-#include "memory/outputs.h"
+#include "engine/outputs_step.h"
+#include "outputs/output_sender.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {

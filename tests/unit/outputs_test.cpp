@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "memory/dde_execute.h"
-#include "memory/outputs.h"
+#include "engine/outputs_step.h"
+#include "outputs/dde_execute.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {

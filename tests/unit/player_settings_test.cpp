@@ -2,6 +2,7 @@
 
 #include "common/ini.h"
 #include "engine/exit_codes.h"
+#include "engine/run_files.h"
 #include "input/player_settings.h"
 #include "platform/portable/native_path.h"
 #include "support/fake_platform.h"
@@ -19,10 +20,19 @@ constexpr const char* kSettings =
 
 class Settings : public ::testing::Test {
 protected:
+    void SetUp() override { sys.engine.state.gameName = "g"; }
+    // View mode: the settings of game g as stored. Start-up mode: as the run takes them.
     const PlayerSettings& load(const std::string& content, bool viewMode, const std::string& file = "g") {
         sys.folder.writeFile("joycfg\\" + file + ".ini", content);
-        LoadPlayerSettings(sys.engine, "g", viewMode);
+        if (viewMode) {
+            sys.engine.state.settings = stored();
+        } else {
+            LoadRunSettings(sys.engine);
+        }
         return sys.engine.state.settings;
+    }
+    PlayerSettings stored() {
+        return LoadPlayerSettings(sys.files, sys.ini, sys.folder.path(), "g", sys.engine.state.descriptor.GameType).value();
     }
     FakeSystem sys;
 };
@@ -32,7 +42,7 @@ TEST_F(Settings, ViewModeKeepsTheStoredValues) {
     EXPECT_EQ(s.ForcePoll, 1);
     EXPECT_EQ(s.HideCross, 1);
     EXPECT_EQ(s.Outputs, 1);
-    EXPECT_EQ(sys.engine.state.OutputsActive, 1);
+    EXPECT_EQ(sys.engine.state.OutputsActive, 0);  // reading the file alone leaves the run's switch alone
     const PlayerConfig& p1 = s.players[0];
     EXPECT_EQ(p1.InputType, "lightgun");  // lower-cased
     EXPECT_EQ(p1.JoyID, 2);
@@ -55,6 +65,7 @@ TEST_F(Settings, ViewModeKeepsTheStoredValues) {
 
 TEST_F(Settings, StartUpModeNormalisesForTheRun) {
     const PlayerSettings& s = load(kSettings, false);
+    EXPECT_EQ(sys.engine.state.OutputsActive, 1);  // the run's outputs switch starts as the player's
     EXPECT_EQ(s.players[0].JoyID, 0);      // a light gun has no joystick
     EXPECT_EQ(s.players[0].MouseID, 1);
     EXPECT_EQ(s.players[1].JoyID, 0);      // player 2 is disabled
@@ -66,7 +77,8 @@ TEST_F(Settings, DeviceButtonsCountForAMouseOrAnEnabledJoystickPlayer) {
     EXPECT_TRUE(load("[Player2]\r\nInputType=mouse\r\n", false).DeviceButtonsCount);
     FakeSystem other;
     other.folder.writeFile("joycfg\\g.ini", "[Player1]\r\nEnable=1\r\nInputType=joystick\r\nMouseID=3\r\nJoyID=1\r\n");
-    LoadPlayerSettings(other.engine, "g", false);
+    other.engine.state.gameName = "g";
+    LoadRunSettings(other.engine);
     EXPECT_TRUE(other.engine.state.settings.DeviceButtonsCount);
     EXPECT_EQ(other.engine.state.settings.players[0].MouseID, -1);
     EXPECT_EQ(other.engine.state.settings.players[0].JoyID, 1);
@@ -104,13 +116,14 @@ TEST_F(Settings, AbsentOrMalformedKeyCodesReadAsNone) {
 
 TEST_F(Settings, TheGamesOwnFileWinsOverDefaultAndNoFileStops) {
     sys.folder.writeFile("joycfg\\default.ini", "[Player1]\r\nMouseAccel=7\r\n");
-    LoadPlayerSettings(sys.engine, "g", true);
-    EXPECT_EQ(sys.engine.state.settings.players[0].MouseAccel, 7);
+    EXPECT_EQ(stored().players[0].MouseAccel, 7);
     EXPECT_EQ(load("[Player1]\r\nMouseAccel=9\r\n", true).players[0].MouseAccel, 9);
 
     FakeSystem none;
-    EXPECT_EQ(none.exitCodeOf([&] { LoadPlayerSettings(none.engine, "g", false); }),
-              static_cast<int>(ExitCode::MissingSettings));
+    EXPECT_FALSE(LoadPlayerSettings(none.files, none.ini, none.folder.path(), "g", "").has_value());
+    EXPECT_TRUE(none.log.empty());  // the loader itself ends nothing: the run does
+    none.engine.state.gameName = "g";
+    EXPECT_EQ(none.exitCodeOf([&] { LoadRunSettings(none.engine); }), static_cast<int>(ExitCode::MissingSettings));
 }
 
 constexpr const char* kTwinStick =
@@ -207,8 +220,7 @@ TEST(SaveSettings, WritesInOrderAndARoundTripKeepsTheKeysItDoesNotOwn) {
     SaveSettings(sys.ini, sys.folder.path(), "g", SampleControls());
     const std::string text = sys.folder.readFile("joycfg\\g.ini");
     EXPECT_LT(text.find("ForcePoll"), text.find("[Player1]"));
-    LoadPlayerSettings(sys.engine, "g", true);
-    const PlayerSettings& s = sys.engine.state.settings;
+    const PlayerSettings s = LoadPlayerSettings(sys.files, sys.ini, sys.folder.path(), "g", "").value();
     EXPECT_EQ(s.KeysEnabled, 1);
     EXPECT_EQ(s.P1CoinKey, 53);
     EXPECT_EQ(s.players[0].InputType, "lightgun");

@@ -25,7 +25,10 @@ protected:
         s.players[0].MouseID = 0;
         s.players[1].MouseID = 1;
     }
-    void start() { StartRawInput(sys.engine); }
+    void start() {
+        HookState& s = sys.engine.state;
+        StartRawInput(sys.rawInput, sys.messageBoxes, s.rawMouse, s.settings, s.players);
+    }
     static RawMouseReport move(std::uint32_t device, std::int32_t dx, std::int32_t dy, std::uint32_t buttons = 0) {
         RawMouseReport r;
         r.device = device;
@@ -174,7 +177,8 @@ TEST_F(RawMice, AFailedRegistrationSaysSoAndAFailedListBindsNothing) {
     EXPECT_EQ(sys.eventsStartingWith("message "), (std::vector<std::string>{"message RawInput init failed."}));
     FakeSystem other;
     other.rawInput.devices = std::nullopt;
-    StartRawInput(other.engine);
+    StartRawInput(other.rawInput, other.messageBoxes, other.engine.state.rawMouse, other.engine.state.settings,
+                  other.engine.state.players);
     EXPECT_EQ(other.log, (EventLog{"start reports"}));
 }
 

@@ -44,7 +44,17 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gameWindow; }));
         ASSERT_TRUE(ParkPointerAwayFromWindows());
     }
-    void TearDown() override { StopRawInput(real.engine); }
+    void TearDown() override { StopRawInput(real.rawInput); }
+    void startRawInput() {
+        HookState& s = real.engine.state;
+        StartRawInput(real.rawInput, real.messageBoxes, s.rawMouse, s.settings, s.players);
+    }
+    // The device steps of a pass for the light-gun layout.
+    void readKeys() {
+        HookState& s = real.engine.state;
+        ReadKeyboardKeys(real.keyboard, s.settings, false, s.players);
+        CombineButtonSources(s.settings, false, s.players);
+    }
     PlayerValues& player1() { return real.engine.state.players[kPlayer1].current; }
     // Lets the main window handle its messages until condition holds.
     bool PumpUntil(const std::function<bool()>& condition) {
@@ -71,7 +81,7 @@ protected:
 };
 
 TEST_F(Devices, InjectedMovesArriveAsRawInputAndMovePlayerOneByTheAccelerationRule) {
-    StartRawInput(real.engine);
+    startRawInput();
     const RawMouse& mouse = real.engine.state.rawMouse;
     ASSERT_FALSE(mouse.MouseHandles().empty());
     EXPECT_EQ(mouse.playerDevice(kPlayer1), mouse.MouseHandles()[0]);
@@ -100,7 +110,7 @@ TEST_F(Devices, InjectedMovesArriveAsRawInputAndMovePlayerOneByTheAccelerationRu
 }
 
 TEST_F(Devices, InjectedButtonsSetTheTriggerAndReload) {
-    StartRawInput(real.engine);
+    startRawInput();
     ASSERT_TRUE(Inject("button left down"));
     EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 1; }));
     ASSERT_TRUE(Inject("button right down"));
@@ -111,8 +121,8 @@ TEST_F(Devices, InjectedButtonsSetTheTriggerAndReload) {
 }
 
 TEST_F(Devices, NoReportIsProcessedAfterStop) {
-    StartRawInput(real.engine);
-    StopRawInput(real.engine);
+    startRawInput();
+    StopRawInput(real.rawInput);
     ASSERT_TRUE(Inject("move 6 6 5"));
     // The injector has ended, so its moves are queued: pump them all, then look.
     for (int i = 0; i < 20; ++i) {
@@ -131,15 +141,13 @@ TEST_F(Devices, AKeyHeldIsReadAsPressedWhileAnotherWindowHasTheFocus) {
     s.DeviceButtonsCount = false;
     ASSERT_TRUE(Inject("key 0x31 down"));
     EXPECT_TRUE(WaitUntil([&] {
-        ReadKeyboardKeys(real.engine);
-        CombineButtonSources(real.engine);
+        readKeys();
         return player1().Start == 1;
     }));
     EXPECT_EQ(real.engine.state.players[kPlayer2].current.Coin, 0);
     ASSERT_TRUE(Inject("key 0x31 up"));
     EXPECT_TRUE(WaitUntil([&] {
-        ReadKeyboardKeys(real.engine);
-        CombineButtonSources(real.engine);
+        readKeys();
         return player1().Start == 0;
     }));
 }

@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "engine/code_patches_step.h"
 #include "memory/address_resolution.h"
-#include "memory/code_patches.h"
 #include "memory/typed_values.h"
 #include "support/real_system.h"
 #include "support/win32_harness.h"
@@ -107,8 +107,9 @@ TEST_F(GameMemory, TwoLevelPointerChainThroughTheGamesMemory) {
         std::snprintf(hex, sizeof hex, "%X", worldPointer - 0x400000);
         return std::string(hex);
     }();
-    EXPECT_EQ(ResolvePointer(real.engine, offset + "|8|4"), player2 + 4);
-    EXPECT_EQ(ResolvePointer(real.engine, offset + "||0"), world);
+    GameModule module = GameModuleOf(real.engine);
+    EXPECT_EQ(ResolvePointer(module, offset + "|8|4"), player2 + 4);
+    EXPECT_EQ(ResolvePointer(module, offset + "||0"), world);
     EXPECT_EQ(ReadMemValue(memory(), player2, "single", "").number, 0.75);
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/form1.h"
 #include "platform/win32/config_placeholder_window.h"
 #include "platform/win32/main_window_ids.h"
 #include "platform/win32/twips.h"

@@ -11,10 +11,6 @@
 #include "platform/main_window_view.h"
 #include "platform/win32/unique_handle.h"
 
-namespace vt2 {
-class Form1;
-}
-
 namespace vt2::win32 {
 
 class ConfigPlaceholderWindow;
@@ -24,7 +20,7 @@ public:
     explicit Form1Window(HINSTANCE instance);
     ~Form1Window() override;
 
-    void attach(Form1& behaviour) { behaviour_ = &behaviour; }
+    void attach(MainWindowEvents& behaviour) { behaviour_ = &behaviour; }
     HWND handle() const { return window_.get(); }
 
     void setLabelText(MainWindowLabel label, const std::string& text) override;
@@ -65,7 +61,7 @@ private:
     std::array<Label, 4> labels_{};
     UINT taskbarCreatedMessage_ = 0;
     bool trayIconShown_ = false;
-    Form1* behaviour_ = nullptr;
+    MainWindowEvents* behaviour_ = nullptr;
     std::unique_ptr<ConfigPlaceholderWindow> configWindow_;
 };
 

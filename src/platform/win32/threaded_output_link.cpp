@@ -1,6 +1,6 @@
 #include "platform/win32/threaded_output_link.h"
 
-#include "memory/output_sender.h"
+#include "outputs/output_sender.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_thread_services.h"
 

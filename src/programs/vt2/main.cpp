@@ -7,9 +7,9 @@
 
 #include "common/command_line.h"
 #include "common/ini.h"
-#include "memory/output_sender.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
+#include "outputs/output_sender.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/threaded_output_link.h"
 #include "platform/win32/win32_dde_client.h"

@@ -1,4 +1,4 @@
-#include "memory/dde_execute.h"
+#include "outputs/dde_execute.h"
 
 #include <array>
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "memory/dde_execute.h"
+#include "outputs/dde_execute.h"
 #include "platform/clock.h"
 #include "platform/dde_client.h"
 #include "platform/output_link.h"

@@ -1,4 +1,4 @@
-#include "memory/output_sender.h"
+#include "outputs/output_sender.h"
 
 namespace vt2 {
 

@@ -1,0 +1,16 @@
+#include "engine/code_patches_step.h"
+
+#include "engine/engine.h"
+#include "memory/code_patches.h"
+
+namespace vt2 {
+
+void ApplyCodePatches(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
+    const auto file = ChooseMemoryDescriptorFile(engine.os.files, s.programFolder, gameName);
+    if (!file || !s.memory) return;
+    GameModule module = GameModuleOf(engine);
+    WriteCodePatches(*s.memory, engine.os.threads, ReadCodePatches(engine.os.ini, *file, module));
+}
+
+}  // namespace vt2

@@ -1,0 +1,39 @@
+#include "engine/outputs_step.h"
+
+#include "engine/engine.h"
+#include "outputs/output_bridge.h"
+
+namespace vt2 {
+
+void LoadOutputs(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
+    if (s.OutputsActive == 0) return;
+    const auto file = ChooseMemoryDescriptorFile(engine.os.files, s.programFolder, gameName);
+    if (!file) {
+        s.OutputsActive = 0;
+        return;
+    }
+    GameModule module = GameModuleOf(engine);
+    OutputsSection section = ReadOutputsSection(engine.os.ini, *file, module);
+    // An Enable missing or not a number leaves the outputs off for the run.
+    s.OutputsActive = section.Enable;
+    if (s.OutputsActive != 1) return;
+    s.outputs = std::move(section.table);
+    if (s.outputs.NumberOutputs < 1) {
+        s.OutputsActive = 0;
+        return;
+    }
+    SendStartMessage(engine.os.outputs, s.gameName, s.outputs);
+}
+
+void PollOutputs(Engine& engine) {
+    HookState& s = engine.state;
+    if (s.OutputsActive == 0 || !s.memory) return;
+    SendOutputChanges(s.outputs, *s.memory, engine.os.outputs, engine.os.locale.decimalSeparator());
+}
+
+void SendStopMessageIfActive(Engine& engine) {
+    if (engine.state.OutputsActive == 1) SendStopMessage(engine.os.outputs);
+}
+
+}  // namespace vt2

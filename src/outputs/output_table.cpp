@@ -1,0 +1,37 @@
+#include "outputs/output_table.h"
+
+#include "common/ini.h"
+#include "common/numbers.h"
+
+namespace vt2 {
+
+OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameModule& module) {
+    auto read = [&](const std::string& key) { return ReadIniValue(ini, file, "Outputs", key, false); };
+    OutputsSection section;
+    section.Enable = ToInt16Field(read("Enable")).value_or(0);
+    if (section.Enable != 1) return section;
+
+    OutputTable& table = section.table;
+    table.NumberOutputs = ToInt16Field(read("NumberOutputs")).value_or(0);
+    table.EmuName = read("EmuName");
+    if (table.EmuName.empty()) table.EmuName = "PC";
+    for (int n = 1; n <= table.NumberOutputs; ++n) {
+        const std::string key = "Output" + std::to_string(n);
+        OutputRow row;
+        const std::string pointer = read(key + "PTR");
+        if (!pointer.empty()) {
+            row.addressResolved = true;
+            row.address = ResolvePointer(module, pointer).value_or(0);
+        } else {
+            row.addressText = read(key + "Addr");
+        }
+        row.type = read(key + "Type");
+        row.bitMask = read(key + "BitMask");
+        row.number = n;
+        row.name = read(key + "Name");
+        table.rows.push_back(std::move(row));
+    }
+    return section;
+}
+
+}  // namespace vt2

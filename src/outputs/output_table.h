@@ -1,0 +1,44 @@
+#pragma once
+// The game's outputs (lamps, recoil and the like) as the descriptor's section [Outputs] lists
+// them: where each value is, how it is read, its name, and the value last seen.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "memory/address_resolution.h"
+#include "memory/typed_values.h"
+
+namespace vt2 {
+
+class IniFiles;
+
+struct OutputRow {
+    bool addressResolved = false;  // from a pointer chain, followed once at load
+    GameAddress address = 0;
+    std::string addressText;       // otherwise the Addr text, converted at each read
+    std::string type;
+    std::string bitMask;
+    int number = 0;
+    std::string name;
+    MemValue last;                 // the value last seen; 0 after loading
+};
+
+struct OutputTable {
+    std::vector<OutputRow> rows;
+    std::int16_t NumberOutputs = 0;
+    std::string EmuName;
+};
+
+// What the section says. Reading stops where the section leaves the outputs off: after an Enable
+// other than 1 nothing more is read, and a count below 1 gives no rows.
+struct OutputsSection {
+    std::int16_t Enable = 0;  // missing or not a number counts as 0
+    OutputTable table;
+};
+
+// Reads the section of the descriptor file; pointer chains are followed now, once. An empty
+// EmuName becomes "PC".
+OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameModule& module);
+
+}  // namespace vt2

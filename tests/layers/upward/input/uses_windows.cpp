@@ -1,0 +1,2 @@
+// Portable code that includes a Windows header: the layer check must refuse it.
+#include <Windows.h>
