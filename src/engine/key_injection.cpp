@@ -15,35 +15,35 @@ void InjectPlayerKeys(Engine& engine, const PlayerRecord& player, const PlayerKe
     const PlayerValues& now = player.current;
     const PlayerValues& before = player.previous;
     const std::string& mode = engine.state.inputMap.ReloadMode;
-    if (now.Trigger != before.Trigger) SendKey(engine, keys.trigger, now.Trigger != 0);
+    if (now.Trigger != before.Trigger) SendKey(engine.os.input, keys.trigger, now.Trigger != 0);
     if (now.Reload != before.Reload) {
         if (mode.empty()) {
-            SendKey(engine, keys.reload, now.Reload != 0);
+            SendKey(engine.os.input, keys.reload, now.Reload != 0);
         } else if (mode == "M2L") {
-            SendKey(engine, keys.trigger, now.Reload != 0);  // the reload button works the trigger key
+            SendKey(engine.os.input, keys.trigger, now.Reload != 0);  // the reload button works the trigger key
         } else if (mode == "VCOP") {
             if (now.Reload == 1) {
                 // Tap, then hold: down, 50 ms, up, 50 ms, down until the reload is released.
-                SendKey(engine, keys.reload, true);
+                SendKey(engine.os.input, keys.reload, true);
                 engine.os.clock.sleepMs(kVcopTapMs);
-                SendKey(engine, keys.reload, false);
+                SendKey(engine.os.input, keys.reload, false);
                 engine.os.clock.sleepMs(kVcopTapMs);
-                SendKey(engine, keys.reload, true);
+                SendKey(engine.os.input, keys.reload, true);
             } else {
-                SendKey(engine, keys.reload, now.Reload != 0);
+                SendKey(engine.os.input, keys.reload, now.Reload != 0);
             }
         }
     }
-    if (now.Start != before.Start) SendKey(engine, keys.start, now.Start != 0);
-    if (now.Coin != before.Coin) SendKey(engine, keys.coin, now.Coin != 0);
+    if (now.Start != before.Start) SendKey(engine.os.input, keys.start, now.Start != 0);
+    if (now.Coin != before.Coin) SendKey(engine.os.input, keys.coin, now.Coin != 0);
 }
 
 }  // namespace
 
-void SendKey(Engine& engine, int keyCode, bool down) {
+void SendKey(SyntheticInput& input, int keyCode, bool down) {
     if (keyCode < 1 || keyCode > 255) return;
-    const std::uint32_t scan = engine.os.input.scanCodeOf(static_cast<std::uint32_t>(keyCode));
-    engine.os.input.keyEvent(static_cast<std::uint8_t>(keyCode), static_cast<std::uint8_t>(scan), down ? 0 : kKeyUp);
+    const std::uint32_t scan = input.scanCodeOf(static_cast<std::uint32_t>(keyCode));
+    input.keyEvent(static_cast<std::uint8_t>(keyCode), static_cast<std::uint8_t>(scan), down ? 0 : kKeyUp);
 }
 
 void InjectKeys(Engine& engine) {
@@ -63,10 +63,10 @@ void CheckExitButtons(Engine& engine) {
     s.inputMap.ExitMode = 0;  // the escape buttons act once per run
     if (mode == 1) {
         // Alt+F4 to the window that has the focus, with no pauses.
-        SendKey(engine, kLeftAltKey, true);
-        SendKey(engine, kF4Key, true);
-        SendKey(engine, kF4Key, false);
-        SendKey(engine, kLeftAltKey, false);
+        SendKey(engine.os.input, kLeftAltKey, true);
+        SendKey(engine.os.input, kF4Key, true);
+        SendKey(engine.os.input, kF4Key, false);
+        SendKey(engine.os.input, kLeftAltKey, false);
     } else {
         engine.os.windows.postQuit(s.gameWindow);
     }

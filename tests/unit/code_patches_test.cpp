@@ -104,6 +104,19 @@ TEST_F(CodePatches, DefaultIniStandsInForAMissingDescriptor) {
     ApplyCodePatches(none.engine, "nogame");  // no file at all: nothing, no failure
 }
 
+TEST_F(CodePatches, ReadingThePatchesWritesNothingAndHoldsNoThread) {
+    descriptor("[NOP_game.exe]\r\nNumberNOPs=2\r\nNOP1Addr=&H5A3B00\r\nNOP1Len=2\r\n"
+               "NOP2Addr=&H5A3B08\r\nNOP2Len=4\r\nNOP2Replace=1|x|300\r\n");
+    GameModule module = GameModuleOf(sys.engine);
+    const std::vector<CodePatch> patches = ReadCodePatches(sys.ini, sys.folder.path() + "\\memcfg\\g.ini", module);
+    ASSERT_EQ(patches.size(), 2u);
+    EXPECT_EQ(patches[0].start, 0x5A3B00u);
+    EXPECT_EQ(patches[0].bytes, (std::vector<std::optional<std::uint8_t>>{0x90, 0x90}));
+    EXPECT_EQ(patches[1].bytes, (std::vector<std::optional<std::uint8_t>>{1, std::nullopt, std::nullopt}));
+    EXPECT_TRUE(process->writes.empty());
+    EXPECT_TRUE(sys.eventsStartingWith("pause threads").empty());
+}
+
 TEST_F(CodePatches, AnAbsurdLenIsCapped) {
     process->map(0x10000000, kMaxPatchLength + 16, 0xCC);
     descriptor("[NOP_game.exe]\r\nNumberNOPs=1\r\nNOP1Addr=&H10000000\r\nNOP1Len=2000000000\r\n");

@@ -144,6 +144,17 @@ TEST_F(InputMapTest, DefaultIniOnlyWhenTheGamesOwnFileIsMissing) {
     EXPECT_EQ(sys.engine.state.inputMap.P1X.address, 0x9999u);
 }
 
+TEST_F(InputMapTest, TheReaderReturnsTheMapAndLeavesTheWindowToTheRun) {
+    sys.folder.writeFile("memcfg\\g.ini", "[Info]\r\nNoBorder=1\r\n[Inputs]\r\nP1XAddr=&H1000\r\n");
+    GameModule module = GameModuleOf(sys.engine);
+    const InputMap m = ReadInputMap(sys.ini, sys.folder.path() + "\\memcfg\\g.ini", "", module);
+    EXPECT_EQ(m.NoBorder, 1);
+    EXPECT_EQ(m.P1X.address, 0x1000u);
+    EXPECT_EQ(sys.engine.state.inputMap.P1X.address, 0u);  // the run's map is the run's to set
+    EXPECT_TRUE(sys.eventsStartingWith("set style").empty());
+    EXPECT_EQ(ReadInputMap(sys.ini, sys.folder.path() + "\\memcfg\\g.ini", "VON", module).NoBorder, 0);
+}
+
 TEST_F(InputMapTest, NeitherFileLeavesTheMapEmpty) {
     LoadInputMap(sys.engine, "nothing");
     EXPECT_EQ(sys.engine.state.inputMap.P1X.address, 0u);

@@ -5,6 +5,7 @@
 
 #include "engine/outputs_step.h"
 #include "outputs/dde_execute.h"
+#include "outputs/output_table.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -78,6 +79,22 @@ TEST_F(Outputs, NoDescriptorTurnsThemOffADefaultIniServes) {
     sys.folder.writeFile("memcfg\\default.ini", std::string("[Outputs]\r\n") + kTwoOutputs);
     LoadOutputs(sys.engine, "nothing");
     EXPECT_EQ(sys.dde.received, (Messages{"mamestart|demo|PC"}));
+}
+
+TEST_F(Outputs, TheSectionIsReadOnlyAsFarAsItTurnsTheOutputsOn) {
+    sys.folder.writeFile("memcfg\\demo.ini", "[Outputs]\r\nEnable=0\r\nNumberOutputs=1\r\nOutput1PTR=&H10||8\r\n");
+    const std::string file = sys.folder.path() + "\\memcfg\\demo.ini";
+    GameModule module = GameModuleOf(sys.engine);
+    const OutputsSection off = ReadOutputsSection(sys.ini, file, module);
+    EXPECT_EQ(off.Enable, 0);
+    EXPECT_TRUE(off.table.rows.empty());
+    EXPECT_TRUE(sys.eventsStartingWith("module snapshot").empty());  // no pointer followed for nothing
+    sys.folder.writeFile("memcfg\\demo.ini", "[Outputs]\r\nEnable=1\r\nNumberOutputs=1\r\nOutput1PTR=||8\r\n");
+    const OutputsSection on = ReadOutputsSection(sys.ini, file, module);
+    ASSERT_EQ(on.table.rows.size(), 1u);
+    EXPECT_EQ(on.table.rows[0].address, 0x400008u);
+    EXPECT_EQ(on.table.EmuName, "PC");
+    EXPECT_TRUE(sys.dde.received.empty());  // reading announces nothing
 }
 
 TEST_F(Outputs, ABitMaskedOutputReportsOnlyItsBitsChanges) {
