@@ -30,7 +30,11 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
     const std::string trimmed = TrimBlanks(text);
     std::string_view t = trimmed;
     if (IsHexText(t)) return ParseHexPattern(t.substr(2));
-    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    // At most one sign: "+7" and "-7", but not "+-7".
+    if (!t.empty() && t[0] == '+') {
+        t.remove_prefix(1);
+        if (!t.empty() && t[0] == '-') return std::nullopt;
+    }
     if (t.empty() || t.size() > 18) return std::nullopt;
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value, 10);
@@ -46,7 +50,10 @@ std::optional<double> ParseNumber(std::string_view text) {
         return static_cast<double>(*whole);
     }
     std::string_view t = trimmed;
-    if (!t.empty() && t[0] == '+') t.remove_prefix(1);
+    if (!t.empty() && t[0] == '+') {
+        t.remove_prefix(1);
+        if (!t.empty() && t[0] == '-') return std::nullopt;  // at most one sign
+    }
     // Only plain decimal notation: no exponents, no "inf"/"nan", at least one digit.
     bool digit = false;
     bool point = false;
@@ -104,6 +111,15 @@ std::optional<std::uint8_t> ToByteField(std::string_view text) {
     const auto value = ParseWholeNumber(text);
     if (!value || *value < 0 || *value > 255) return std::nullopt;
     return static_cast<std::uint8_t>(*value);
+}
+
+std::optional<std::int16_t> ToInt16Rounded(std::string_view text) {
+    if (const auto whole = ToInt16Field(text)) return whole;
+    const auto number = ParseNumber(text);
+    if (!number) return std::nullopt;
+    const double rounded = RoundHalfEven(*number);
+    if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+    return static_cast<std::int16_t>(rounded);
 }
 
 double RoundHalfEven(double value) {

@@ -30,6 +30,9 @@ std::optional<std::int32_t> ToInt32Field(std::string_view text);
 std::optional<std::uint32_t> ToAddress(std::string_view text);
 // A byte value 0..255, decimal or hexadecimal.
 std::optional<std::uint8_t> ToByteField(std::string_view text);
+// A 16-bit field that may be written with a fraction: a whole number as ToInt16Field reads it, or
+// a decimal with a fraction rounded to the nearest whole number, halves to even ("18.5" is 18).
+std::optional<std::int16_t> ToInt16Rounded(std::string_view text);
 
 // To the nearest integer, ties to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double RoundHalfEven(double value);

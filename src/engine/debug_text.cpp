@@ -1,5 +1,6 @@
 #include "engine/debug_text.h"
 
+#include "common/text.h"
 #include "engine/engine.h"
 #include "input/player_debug_text.h"
 #include "outputs/output_texts.h"
@@ -23,6 +24,12 @@ void BuildDebugText(Engine& engine) {
         window.setLabelText(MainWindowLabel::Player2, TwinStickDebugText(kPlayer2, s.players.TwinStickStates, p2));
     }
     if (s.OutputsActive == 1) window.setLabelText(MainWindowLabel::Outputs, OutputsDebugText(s.outputs, separator));
+}
+
+void AddDebugNote(Engine& engine, const std::string& note) {
+    std::vector<std::string>& notes = engine.state.notes;
+    notes.push_back(note);
+    engine.os.mainWindow.setLabelText(MainWindowLabel::Notes, JoinLines(notes));
 }
 
 }  // namespace vt2

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/player_state.h"
 #include "engine/game_descriptor.h"
@@ -23,7 +24,9 @@ struct HookState {
     std::string programFolder;  // the folder that holds the program, without a trailing backslash
     std::string gameName;       // the whole command line in game mode
     GameDescriptor descriptor;
+    std::unique_ptr<RunLock> runLock;  // one run per game at a time
     WindowHandle gameWindow = 0;
+    bool captionAdopted = false;  // the descriptor sets no caption: the game window's own was taken
     std::unique_ptr<MemoryManager> memory;  // exists once the game's window has been found
     GameAddress moduleBase = 0;              // of the game's program module; 0 until found
     InputMap inputMap;
@@ -31,7 +34,9 @@ struct HookState {
     PlayerState players;      // what the passes change
     std::int16_t OutputsActive = 0;  // outputs are forwarded while not 0
     OutputTable outputs;
+    bool hooked = false;  // the game's process is open and the descriptor's map, outputs and patches loaded
     std::uint64_t passes = 0;  // passes of the main loop so far
+    std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;
 };

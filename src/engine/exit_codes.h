@@ -8,6 +8,10 @@ enum class ExitCode : int {
     MissingDescriptor = 2,   // no memcfg\<game>.ini
     MissingSettings = 3,     // neither joycfg\<game>.ini nor joycfg\default.ini
     MissingGameProgram = 4,  // LaunchGame set but ExePath + ExeName does not exist
+    NoGameWindow = 5,        // the descriptor names neither WinClass nor WinCaption: no window could match
+    BadGameName = 6,         // the game name is not a plain file name
+    AlreadyHooked = 7,       // another VT2 already runs for this game
+    GameNotOpened = 8,       // the game's process cannot be opened to read and write its memory
 };
 
 }  // namespace vt2

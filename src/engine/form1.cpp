@@ -1,5 +1,6 @@
 #include "engine/form1.h"
 
+#include "common/game_name.h"
 #include "engine/engine.h"
 #include "engine/hook_run.h"
 #include "engine/input_devices.h"
@@ -17,13 +18,27 @@ void Form1::Form_Load(const std::string& commandLineArguments) {
         window.showConfigurationWindow();
         return;
     }
+    HookState& s = engine_.state;
+    s.gameName = GameNameFromArguments(commandLineArguments);
+    // The name names files of the program's own folders and nothing else: a path, a drive or a
+    // device is refused before any file is read.
+    if (!IsUsableGameName(s.gameName)) EndProgramAtOnce(engine_, ExitCode::BadGameName);
+    // One run per game: two would press every key twice and send every output twice.
+    s.runLock = engine_.os.runLocks.lock(s.gameName);
+    if (!s.runLock) {
+        engine_.os.messageBoxes.showMessage(AlreadyRunningMessage(s.gameName));
+        EndProgramAtOnce(engine_, ExitCode::AlreadyHooked);
+    }
     CreateIcon(window);
     window.stripSystemMenu();
-    engine_.state.gameName = commandLineArguments;
     LoadRunDescriptor(engine_);
     LoadRunSettings(engine_);
     LaunchGameIfAsked(engine_);
     window.armStartTimer(kGameStartDelayMs);
+}
+
+std::string AlreadyRunningMessage(const std::string& gameName) {
+    return "VT2 is already running for " + gameName + ". Only one VT2 can hook a game at a time.";
 }
 
 void Form1::timGameStart_Timer() {

@@ -15,7 +15,8 @@ class Form1 final : public MainWindowEvents {
 public:
     explicit Form1(Engine& engine) : engine_(engine) {}
 
-    // An empty command line opens the configuration window; any other text is the game's name.
+    // An empty command line opens the configuration window; any other text is the game's name
+    // (one pair of quotes around it taken off).
     void Form_Load(const std::string& commandLineArguments);
     // The one-shot game-start timer: starts the devices and the hook run, which never returns.
     void timGameStart_Timer() override;
@@ -32,5 +33,8 @@ private:
 };
 
 inline constexpr unsigned kGameStartDelayMs = 500;
+
+// What a second VT2 for the same game says before it ends.
+std::string AlreadyRunningMessage(const std::string& gameName);
 
 }  // namespace vt2

@@ -12,6 +12,7 @@
 #include "engine/outputs_step.h"
 #include "engine/stop_program.h"
 #include "engine/window_caption.h"
+#include "engine/window_style.h"
 #include "input/device_reading.h"
 
 namespace vt2 {
@@ -25,6 +26,8 @@ void HandlePendingMessages(Engine& engine) {
     engine.os.messages.pumpPendingMessages();
     HandleJoystickEvents(engine);
 }
+
+std::string GameTitle(const HookState& s) { return s.descriptor.Name.empty() ? s.gameName : s.descriptor.Name; }
 }  // namespace
 
 void WaitForGameWindow(Engine& engine) {
@@ -37,7 +40,10 @@ void WaitForGameWindow(Engine& engine) {
         } else {
             s.gameWindow = engine.os.windows.findWindow(d.WinClass, std::nullopt);
             // The found window's caption becomes the one the run reports and compares.
-            if (s.gameWindow != 0) d.WinCaption = GetWindowCaption(engine.os.windows, s.gameWindow);
+            if (s.gameWindow != 0) {
+                d.WinCaption = GetWindowCaption(engine.os.windows, s.gameWindow);
+                s.captionAdopted = true;
+            }
         }
         if (s.gameWindow != 0) return;
     }
@@ -46,15 +52,52 @@ void WaitForGameWindow(Engine& engine) {
 void HookGame(Engine& engine) {
     HookState& s = engine.state;
     const std::uint32_t processId = engine.os.windows.windowProcessId(s.gameWindow);
+    // A window that is gone before it could be hooked is a game that has ended.
+    if (processId == 0) StopProgram(engine);
     s.memory = std::make_unique<MemoryManager>(engine.os.memory);
     s.memory->PID(static_cast<std::int32_t>(processId));
+    // A hook that can read and write nothing would look hooked and do nothing.
+    if (!s.memory->isOpen()) {
+        engine.os.messageBoxes.showMessage(GameNotOpenedMessage(GameTitle(s)));
+        StopProgram(engine, ExitCode::GameNotOpened);
+    }
     engine.os.clock.sleepMs(kSetUpPauseMs);
 
     LoadInputMap(engine, s.gameName);
     LoadOutputs(engine, s.gameName);
     ApplyCodePatches(engine, s.gameName);
+    s.hooked = true;
 
     engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Hooked " + s.descriptor.Name);
+}
+
+std::string GameNotOpenedMessage(const std::string& game) {
+    return "VT2 cannot read and write the memory of " + game +
+           ".\r\n\r\nStart VT2 with the same rights as the game: when the game runs as administrator, "
+           "run VT2 as administrator too.";
+}
+
+bool FollowGameToANewWindow(Engine& engine) {
+    HookState& s = engine.state;
+    WindowSystem& windows = engine.os.windows;
+    // A window that still stands with an empty caption, or a game that has ended, is the end.
+    if (windows.windowExists(s.gameWindow) || !s.memory || s.memory->processEnded()) return false;
+    const auto processId = static_cast<std::uint32_t>(s.memory->PID());
+    const std::optional<std::string> caption =
+        s.captionAdopted ? std::nullopt : std::optional<std::string>(s.descriptor.WinCaption);
+    const std::uint64_t deadline = engine.os.clock.nowMs() + kNewWindowWaitMs;
+    for (;;) {
+        HandlePendingMessages(engine);
+        const WindowHandle window = windows.findWindowOfProcess(processId, s.descriptor.WinClass, caption);
+        if (window != 0) {
+            s.gameWindow = window;
+            if (s.captionAdopted) s.descriptor.WinCaption = GetWindowCaption(windows, window);
+            if (s.inputMap.NoBorder != 0) RemoveWindowBorder(engine);
+            return true;
+        }
+        if (s.memory->processEnded() || engine.os.clock.nowMs() >= deadline) return false;
+        engine.os.clock.sleepMs(kNewWindowPollMs);
+    }
 }
 
 void RunPass(Engine& engine) {
@@ -73,10 +116,8 @@ void RunPass(Engine& engine) {
     BuildDebugText(engine);
     const std::string caption = GetWindowCaption(engine.os.windows, s.gameWindow);
     CheckExitButtons(engine);
-    if (caption.empty()) {
-        SendStopMessageIfActive(engine);
-        StopProgram(engine);
-    }
+    // The game has gone, unless it only put up a new window; the stop tells the output server.
+    if (caption.empty() && !FollowGameToANewWindow(engine)) StopProgram(engine);
 }
 
 void RunGameHook(Engine& engine) {

@@ -1,5 +1,6 @@
 #include "engine/outputs_step.h"
 
+#include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "outputs/output_bridge.h"
 
@@ -18,11 +19,12 @@ void LoadOutputs(Engine& engine, const std::string& gameName) {
     // An Enable missing or not a number leaves the outputs off for the run.
     s.OutputsActive = section.Enable;
     if (s.OutputsActive != 1) return;
-    s.outputs = std::move(section.table);
-    if (s.outputs.NumberOutputs < 1) {
+    if (!section.usable()) {
         s.OutputsActive = 0;
+        if (!section.problem.empty()) AddDebugNote(engine, section.problem);
         return;
     }
+    s.outputs = std::move(section.table);
     SendStartMessage(engine.os.outputs, s.gameName, s.outputs);
 }
 

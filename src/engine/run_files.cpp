@@ -9,6 +9,8 @@ void LoadRunDescriptor(Engine& engine) {
     HookState& s = engine.state;
     auto descriptor = LoadGameDescriptor(engine.os.files, engine.os.ini, s.programFolder, s.gameName);
     if (!descriptor) EndProgramAtOnce(engine, ExitCode::MissingDescriptor);
+    // Without a class and a caption no window can be the game's: the run would wait for ever.
+    if (descriptor->WinClass.empty() && descriptor->WinCaption.empty()) EndProgramAtOnce(engine, ExitCode::NoGameWindow);
     s.descriptor = std::move(*descriptor);
     engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Waiting for " + s.descriptor.Name);
 }

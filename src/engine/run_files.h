@@ -6,7 +6,7 @@ namespace vt2 {
 struct Engine;
 
 // The game's descriptor for the run; shows "Status:  Waiting for " + Name. Without the
-// descriptor the program ends at once.
+// descriptor, or with one that names no window (neither class nor caption), the program ends at once.
 void LoadRunDescriptor(Engine& engine);
 
 // The players' settings for the run (after the descriptor: the twin-stick game reads its own

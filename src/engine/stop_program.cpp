@@ -2,11 +2,15 @@
 
 #include "engine/engine.h"
 #include "engine/input_devices.h"
+#include "engine/outputs_step.h"
 #include "engine/tray_icon.h"
 
 namespace vt2 {
 
 void StopProgram(Engine& engine, ExitCode exitCode) {
+    // Whatever ends a hooked run (the game, the tray menu), the output server hears of it, so that
+    // no lamp or recoil stays on.
+    if (engine.state.hooked) SendStopMessageIfActive(engine);
     killIcon(engine.os.mainWindow);
     engine.os.mainWindow.setMinimised();
     engine.os.clock.sleepMs(100);

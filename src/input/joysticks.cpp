@@ -26,12 +26,10 @@ void ApplyTwinStick(const JoystickState& state, const PlayerConfig& config, cons
     for (int entry : layout.buttonEntries) {
         if (entry == 0) break;
         const std::int16_t button = s.TwinStickButtonMap[static_cast<std::size_t>(entry)];
-        std::int16_t& joyState = joyStates[static_cast<std::size_t>(entry)];
-        if (button < 0) {
-            joyState = 0;
-        } else if (button < 32) {
-            joyState = Pressed(state, button) ? 1 : 0;
-        }
+        // A number beyond the 32 buttons is no button: left as it was, an entry that an axis
+        // also sets would stay pressed for good.
+        const bool pressed = button >= 0 && button < 32 && Pressed(state, button);
+        joyStates[static_cast<std::size_t>(entry)] = pressed ? 1 : 0;
     }
     // The axes only ever set entries, after the buttons: each entry is button OR half-axis, and
     // 0.4..0.6 is a dead zone.

@@ -18,13 +18,14 @@ class SettingsReader {
 public:
     SettingsReader(IniFiles& ini, std::string file) : ini_(ini), file_(std::move(file)) {}
 
-    // A numeric key: absent reads as 0; a value that is no 16-bit number also gives 0.
+    // A numeric key: absent reads as 0; a value that is no 16-bit number also gives 0. A number
+    // with a fraction is rounded ("MouseAccel=18.5", "Enable=1.0"), not taken for no number.
     std::int16_t number(const char* section, const char* key) const {
-        return ToInt16Field(ReadIniValue(ini_, file_, section, key, true)).value_or(0);
+        return ToInt16Rounded(ReadIniValue(ini_, file_, section, key, true)).value_or(0);
     }
     // A key read as text and converted: absent or not a number reads as -1 (none).
     std::int16_t textNumber(const char* section, const char* key) const {
-        return ToInt16Field(ReadIniValue(ini_, file_, section, key, false)).value_or(-1);
+        return ToInt16Rounded(ReadIniValue(ini_, file_, section, key, false)).value_or(-1);
     }
     std::string text(const char* section, const char* key) const {
         return ReadIniValue(ini_, file_, section, key, false);
@@ -138,7 +139,7 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
     }
 
     const std::string keysEnable = read.text("keys", "Enable");
-    s.KeysEnabled = keysEnable.empty() ? 0 : ToInt16Field(keysEnable).value_or(0);
+    s.KeysEnabled = keysEnable.empty() ? 0 : ToInt16Rounded(keysEnable).value_or(0);
     if (s.KeysEnabled != 0) {
         s.P1StartKey = read.textNumber("keys", "P1StartKey");
         s.P2StartKey = read.textNumber("keys", "P2StartKey");

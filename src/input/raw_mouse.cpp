@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/message_boxes.h"
+#include "platform/synthetic_input.h"
 
 namespace vt2 {
 
@@ -41,6 +42,9 @@ void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBo
 }
 
 void RawMouse::onMouseReport(const RawMouseReport& report) {
+    // This program's own mouse events (player 1 driving the system mouse) come back as raw input
+    // too; they are nobody's gun, whatever device they seem to come from.
+    if (report.extraInformation == kSyntheticInputTag) return;
     if (report.device == playerDevices_[kPlayer1]) {
         updatePlayer(kPlayer1, report);
     } else if (report.device == playerDevices_[kPlayer2]) {

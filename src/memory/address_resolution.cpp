@@ -18,9 +18,10 @@ GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::str
 }
 
 GameAddress EnsureModuleBase(GameModule& module) {
-    if (module.base == 0) {
-        const auto processId = module.memory ? static_cast<std::uint32_t>(module.memory->PID()) : 0u;
-        module.base = GetModuleBase(module.modules, processId, module.exeName);
+    // Without the game's process there is nothing to look up (a process id of 0 would have the
+    // lookup walk this program's own modules).
+    if (module.base == 0 && module.memory && module.memory->PID() != 0) {
+        module.base = GetModuleBase(module.modules, static_cast<std::uint32_t>(module.memory->PID()), module.exeName);
     }
     return module.base;
 }

@@ -3,6 +3,13 @@
 
 namespace vt2 {
 
+namespace {
+// A run of bytes that would go past the top of the 32-bit address space and on from address 0.
+bool WrapsPastTheTop(GameAddress address, std::size_t length) {
+    return length > 0 && static_cast<std::uint64_t>(address) + (length - 1) > 0xFFFFFFFFull;
+}
+}  // namespace
+
 void MemoryManager::PID(std::int32_t dwPid) {
     processId_ = dwPid;
     process_ = processes_.openProcess(static_cast<std::uint32_t>(dwPid));
@@ -10,12 +17,12 @@ void MemoryManager::PID(std::int32_t dwPid) {
 
 std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length) {
     ++writes_;
-    if (process_ && length > 0) process_->write(lngAddress, destPtr, length);
+    if (process_ && length > 0 && !WrapsPastTheTop(lngAddress, length)) process_->write(lngAddress, destPtr, length);
     return 0;
 }
 
 bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
-    const bool copied = process_ && process_->read(lngAddr, destPtr, length);
+    const bool copied = process_ && !WrapsPastTheTop(lngAddr, length) && process_->read(lngAddr, destPtr, length);
     if (!copied) ++failedReads_;
     return copied;
 }

@@ -2,7 +2,8 @@
 // The one accessor of the hooked game's memory: values of fixed widths copied between this program
 // and absolute addresses of the game process, little-endian as the processor stores them. It knows
 // nothing of type names, masks or pointer chains. Failures are silent: a failed read gives 0 (or
-// the empty text), a failed write changes nothing.
+// the empty text), a failed write changes nothing. A value that would run past the top of the
+// address space (and wrap round to address 0) is neither read nor written.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,8 @@ public:
     void PID(std::int32_t dwPid);
     std::int32_t PID() const { return processId_; }
     bool isOpen() const { return process_ != nullptr; }
+    // True once the game's process has ended; false while it runs or when it was never opened.
+    bool processEnded() const { return process_ && process_->hasEnded(); }
     // Writes asked of the game so far (for the measurements of the loop's cost).
     std::uint64_t writeCount() const { return writes_; }
     // Reads that failed so far: how a caller tells a value of 0 from a value it could not read.

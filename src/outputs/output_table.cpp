@@ -12,9 +12,15 @@ OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameMo
     if (section.Enable != 1) return section;
 
     OutputTable& table = section.table;
-    table.NumberOutputs = ToInt16Field(read("NumberOutputs")).value_or(0);
+    const std::string countText = read("NumberOutputs");
+    table.NumberOutputs = ToInt16Field(countText).value_or(0);
     table.EmuName = read("EmuName");
     if (table.EmuName.empty()) table.EmuName = "PC";
+    if (table.NumberOutputs > kMaxOutputs) {
+        section.problem = "Outputs: NumberOutputs " + countText + " is more than " + std::to_string(kMaxOutputs) +
+                          ": outputs are off";
+        return section;
+    }
     for (int n = 1; n <= table.NumberOutputs; ++n) {
         const std::string key = "Output" + std::to_string(n);
         OutputRow row;

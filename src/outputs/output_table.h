@@ -30,11 +30,18 @@ struct OutputTable {
     std::string EmuName;
 };
 
+// No real game has more outputs: a count beyond this is taken for a malformed section, whose rows
+// are not read (the outputs stay off for the run).
+inline constexpr int kMaxOutputs = 1024;
+
 // What the section says. Reading stops where the section leaves the outputs off: after an Enable
-// other than 1 nothing more is read, and a count below 1 gives no rows.
+// other than 1 nothing more is read, and a count below 1 or beyond the bound gives no rows.
 struct OutputsSection {
     std::int16_t Enable = 0;  // missing or not a number counts as 0
     OutputTable table;
+    std::string problem;  // why the section's outputs stay off although it enables them; empty when none
+
+    bool usable() const { return Enable == 1 && table.NumberOutputs >= 1 && problem.empty(); }
 };
 
 // Reads the section of the descriptor file; pointer chains are followed now, once. An empty

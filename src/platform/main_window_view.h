@@ -6,7 +6,8 @@
 
 namespace vt2 {
 
-enum class MainWindowLabel { Status, Player1, Player2, Outputs };
+// Status, the players' and the outputs' state, and notes on what the run could not do as asked.
+enum class MainWindowLabel { Status, Player1, Player2, Outputs, Notes };
 
 class MainWindowView {
 public:

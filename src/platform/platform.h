@@ -17,6 +17,7 @@
 #include "platform/process_threads.h"
 #include "platform/program_launcher.h"
 #include "platform/raw_input.h"
+#include "platform/run_locks.h"
 #include "platform/synthetic_input.h"
 #include "platform/user_locale.h"
 #include "platform/window_system.h"
@@ -42,6 +43,7 @@ struct Platform {
     SyntheticInput& input;
     UserLocale& locale;
     OutputLink& outputs;
+    RunLocks& runLocks;
 };
 
 }  // namespace vt2

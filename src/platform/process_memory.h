@@ -15,6 +15,8 @@ public:
     virtual bool read(std::uint32_t address, void* buffer, std::size_t length) = 0;
     // Copies length bytes from buffer to address in the process; false when the write failed.
     virtual bool write(std::uint32_t address, const void* buffer, std::size_t length) = 0;
+    // True once the process has ended (its memory is gone with it).
+    virtual bool hasEnded() = 0;
 };
 
 class ProcessMemory {

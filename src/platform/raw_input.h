@@ -15,7 +15,7 @@ struct RawInputDevice {
     std::uint32_t type;  // 0 mouse, 1 keyboard, 2 other
 };
 
-// The first 38 bytes of a raw input record.
+// A mouse's raw input record.
 struct RawMouseReport {
     std::uint32_t type = kRawInputTypeMouse;
     std::uint32_t device = 0;
@@ -24,6 +24,7 @@ struct RawMouseReport {
     std::uint32_t rawButtons = 0;
     std::int32_t lastX = 0;
     std::int32_t lastY = 0;
+    std::uint32_t extraInformation = 0;  // what the program that made the input put there, if any
 };
 
 class RawMouseReportSink {

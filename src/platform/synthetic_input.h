@@ -5,6 +5,10 @@
 
 namespace vt2 {
 
+// The extra information that marks the mouse events this program makes itself, so that its own
+// raw input can tell them from a player's ("VT2" in ASCII).
+inline constexpr std::uint32_t kSyntheticInputTag = 0x00325456;
+
 struct ScreenSize {
     int width;
     int height;
@@ -15,7 +19,7 @@ public:
     virtual ~SyntheticInput() = default;
     virtual ScreenSize primaryScreenSize() = 0;
     virtual void setCursorPosition(int x, int y) = 0;
-    // A system mouse event with these flags and every other argument 0.
+    // A system mouse event with these flags, no motion or data, tagged kSyntheticInputTag.
     virtual void mouseEvent(std::uint32_t flags) = 0;
     // The scan code of a virtual key.
     virtual std::uint32_t scanCodeOf(std::uint32_t virtualKey) = 0;

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "common/text.h"
 #include "platform/portable/native_path.h"
 
 namespace vt2::test {
@@ -29,7 +30,23 @@ WindowHandle FakeWindowSystem::findWindow(const std::string& windowClass, const 
     log_.push_back("find " + windowClass + (caption ? "|" + *caption : std::string("|<any>")));
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         const Window& w = windows_[i];
-        if (w.exists && w.windowClass == windowClass && (!caption || w.caption == *caption)) return i + 1;
+        if (w.exists && (windowClass.empty() || w.windowClass == windowClass) && (!caption || w.caption == *caption)) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+WindowHandle FakeWindowSystem::findWindowOfProcess(std::uint32_t processId, const std::string& windowClass,
+                                                   const std::optional<std::string>& caption) {
+    log_.push_back("find in process " + std::to_string(processId) + " " + windowClass +
+                   (caption ? "|" + *caption : std::string("|<any>")));
+    for (std::size_t i = 0; i < windows_.size(); ++i) {
+        const Window& w = windows_[i];
+        if (w.exists && w.processId == processId && (windowClass.empty() || w.windowClass == windowClass) &&
+            (!caption || w.caption == *caption)) {
+            return i + 1;
+        }
     }
     return 0;
 }
@@ -94,11 +111,29 @@ public:
         return true;
     }
 
+    bool hasEnded() override { return process_.ended; }
+
 private:
     FakeGameProcess& process_;
 };
 
 }  // namespace
+
+class FakeRunLocks::Lock final : public RunLock {
+public:
+    Lock(std::set<std::string>& held, std::string name) : held_(held), name_(std::move(name)) { held_.insert(name_); }
+    ~Lock() override { held_.erase(name_); }
+
+private:
+    std::set<std::string>& held_;
+    std::string name_;
+};
+
+std::unique_ptr<RunLock> FakeRunLocks::lock(const std::string& name) {
+    const std::string lower = ToLowerAscii(name);
+    if (heldElsewhere.count(lower) || held.count(lower)) return nullptr;
+    return std::make_unique<Lock>(held, lower);
+}
 
 namespace {
 class FakePausedThreads final : public PausedThreads {
@@ -138,6 +173,7 @@ const char* LabelName(MainWindowLabel label) {
         case MainWindowLabel::Player1: return "player1";
         case MainWindowLabel::Player2: return "player2";
         case MainWindowLabel::Outputs: return "outputs";
+        case MainWindowLabel::Notes: return "notes";
     }
     return "?";
 }

@@ -41,10 +41,16 @@ private:
     EventLog& log_;
 };
 
+// Time passes only while the program sleeps.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(EventLog& log) : log_(log) {}
-    void sleepMs(unsigned milliseconds) override { log_.push_back("sleep " + std::to_string(milliseconds)); }
+    void sleepMs(unsigned milliseconds) override {
+        log_.push_back("sleep " + std::to_string(milliseconds));
+        now += milliseconds;
+    }
+    std::uint64_t nowMs() override { return now; }
+    std::uint64_t now = 100000;
 
 private:
     EventLog& log_;
@@ -105,6 +111,9 @@ public:
     WindowHandle findWindow(const std::string& windowClass, const std::optional<std::string>& caption) override;
     std::string windowText(WindowHandle window, std::size_t bufferChars) override;
     std::uint32_t windowProcessId(WindowHandle window) override;
+    bool windowExists(WindowHandle window) override { return lookUp(window) != nullptr; }
+    WindowHandle findWindowOfProcess(std::uint32_t processId, const std::string& windowClass,
+                                     const std::optional<std::string>& caption) override;
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;
@@ -152,6 +161,7 @@ public:
     }
     std::map<std::uint32_t, std::uint8_t> bytes;
     std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> writes;  // every successful write
+    bool ended = false;  // the process has ended
 };
 
 class FakeProcessMemory final : public ProcessMemory {
@@ -189,6 +199,17 @@ public:
 
 private:
     EventLog& log_;
+};
+
+// Locks held by "other processes" are in heldElsewhere; those this program takes are counted.
+class FakeRunLocks final : public RunLocks {
+public:
+    std::unique_ptr<RunLock> lock(const std::string& name) override;
+    std::set<std::string> heldElsewhere;  // lower-case names
+    std::set<std::string> held;           // what this program holds now, lower-case
+
+private:
+    class Lock;
 };
 
 class FakeMessageBoxes final : public MessageBoxes {
@@ -461,8 +482,9 @@ struct FakeSystem {
     FakeDde dde{log};
     FakeOutputLink outputs{dde, log};
     FakeLocale locale;
-    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
+    FakeRunLocks runLocks;
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

@@ -44,8 +44,9 @@ struct RealSystem {
     win32::Win32DdeClient dde;
     BlockingOutputLink outputs{dde};
     win32::Win32UserLocale locale;
-    Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
-                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs};
+    win32::Win32RunLocks runLocks;
+    Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

@@ -24,7 +24,7 @@ TEST(WholeNumberText, HexadecimalWithEitherCaseOfH) {
 }
 
 TEST(WholeNumberText, RejectsWhatIsNotAWholeNumber) {
-    for (const char* text : {"", " ", "abc", "12abc", "1.5", "&H", "&HXYZ", "&H123456789", "0x10", "--1", "1 2"}) {
+    for (const char* text : {"", " ", "abc", "12abc", "1.5", "&H", "&HXYZ", "&H123456789", "0x10", "--1", "1 2", "+-5", "-+5", "++5"}) {
         EXPECT_FALSE(ParseWholeNumber(text).has_value()) << text;
     }
 }
@@ -34,7 +34,7 @@ TEST(NumberText, AcceptsFractionsAndHexRejectsTheRest) {
     EXPECT_EQ(ParseNumber("0.5"), 0.5);
     EXPECT_EQ(ParseNumber("-.25"), -0.25);
     EXPECT_EQ(ParseNumber("&H10"), 16.0);
-    for (const char* text : {"", "abc", "1e3", "inf", "nan", ".", "-", "1.2.3", "1-"}) {
+    for (const char* text : {"", "abc", "1e3", "inf", "nan", ".", "-", "1.2.3", "1-", "+-5", "+-.5", "-+1"}) {
         EXPECT_FALSE(ParseNumber(text).has_value()) << text;
     }
 }
@@ -81,6 +81,19 @@ TEST(FieldConversions, SixteenBitFields) {
     EXPECT_FALSE(ToInt16Field("&H10000").has_value());
     EXPECT_FALSE(ToInt16Field("").has_value());
     EXPECT_FALSE(ToInt16Field("1.5").has_value());
+}
+
+TEST(FieldConversions, SixteenBitFieldsWithAFractionRoundHalvesToEven) {
+    EXPECT_EQ(ToInt16Rounded("18.5"), 18);
+    EXPECT_EQ(ToInt16Rounded("19.5"), 20);
+    EXPECT_EQ(ToInt16Rounded("1.0"), 1);
+    EXPECT_EQ(ToInt16Rounded("-0.5"), 0);
+    EXPECT_EQ(ToInt16Rounded("-1.6"), -2);
+    EXPECT_EQ(ToInt16Rounded("&HFFFF"), -1);  // whole numbers as the 16-bit fields read them
+    EXPECT_EQ(ToInt16Rounded("32767.4"), 32767);
+    EXPECT_FALSE(ToInt16Rounded("32767.5").has_value());  // 32768 is out of range
+    EXPECT_FALSE(ToInt16Rounded("-32768.6").has_value());
+    for (const char* text : {"", "abc", "1.5x", "+-1.5", "1e2"}) EXPECT_FALSE(ToInt16Rounded(text).has_value()) << text;
 }
 
 TEST(FieldConversions, ThirtyTwoBitFieldsAndAddresses) {

@@ -42,7 +42,7 @@ TEST(LoadGameDescriptor, MissingKeysAreEmptyAndQuietLeavesTheStatusAlone) {
 
 TEST(LoadGameDescriptor, ANameWithBlanksIsOneFileName) {
     FakeSystem sys;
-    sys.folder.writeFile("memcfg\\house of the dead.ini", "[Info]\r\nName=spaced\r\n");
+    sys.folder.writeFile("memcfg\\house of the dead.ini", "[Info]\r\nName=spaced\r\nWinClass=HOTD\r\n");
     sys.engine.state.gameName = "house of the dead";
     LoadRunDescriptor(sys.engine);
     EXPECT_EQ(sys.engine.state.descriptor.Name, "spaced");

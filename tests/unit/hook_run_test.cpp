@@ -1,6 +1,7 @@
 // The wait for the game's window, the hook, and the pass loop until the game is gone.
 #include <gtest/gtest.h>
 
+#include "engine/exit_codes.h"
 #include "engine/form1.h"
 #include "engine/hook_run.h"
 #include "support/fake_platform.h"
@@ -74,12 +75,26 @@ TEST_F(HookRun, HookingOpensTheGamesProcessPausesThenReportsHooked) {
     EXPECT_TRUE(sys.engine.state.memory->isOpen());
 }
 
-TEST_F(HookRun, AProcessThatCannotBeOpenedStillHooks) {
-    sys.windows.addWindow({"DemoClass", "Demo Game", 999, 0});
+TEST_F(HookRun, AProcessThatCannotBeOpenedEndsTheRunWithAMessageInsteadOfAHookThatDoesNothing) {
+    sys.windows.addWindow({"DemoClass", "Demo Game", 999, 0});  // as a game run as administrator is to VT2
     WaitForGameWindow(sys.engine);
-    HookGame(sys.engine);
+    sys.log.clear();
+    EXPECT_EQ(sys.exitCodeOf([&] { HookGame(sys.engine); }), static_cast<int>(ExitCode::GameNotOpened));
     EXPECT_FALSE(sys.engine.state.memory->isOpen());
-    EXPECT_EQ(sys.mainWindow.labels[MainWindowLabel::Status], "Status:  Hooked Demo");
+    EXPECT_EQ(sys.log.at(1), "message " + GameNotOpenedMessage("Demo"));
+    EXPECT_NE(GameNotOpenedMessage("Demo").find("as administrator"), std::string::npos);
+    EXPECT_EQ(sys.indexOf("sleep 2000"), -1);  // no pause, no loading: the run ends at once
+    EXPECT_NE(sys.mainWindow.labels[MainWindowLabel::Status], "Status:  Hooked Demo");
+    EXPECT_EQ(sys.log.back(), "exit 8");
+}
+
+TEST_F(HookRun, AWindowGoneBeforeTheHookEndsTheRunAsAClosedGameDoes) {
+    const WindowHandle game = addGame();
+    WaitForGameWindow(sys.engine);
+    sys.windows.window(game).exists = false;  // the game closed in the meantime: no process id
+    EXPECT_EQ(sys.exitCodeOf([&] { HookGame(sys.engine); }), 0);
+    EXPECT_EQ(sys.indexOf("open process 0"), -1);
+    EXPECT_TRUE(sys.eventsStartingWith("module snapshot").empty());  // this program's own modules stay unwalked
 }
 
 TEST_F(HookRun, PassLetsMessagesThroughFirstAndReadsTheCaptionLast) {
@@ -126,7 +141,10 @@ TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
     const WindowHandle game = addGame();
     sys.messages.onPump = [&](int n) {
         if (n == 4) sys.windows.window(game).caption = "Demo Game - paused";  // a new caption goes on
-        if (n == 7) sys.windows.window(game).exists = false;                 // the game is gone
+        if (n == 7) {  // the game is gone
+            sys.windows.window(game).exists = false;
+            sys.memory.processes[4242].ended = true;
+        }
     };
     EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
     EXPECT_EQ(sys.messages.pumps(), 7);  // one pump to find the window, six passes

@@ -35,7 +35,7 @@ TEST_F(StartUp, GameModeHidesBehindTheTrayReadsTheDescriptorAndArmsTheTimer) {
 }
 
 TEST_F(StartUp, TheGamesOwnSettingsFileOrTheDefaultWillDo) {
-    sys.folder.writeFile("memcfg\\other.ini", "[Info]\r\nName=Other\r\n");
+    sys.folder.writeFile("memcfg\\other.ini", "[Info]\r\nName=Other\r\nWinClass=OtherClass\r\n");
     form.Form_Load("other");  // only joycfg\default.ini exists
     EXPECT_EQ(sys.log.back(), "arm timer 500");
 }
@@ -66,6 +66,7 @@ TEST_F(StartUp, LaunchHappensAfterTheSettingsAndBeforeTheTimer) {
 TEST_F(StartUp, TheTimerFiresOnceAndRunsTheHook) {
     form.Form_Load("demo");
     sys.windows.addWindow({"DemoClass", "", 7, 0});  // a game whose caption reads empty ends the run
+    sys.memory.processes[7];
     EXPECT_EQ(sys.exitCodeOf([&] { form.timGameStart_Timer(); }), 0);
     EXPECT_EQ(sys.eventsStartingWith("disarm timer").size(), 1u);
     EXPECT_LT(sys.indexOf("disarm timer"), sys.indexOf("pump"));

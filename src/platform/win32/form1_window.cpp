@@ -31,7 +31,11 @@ constexpr LabelDesign kLabelDesigns[] = {
     {MainWindowLabel::Player1, kIdPlayer1Label, "Player1:  ", 120, 480, 660, 195, true},
     {MainWindowLabel::Player2, kIdPlayer2Label, "Player2:  ", 2160, 480, 660, 195, true},
     {MainWindowLabel::Outputs, kIdOutputsLabel, "Outputs:  ", 3600, 480, 690, 195, true},
+    {MainWindowLabel::Notes, kIdNotesLabel, "", 120, 2160, 5025, 195, true},
 };
+constexpr int kDesignClientWidth = 5265;   // twips
+constexpr int kDesignClientHeight = 2655;
+constexpr int kNotesGap = 120;
 
 void RegisterMainWindowClass(HINSTANCE instance, HICON icon, WNDPROC procedure) {
     WNDCLASSEXA windowClass{};
@@ -54,7 +58,7 @@ Form1Window::Form1Window(HINSTANCE instance) : instance_(instance) {
     RegisterMainWindowClass(instance, icon_, &Form1Window::WindowProc);
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
 
-    RECT frame{0, 0, TwipsToPixels(5265), TwipsToPixels(2655)};
+    RECT frame{0, 0, TwipsToPixels(kDesignClientWidth), TwipsToPixels(kDesignClientHeight)};
     const DWORD style = WS_OVERLAPPEDWINDOW;
     AdjustWindowRect(&frame, style, FALSE);
     window_.reset(CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -105,6 +109,31 @@ void Form1Window::setLabelText(MainWindowLabel which, const std::string& text) {
     ReleaseDC(l.control, dc);
     SetWindowPos(l.control, nullptr, 0, 0, std::max<int>(l.designWidth, needed.right),
                  std::max<int>(l.designHeight, needed.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutNotes();
+}
+
+void Form1Window::layOutNotes() {
+    const HWND window = window_.get();
+    auto bottomOf = [&](HWND control) {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+        return static_cast<int>(r.bottom);
+    };
+    const Label& notes = label(MainWindowLabel::Notes);
+    int top = TwipsToPixels(2160);
+    for (MainWindowLabel other : {MainWindowLabel::Player1, MainWindowLabel::Player2, MainWindowLabel::Outputs}) {
+        top = std::max(top, bottomOf(label(other).control) + TwipsToPixels(kNotesGap));
+    }
+    SetWindowPos(notes.control, nullptr, TwipsToPixels(120), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int needed = std::max(TwipsToPixels(kDesignClientHeight), bottomOf(notes.control) + TwipsToPixels(kNotesGap));
+    RECT client{};
+    GetClientRect(window, &client);
+    if (client.bottom >= needed) return;
+    RECT frame{0, 0, client.right, needed};
+    AdjustWindowRect(&frame, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Form1Window::labelText(MainWindowLabel which) { return label(which).text; }

@@ -52,13 +52,15 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createLabels();
     Label& label(MainWindowLabel which);
+    // Keeps the notes below the other labels as they grow, and the window big enough for all.
+    void layOutNotes();
     bool notifyTray(DWORD operation);
 
     HINSTANCE instance_;
     unique_window window_;
     unique_menu popupMenu_;
     HICON icon_ = nullptr;  // the program's own icon resource, shared, not destroyed
-    std::array<Label, 4> labels_{};
+    std::array<Label, 5> labels_{};
     UINT taskbarCreatedMessage_ = 0;
     bool trayIconShown_ = false;
     MainWindowEvents* behaviour_ = nullptr;

@@ -13,6 +13,7 @@ inline constexpr int kIdStatusLabel = 101;
 inline constexpr int kIdPlayer1Label = 102;
 inline constexpr int kIdPlayer2Label = 103;
 inline constexpr int kIdOutputsLabel = 104;
+inline constexpr int kIdNotesLabel = 105;
 
 // Command ids of the tray menu's items, as sent with WM_COMMAND.
 inline constexpr int kIdMenuShowDebug = 1001;

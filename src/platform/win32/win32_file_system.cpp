@@ -2,11 +2,18 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
+
 namespace vt2::win32 {
 
 bool Win32FileSystem::fileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    // A device name (CON, NUL, COM1...) passes the test above wherever it is asked for: only a
+    // file on a disk is a file.
+    const unique_file_handle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && GetFileType(file.get()) == FILE_TYPE_DISK;
 }
 
 bool Win32FileSystem::changeDirectory(const std::string& folder) {

@@ -26,6 +26,8 @@ public:
                                   buffer, length, &copied) != FALSE;
     }
 
+    bool hasEnded() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
+
 private:
     unique_kernel_handle process_;
 };

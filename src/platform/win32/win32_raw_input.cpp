@@ -1,10 +1,23 @@
 #include "platform/win32/win32_raw_input.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
+
+#include "input/raw_input_record.h"
 
 namespace vt2::win32 {
 
 namespace {
+// The portable reader of the records knows the 32-bit layout.
+static_assert(sizeof(RAWINPUTHEADER) == kRawInputHeaderBytes);
+static_assert(offsetof(RAWINPUT, data.mouse.usFlags) == 16);
+static_assert(offsetof(RAWINPUT, data.mouse.ulButtons) == 20);
+static_assert(offsetof(RAWINPUT, data.mouse.lLastX) == 28);
+static_assert(offsetof(RAWINPUT, data.mouse.ulExtraInformation) == 36);
+static_assert(sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE) == kRawMouseRecordBytes);
+
 // The window property through which the replaced procedure finds its adapter.
 constexpr const char* kAdapterProperty = "VT2.RawInput";
 }  // namespace
@@ -56,24 +69,16 @@ LRESULT CALLBACK Win32RawInput::RawInputWindowProc(HWND window, UINT message, WP
 
     UINT size = 0;
     const auto input = reinterpret_cast<HRAWINPUT>(lParam);
-    GetRawInputData(input, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER));
-    std::vector<BYTE> buffer(size);
-    if (size < sizeof(RAWINPUTHEADER) ||
-        GetRawInputData(input, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size) {
+    if (GetRawInputData(input, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0 || size == 0) {
         return CallWindowProcA(self->previous_, window, message, wParam, lParam);
     }
-    const auto* raw = reinterpret_cast<const RAWINPUT*>(buffer.data());
-    if (raw->header.dwType != RIM_TYPEMOUSE) return CallWindowProcA(self->previous_, window, message, wParam, lParam);
-
-    RawMouseReport report;
-    report.type = raw->header.dwType;
-    report.device = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(raw->header.hDevice));
-    report.flags = raw->data.mouse.usFlags;
-    report.buttons = raw->data.mouse.ulButtons;
-    report.rawButtons = raw->data.mouse.ulRawButtons;
-    report.lastX = raw->data.mouse.lLastX;
-    report.lastY = raw->data.mouse.lLastY;
-    self->sink_->onMouseReport(report);
+    std::vector<std::uint8_t> buffer(size);
+    const UINT got = GetRawInputData(input, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER));
+    // Every size is checked before a byte of the record is read.
+    const RawInputRecord record =
+        got == static_cast<UINT>(-1) ? RawInputRecord{} : ReadRawInputRecord(buffer.data(), std::min<std::size_t>(got, size));
+    if (record.kind != RawInputKind::Mouse) return CallWindowProcA(self->previous_, window, message, wParam, lParam);
+    self->sink_->onMouseReport(record.report);
     DefWindowProcA(window, message, wParam, lParam);  // lets the system clean up the report
     return 0;
 }

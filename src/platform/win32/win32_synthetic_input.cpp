@@ -10,7 +10,7 @@ ScreenSize Win32SyntheticInput::primaryScreenSize() {
 
 void Win32SyntheticInput::setCursorPosition(int x, int y) { SetCursorPos(x, y); }
 
-void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
+void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kSyntheticInputTag); }
 
 std::uint32_t Win32SyntheticInput::scanCodeOf(std::uint32_t virtualKey) { return MapVirtualKeyA(virtualKey, 0); }
 

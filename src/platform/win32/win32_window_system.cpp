@@ -13,7 +13,8 @@ HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
 WindowHandle Win32WindowSystem::findWindow(const std::string& windowClass,
                                            const std::optional<std::string>& caption) {
-    const HWND found = FindWindowA(windowClass.c_str(), caption ? caption->c_str() : nullptr);
+    // No class: any window of that caption (a class of "" would match none).
+    const HWND found = FindWindowA(windowClass.empty() ? nullptr : windowClass.c_str(), caption ? caption->c_str() : nullptr);
     return reinterpret_cast<WindowHandle>(found);
 }
 
@@ -33,6 +34,42 @@ std::uint32_t Win32WindowSystem::windowProcessId(WindowHandle window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(ToHwnd(window), &processId);
     return processId;
+}
+
+bool Win32WindowSystem::windowExists(WindowHandle window) { return window != 0 && IsWindow(ToHwnd(window)) != FALSE; }
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const std::string* windowClass;
+    const std::optional<std::string>* caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindowOfProcess(HWND window, LPARAM lParam) {
+    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search.processId) return TRUE;
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (!search.windowClass->empty() && *search.windowClass != name) return TRUE;
+    if (*search.caption) {
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (**search.caption != text) return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+}  // namespace
+
+WindowHandle Win32WindowSystem::findWindowOfProcess(std::uint32_t processId, const std::string& windowClass,
+                                                    const std::optional<std::string>& caption) {
+    if (processId == 0) return 0;
+    WindowSearch search{processId, &windowClass, &caption};
+    EnumWindows(&MatchWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return reinterpret_cast<WindowHandle>(search.found);
 }
 
 std::uint32_t Win32WindowSystem::windowStyle(WindowHandle window) {

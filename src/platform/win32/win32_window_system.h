@@ -9,6 +9,9 @@ public:
     WindowHandle findWindow(const std::string& windowClass, const std::optional<std::string>& caption) override;
     std::string windowText(WindowHandle window, std::size_t bufferChars) override;
     std::uint32_t windowProcessId(WindowHandle window) override;
+    bool windowExists(WindowHandle window) override;
+    WindowHandle findWindowOfProcess(std::uint32_t processId, const std::string& windowClass,
+                                     const std::optional<std::string>& caption) override;
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;

@@ -7,11 +7,13 @@
 
 #include "common/command_line.h"
 #include "common/ini.h"
+#include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
 #include "outputs/output_sender.h"
+#include "outputs/threaded_output_link.h"
+#include "platform/win32/dde_output_delivery.h"
 #include "platform/win32/form1_window.h"
-#include "platform/win32/threaded_output_link.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
@@ -37,12 +39,10 @@ std::string ProgramFolder() {
 }
 
 // The outputs go over a conversation of their own thread; vt2.ini [Outputs] Blocking=1 sends each
-// command as one whole conversation on the main loop's thread instead.
-std::unique_ptr<vt2::OutputLink> MakeOutputLink(vt2::IniFiles& ini, vt2::DdeClient& dde, const std::string& folder) {
-    if (vt2::ReadIniValue(ini, folder + "\\vt2.ini", "Outputs", "Blocking", true) == "1") {
-        return std::make_unique<vt2::BlockingOutputLink>(dde);
-    }
-    return std::make_unique<vt2::win32::ThreadedOutputLink>();
+// command as one whole conversation on the main loop's thread instead, which is also what the
+// threaded link falls back to when its thread cannot start (and says so in the debug window).
+bool OutputsBlock(vt2::IniFiles& ini, const std::string& folder) {
+    return vt2::ReadIniValue(ini, folder + "\\vt2.ini", "Outputs", "Blocking", true) == "1";
 }
 
 int RunMessageLoop() {
@@ -79,12 +79,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32DdeClient dde;
     Win32UserLocale locale;
 
+    Win32RunLocks runLocks;
+
     const std::string folder = ProgramFolder();
-    const std::unique_ptr<OutputLink> outputs = MakeOutputLink(ini, dde, folder);
+    BlockingOutputLink blocking(dde);
+    Engine* run = nullptr;  // the run whose debug window takes the link's note, once there is one
+    std::unique_ptr<ThreadedOutputLink> threaded;
+    if (!OutputsBlock(ini, folder)) {
+        threaded = std::make_unique<ThreadedOutputLink>(&MakeDdeOutputDelivery, blocking, [&run](const std::string& note) {
+            if (run) AddDebugNote(*run, note);
+        });
+    }
+    OutputLink& outputs = threaded ? static_cast<OutputLink&>(*threaded) : blocking;
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  *outputs};
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
     Engine engine{os, {}};
     engine.state.programFolder = folder;
+    run = &engine;
 
     Form1 form(engine);
     mainWindow.attach(form);
