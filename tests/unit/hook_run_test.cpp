@@ -154,6 +154,87 @@ TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
               (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx", "exit 0"}));
 }
 
+class FollowingTheGame : public HookRun {
+protected:
+    void SetUp() override {
+        HookRun::SetUp();
+        first = addGame();
+        WaitForGameWindow(sys.engine);
+        HookGame(sys.engine);
+    }
+    // The game closes its window and, after delayMs, opens another as given.
+    void reopen(unsigned delayMs, FakeWindowSystem::Window next) {
+        sys.windows.window(first).exists = false;
+        const std::uint64_t at = sys.clock.now + delayMs;
+        sys.messages.onPump = [this, at, next](int) {
+            if (sys.clock.now >= at && second == 0) second = sys.windows.addWindow(next);
+        };
+    }
+    WindowHandle first = 0;
+    WindowHandle second = 0;
+};
+
+TEST_F(FollowingTheGame, ANewWindowOfTheSameClassAndCaptionInTheSameProcessCarriesTheRunOn) {
+    sys.engine.state.inputMap.NoBorder = 1;
+    reopen(1200, {"DemoClass", "Demo Game", 4242, 0x14CF0000});
+    sys.log.clear();
+    RunPass(sys.engine);  // no exit: the run goes on
+    EXPECT_EQ(sys.engine.state.gameWindow, second);
+    EXPECT_EQ(sys.eventsStartingWith("set style"), (std::vector<std::string>{"set style 10000000"}));  // NoBorder again
+    EXPECT_EQ(sys.eventsStartingWith("find in process").front(), "find in process 4242 DemoClass|Demo Game");
+    EXPECT_EQ(sys.indexOf("tray remove"), -1);
+    sys.log.clear();
+    RunPass(sys.engine);
+    EXPECT_EQ(sys.eventsStartingWith("find in process").size(), 0u);  // the new window's caption reads fine
+}
+
+TEST_F(FollowingTheGame, AnotherProcessOrAnotherCaptionIsNotTheGameAndTheWaitEndsAfterThreeSeconds) {
+    sys.windows.addWindow({"DemoClass", "Demo Game", 5555, 0});  // another program's window
+    reopen(0, {"DemoClass", "Demo Game - menu", 4242, 0});
+    const std::uint64_t start = sys.clock.now;
+    EXPECT_EQ(sys.exitCodeOf([&] { RunPass(sys.engine); }), 0);
+    // The wait, at most one more poll, then the stop's own pause.
+    EXPECT_GE(sys.clock.now - start, kNewWindowWaitMs + 100);
+    EXPECT_LE(sys.clock.now - start, kNewWindowWaitMs + kNewWindowPollMs + 100);
+}
+
+TEST_F(FollowingTheGame, AnAdoptedCaptionIsReadFromTheNewWindow) {
+    sys.engine.state.captionAdopted = true;
+    reopen(50, {"DemoClass", "Demo Game (full screen)", 4242, 0});
+    RunPass(sys.engine);
+    EXPECT_EQ(sys.engine.state.gameWindow, second);
+    EXPECT_EQ(sys.engine.state.descriptor.WinCaption, "Demo Game (full screen)");
+}
+
+TEST_F(FollowingTheGame, AGameWhoseProcessHasEndedStopsTheRunAtOnce) {
+    sys.windows.window(first).exists = false;
+    sys.memory.processes[4242].ended = true;
+    sys.log.clear();
+    EXPECT_EQ(sys.exitCodeOf([&] { RunPass(sys.engine); }), 0);
+    EXPECT_TRUE(sys.eventsStartingWith("find in process").empty());
+    EXPECT_EQ(sys.indexOf("sleep 10"), -1);
+}
+
+TEST_F(FollowingTheGame, TheGameEndingDuringTheWaitStopsTheRunThen) {
+    sys.windows.window(first).exists = false;
+    sys.messages.onPump = [&](int n) {
+        if (n >= 3) sys.memory.processes[4242].ended = true;
+    };
+    const std::uint64_t start = sys.clock.now;
+    EXPECT_EQ(sys.exitCodeOf([&] { RunPass(sys.engine); }), 0);
+    EXPECT_LT(sys.clock.now - start, 200u);
+}
+
+TEST_F(FollowingTheGame, TheTrayMenuWorksDuringTheWait) {
+    sys.windows.window(first).exists = false;
+    Form1 form(sys.engine);
+    sys.messages.onPump = [&](int n) {
+        if (n == 5) sys.messages.post([&] { form.mnuPopExit_Click(); });
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunPass(sys.engine); }), 0);
+    EXPECT_LT(sys.messages.pumps(), 10);
+}
+
 TEST_F(HookRun, AGameWhoseCaptionIsEmptyEndsAfterTheFirstPass) {
     sys.engine.state.descriptor.WinCaption = "";
     addGame("");

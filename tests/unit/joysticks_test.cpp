@@ -202,6 +202,15 @@ TEST_F(TwinStick, ButtonsAndTheRightStick) {
     EXPECT_EQ(states()[5], 0);
 }
 
+TEST_F(TwinStick, AButtonNumberBeyondTheThirtyTwoButtonsCountsAsNotPressed) {
+    sys.engine.state.players.TwinStickJoyStates[8] = 1;
+    sys.engine.state.settings.TwinStickButtonMap[8] = 40;  // "down": also driven by the stick's Y axis
+    event(0, At(5000, 9000));                              // the stick pushed down: the axis sets 8
+    EXPECT_EQ(states()[8], 1);
+    event(0, At(5000, 5000));  // back in the middle: the entry is released, not stuck at 1 for good
+    EXPECT_EQ(states()[8], 0);
+}
+
 TEST(StartInputDevices, JoysticksOnlyWhenAPlayerUsesOneRawInputUnlessBothDo) {
     FakeSystem mice;
     mice.engine.state.settings.players[0].InputType = "mouse";

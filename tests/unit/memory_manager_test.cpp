@@ -65,6 +65,20 @@ TEST_F(MemoryManagerTest, UnmappedAddressesReadZeroAndWritesChangeNothing) {
     EXPECT_EQ(process->bytes, before);
 }
 
+TEST_F(MemoryManagerTest, NothingRunsPastTheTopOfTheAddressSpaceToAddressZero) {
+    process->map(0xFFFFFFFC, 4, 0x11);
+    process->map(0, 4, 0x22);
+    memory().writeLong(0xFFFFFFFE, -1);  // would wrap: 2 bytes at the top, 2 at address 0
+    EXPECT_EQ(process->at(0xFFFFFFFC, 4), (Bytes{0x11, 0x11, 0x11, 0x11}));
+    EXPECT_EQ(process->at(0, 4), (Bytes{0x22, 0x22, 0x22, 0x22}));
+    memory().writeLong(0xFFFFFFFC, -1);  // ends at the top itself: written
+    EXPECT_EQ(process->at(0xFFFFFFFC, 4), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    const std::uint64_t failed = memory().failedReadCount();
+    EXPECT_EQ(memory().readLong(0xFFFFFFFD), 0);
+    EXPECT_EQ(memory().failedReadCount(), failed + 1);
+    EXPECT_EQ(memory().readByte(0xFFFFFFFF), 0xFF);
+}
+
 TEST_F(MemoryManagerTest, TextReadsCutAtTheFirstNulOrKeepThemAll) {
     process->put(0x1000, {0x41, 0x42, 0x00, 0x43, 0x44, 0x45, 0x46, 0x47});
     EXPECT_EQ(memory().readString(8, 0x1000), "AB");

@@ -97,6 +97,20 @@ TEST_F(Outputs, TheSectionIsReadOnlyAsFarAsItTurnsTheOutputsOn) {
     EXPECT_TRUE(sys.dde.received.empty());  // reading announces nothing
 }
 
+TEST_F(Outputs, ACountBeyondTheBoundTurnsTheOutputsOffWithANoteAndReadsNoRow) {
+    load("Enable=1\r\nNumberOutputs=32767\r\nOutput1PTR=&H10||8\r\nOutput1Name=lamp\r\n");
+    EXPECT_EQ(sys.engine.state.OutputsActive, 0);
+    EXPECT_TRUE(sys.engine.state.outputs.rows.empty());
+    EXPECT_TRUE(sys.eventsStartingWith("module snapshot").empty());  // not one row was read
+    EXPECT_TRUE(sys.dde.received.empty());
+    EXPECT_EQ(sys.engine.state.notes,
+              (std::vector<std::string>{"Outputs: NumberOutputs 32767 is more than 1024: outputs are off"}));
+    sys.engine.state.OutputsActive = 1;
+    load("Enable=1\r\nNumberOutputs=1024\r\n");  // the bound itself is a usable count
+    EXPECT_EQ(sys.engine.state.OutputsActive, 1);
+    EXPECT_EQ(sys.engine.state.outputs.rows.size(), 1024u);
+}
+
 TEST_F(Outputs, ABitMaskedOutputReportsOnlyItsBitsChanges) {
     load(kTwoOutputs);
     const std::pair<std::uint8_t, Messages> passes[] = {

@@ -99,6 +99,21 @@ TEST_F(Settings, AbsentKeysReadAsZeroAndKeysStayOffWithoutEnable) {
     EXPECT_EQ(s.P1StartKey, -1);
 }
 
+TEST_F(Settings, ANumberWithAFractionIsRoundedNotTakenForNoNumber) {
+    const PlayerSettings& s = load("[Player1]\r\nEnable=1.0\r\nMouseAccel=18.5\r\nTriggerButton=0.6\r\n"
+                                   "[Player2]\r\nMouseAccel=19.5\r\nEnable=x\r\n[keys]\r\nEnable=1.2\r\nP1StartKey=49.0\r\n"
+                                   "P2StartKey=abc\r\n",
+                                   true);
+    EXPECT_EQ(s.players[0].Enable, 1);
+    EXPECT_EQ(s.players[0].MouseAccel, 18);  // halves go to the even number, as elsewhere
+    EXPECT_EQ(s.players[1].MouseAccel, 20);
+    EXPECT_EQ(s.players[0].TriggerButton, 1);
+    EXPECT_EQ(s.players[1].Enable, 0);  // no number: as before
+    EXPECT_EQ(s.KeysEnabled, 1);
+    EXPECT_EQ(s.P1StartKey, 49);
+    EXPECT_EQ(s.P2StartKey, -1);
+}
+
 TEST_F(Settings, AllSixKeysNoneSwitchesTheKeyboardOff) {
     const PlayerSettings& s = load("[keys]\r\nEnable=1\r\nP1StartKey=-1\r\nP2StartKey=-1\r\nP1CoinKey=-1\r\n"
                                    "P2CoinKey=-1\r\nP1EscKey=-1\r\nP2EscKey=-1\r\n",

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "input/raw_input_record.h"
 #include "input/raw_mouse.h"
+#include "platform/synthetic_input.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -180,6 +182,78 @@ TEST_F(RawMice, AFailedRegistrationSaysSoAndAFailedListBindsNothing) {
     StartRawInput(other.rawInput, other.messageBoxes, other.engine.state.rawMouse, other.engine.state.settings,
                   other.engine.state.players);
     EXPECT_EQ(other.log, (EventLog{"start reports"}));
+}
+
+TEST_F(RawMice, ThisProgramsOwnTaggedMouseEventsMoveNobodyOtherProgramsInputStillDoes) {
+    start();
+    RawMouseReport own = move(kMouseA, 100, 0, 0x0001);  // as the system mouse click of cursor mode returns
+    own.extraInformation = kSyntheticInputTag;
+    sys.rawInput.deliver(own);
+    EXPECT_EQ(player(0).Trigger, 0);
+    EXPECT_EQ(player(0).X, 0.0f);
+    RawMouseReport other = move(kMouseA, 0, 0, 0x0001);
+    other.extraInformation = 0x12345678;  // another program's synthesized input keeps today's rule
+    sys.rawInput.deliver(other);
+    EXPECT_EQ(player(0).Trigger, 1);
+}
+
+TEST_F(RawMice, AnUnboundPlayerDoesNotTakeTheTaggedEventsOfHandleZero) {
+    sys.rawInput.devices = std::vector<RawInputDevice>{};  // no mouse: both players keep handle 0
+    start();
+    RawMouseReport own = move(0, 0, 0, 0x0001);
+    own.extraInformation = kSyntheticInputTag;
+    sys.rawInput.deliver(own);
+    EXPECT_EQ(player(0).Trigger, 0);
+    EXPECT_EQ(player(1).Trigger, 0);
+}
+
+// A record as the system lays it out for a 32-bit program.
+std::vector<std::uint8_t> Record(std::uint32_t type, std::uint32_t ownSize, std::size_t bytes) {
+    std::vector<std::uint8_t> r(bytes, 0);
+    auto put = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4 && at + i < r.size(); ++i) r[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put(0, type);
+    put(4, ownSize);
+    put(8, 0x20);           // device
+    put(16, 0x0001);        // flags: absolute
+    put(20, 0x00780001);    // left down, wheel data 120
+    put(24, 7);             // raw buttons
+    put(28, 0xFFFFFFFB);    // x -5
+    put(32, 12);            // y
+    put(36, 0xCAFE);        // extra information
+    return r;
+}
+
+TEST(RawInputRecords, AWholeMouseRecordIsReadFieldByField) {
+    const auto bytes = Record(0, 40, 40);
+    const RawInputRecord r = ReadRawInputRecord(bytes.data(), bytes.size());
+    ASSERT_EQ(r.kind, RawInputKind::Mouse);
+    EXPECT_EQ(r.report.device, 0x20u);
+    EXPECT_EQ(r.report.flags, 1);
+    EXPECT_EQ(r.report.buttons, 0x00780001u);
+    EXPECT_EQ(r.report.rawButtons, 7u);
+    EXPECT_EQ(r.report.lastX, -5);
+    EXPECT_EQ(r.report.lastY, 12);
+    EXPECT_EQ(r.report.extraInformation, 0xCAFEu);
+}
+
+TEST(RawInputRecords, EverySizeIsCheckedBeforeTheRecordIsRead) {
+    EXPECT_EQ(ReadRawInputRecord(nullptr, 40).kind, RawInputKind::Malformed);
+    const auto header = Record(0, 16, 16);  // a mouse header with nothing after it
+    EXPECT_EQ(ReadRawInputRecord(header.data(), header.size()).kind, RawInputKind::Malformed);
+    const auto shortMouse = Record(0, 39, 39);
+    EXPECT_EQ(ReadRawInputRecord(shortMouse.data(), shortMouse.size()).kind, RawInputKind::Malformed);
+    const auto lying = Record(0, 40, 24);  // says 40, has 24
+    EXPECT_EQ(ReadRawInputRecord(lying.data(), lying.size()).kind, RawInputKind::Malformed);
+    const auto belowHeader = Record(0, 8, 40);
+    EXPECT_EQ(ReadRawInputRecord(belowHeader.data(), belowHeader.size()).kind, RawInputKind::Malformed);
+    const auto tiny = Record(0, 40, 15);
+    EXPECT_EQ(ReadRawInputRecord(tiny.data(), tiny.size()).kind, RawInputKind::Malformed);
+    const auto keyboard = Record(1, 32, 32);  // a keyboard's record is passed on, not read as a mouse
+    EXPECT_EQ(ReadRawInputRecord(keyboard.data(), keyboard.size()).kind, RawInputKind::Other);
+    const auto longer = Record(0, 48, 48);  // more than a mouse record: the mouse part is read
+    EXPECT_EQ(ReadRawInputRecord(longer.data(), longer.size()).kind, RawInputKind::Mouse);
 }
 
 TEST(LastMouseIndex, CountsTheMiceMinusOne) {

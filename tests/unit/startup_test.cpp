@@ -54,6 +54,57 @@ TEST_F(StartUp, MissingDescriptorEndsBeforeAnySettingsAreRead) {
     EXPECT_EQ(sys.log, (EventLog{"tray add", "minimise", "strip system menu", "tray remove", "exit 2"}));
 }
 
+TEST_F(StartUp, ANameThatIsNoPlainFileNameEndsAtOnceWithItsCodeAndReadsNothing) {
+    sys.folder.writeFile("x.ini", "[Info]\r\nName=Planted\r\nWinClass=DemoClass\r\n");  // beside memcfg, not in it
+    for (const char* name : {"..\\x", "../x", "..\\memcfg\\demo", "CON", "NUL", "a:b", "\"\""}) {
+        FakeSystem other;
+        Form1 otherForm{other.engine};
+        EXPECT_EQ(other.exitCodeOf([&] { otherForm.Form_Load(name); }), static_cast<int>(ExitCode::BadGameName)) << name;
+        EXPECT_EQ(other.indexOf("tray add"), -1) << name;
+        EXPECT_EQ(other.engine.state.descriptor.Name, "") << name;
+    }
+}
+
+TEST_F(StartUp, AQuotedNameIsTheSameGameAsTheNameUnquoted) {
+    sys.folder.writeFile("memcfg\\my odd game.ini", "[Info]\r\nName=Odd\r\nWinClass=OddClass\r\n");
+    form.Form_Load("\"my odd game\"");
+    EXPECT_EQ(sys.engine.state.gameName, "my odd game");
+    EXPECT_EQ(sys.engine.state.descriptor.Name, "Odd");
+    EXPECT_EQ(sys.log.back(), "arm timer 500");
+}
+
+TEST_F(StartUp, ASecondRunForTheSameGameSaysSoAndEndsWithItsCode) {
+    sys.runLocks.heldElsewhere.insert("demo");  // another VT2 hooks the demo game
+    EXPECT_EQ(sys.exitCodeOf([&] { form.Form_Load("Demo"); }), static_cast<int>(ExitCode::AlreadyHooked));
+    EXPECT_EQ(sys.eventsStartingWith("message "), (std::vector<std::string>{"message " + AlreadyRunningMessage("Demo")}));
+    EXPECT_EQ(sys.indexOf("tray add"), -1);
+    EXPECT_TRUE(sys.runLocks.held.empty());
+
+    FakeSystem first;
+    first.folder.writeFile("memcfg\\demo.ini", "[Info]\r\nName=Demo\r\nWinClass=DemoClass\r\n");
+    first.folder.writeFile("joycfg\\default.ini", "[Player1]\r\nEnable=1\r\n");
+    Form1 firstForm{first.engine};
+    firstForm.Form_Load("demo");
+    EXPECT_EQ(first.runLocks.held, (std::set<std::string>{"demo"}));  // held for the whole run
+}
+
+TEST_F(StartUp, ADescriptorThatNamesNoWindowEndsAtOnceInsteadOfWaitingForEver) {
+    for (const std::string& content : {std::string(), std::string("[Info]\r\nName=Nothing\r\n"),
+                                       std::string("\x01\x7F\xFE[\xFF]\r\n==\r\n[Info\r\nWinClass\r\n")}) {
+        FakeSystem other;
+        other.folder.writeFile("memcfg\\empty.ini", content);
+        Form1 otherForm{other.engine};
+        EXPECT_EQ(other.exitCodeOf([&] { otherForm.Form_Load("empty"); }), static_cast<int>(ExitCode::NoGameWindow));
+        EXPECT_EQ(other.indexOf("arm timer 500"), -1);
+    }
+    FakeSystem captionOnly;  // a caption alone is enough to find the game by
+    captionOnly.folder.writeFile("memcfg\\c.ini", "[Info]\r\nWinCaption=Some Game\r\n");
+    captionOnly.folder.writeFile("joycfg\\default.ini", "[Player1]\r\nEnable=1\r\n");
+    Form1 captionForm{captionOnly.engine};
+    captionForm.Form_Load("c");
+    EXPECT_EQ(captionOnly.log.back(), "arm timer 500");
+}
+
 TEST_F(StartUp, LaunchHappensAfterTheSettingsAndBeforeTheTimer) {
     sys.folder.writeFile("memcfg\\demo.ini",
                          "[Info]\r\nName=Demo\r\nWinClass=C\r\nExePath=C:\\g\\\r\nExeName=g.exe\r\nLaunchGame=1\r\n");
@@ -97,6 +148,21 @@ TEST_F(StartUp, MinimisingTheDebugWindowHidesItAndTheMenuShowsIt) {
     form.Form_Resize();
     EXPECT_EQ(sys.log, (EventLog{"hide"}));
     EXPECT_FALSE(sys.mainWindow.visible);
+}
+
+TEST_F(StartUp, TheMenusExitItemTellsTheOutputServerWhenAHookedRunHasOutputs) {
+    sys.engine.state.OutputsActive = 1;  // the player's switch alone: the game was not hooked yet
+    EXPECT_EQ(sys.exitCodeOf([&] { form.mnuPopExit_Click(); }), 0);
+    EXPECT_TRUE(sys.dde.received.empty());
+
+    FakeSystem hooked;
+    Form1 hookedForm{hooked.engine};
+    hooked.engine.state.hooked = true;
+    hooked.engine.state.OutputsActive = 1;
+    EXPECT_EQ(hooked.exitCodeOf([&] { hookedForm.mnuPopExit_Click(); }), 0);
+    EXPECT_EQ(hooked.dde.received, (std::vector<std::string>{"mamestop|"}));
+    // Delivered (or given up after its bound) before the stop goes on.
+    EXPECT_LT(hooked.indexOf("finish outputs 500"), hooked.indexOf("tray remove"));
 }
 
 TEST_F(StartUp, TheMenusExitItemIsTheOrderlyStop) {
