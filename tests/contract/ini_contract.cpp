@@ -97,6 +97,79 @@ TEST_F(IniContract, UnixLineEndingsReadTheSame) {
     EXPECT_EQ(read("a.ini", "Inputs", "P1XAddr"), "&H1000");
 }
 
+TEST_F(IniContract, ACarriageReturnOrALineFeedAloneOrInEitherOrderEndsALine) {
+    write("cr.ini", "[S]\rA=1\rB=2\r[T]\rC=3\r");
+    write("lfcr.ini", "[S]\n\rA=1\n\rB=2\n\r[T]\n\rC=3\n\r");
+    write("mixed.ini", "[S]\r\nA=1\rB=2\r\nC=3\r\r\n[T]\nC=4\n");
+    for (const char* name : {"cr.ini", "lfcr.ini", "mixed.ini"}) {
+        EXPECT_EQ(read(name, "S", "A"), "1") << name;
+        EXPECT_EQ(read(name, "S", "B"), "2") << name;
+    }
+    EXPECT_EQ(read("cr.ini", "T", "C"), "3");
+    EXPECT_EQ(read("lfcr.ini", "T", "C"), "3");
+    EXPECT_EQ(read("mixed.ini", "S", "C"), "3");
+    EXPECT_EQ(read("mixed.ini", "T", "C"), "4");
+}
+
+TEST_F(IniContract, AHeaderNeedsItsClosingBracketAndTheLastBracketClosesIt) {
+    write("a.ini", "[S\r\nA=1\r\n[a]b]\r\nK=1\r\n[ c ]d\r\nL=2\r\n");
+    EXPECT_EQ(read("a.ini", "S", "A"), "");  // "[S" opens no section
+    EXPECT_EQ(read("a.ini", "a]b", "K"), "1");
+    EXPECT_EQ(read("a.ini", "a", "K"), "");
+    EXPECT_EQ(read("a.ini", "c", "L"), "2");  // what follows the bracket does not count
+}
+
+TEST_F(IniContract, KeysBeforeTheFirstHeaderAreTheNamelessSectionAnEmptyHeaderIsNotIt) {
+    write("a.ini", "K=0\r\n[S]\r\nL=1\r\n[]\r\nM=2\r\n");
+    EXPECT_EQ(read("a.ini", "", "K"), "0");
+    EXPECT_EQ(read("a.ini", "", "M"), "");
+    EXPECT_EQ(read("a.ini", "S", "M"), "");  // the empty header ends [S]
+    EXPECT_EQ(read("a.ini", "S", "K"), "");
+}
+
+TEST_F(IniContract, ANulEndsANameOrAValue) {
+    write("a.ini", std::string("[S]\r\nK=ab\0cd\r\nN\0X=ef\r\nL=2\r\n[T\0U]\r\nM=3\r\n", 39));
+    EXPECT_EQ(read("a.ini", "S", "K"), "ab");
+    EXPECT_EQ(read("a.ini", "S", "N"), "ef");
+    EXPECT_EQ(read("a.ini", "S", "L"), "2");
+    EXPECT_EQ(read("a.ini", "T", "M"), "3");
+}
+
+TEST_F(IniContract, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    write("utf8.ini", "\xEF\xBB\xBF[S]\r\nK=1\r\n");
+    write("utf8key.ini", "\xEF\xBB\xBFK=0\r\n[S]\r\nK=1\r\n");
+    write("utf16.ini", std::string("\xFF\xFE[\0S\0]\0\r\0\n\0K\0=\0""1\0\r\0\n\0", 20));
+    EXPECT_EQ(read("utf8.ini", "S", "K"), "1");
+    EXPECT_EQ(read("utf8key.ini", "", "K"), "0");
+    EXPECT_EQ(read("utf8key.ini", "S", "K"), "1");
+    EXPECT_EQ(read("utf16.ini", "S", "K"), "1");
+}
+
+TEST_F(IniContract, CtrlZIsABlank) {
+    write("a.ini", "[S]\r\nK=1\x1A\r\n\x1AL=2\r\n");
+    EXPECT_EQ(read("a.ini", "S", "K"), "1");
+    EXPECT_EQ(read("a.ini", "S", "L"), "2");
+}
+
+TEST_F(IniContract, WhatIsWrittenIsReadBackWhateverTheLineEnds) {
+    write("a.ini", "[S]\r\nA=1\rB=2\r\nC=3\r\n");
+    ASSERT_TRUE(ini_->writeString(file("a.ini"), "S", "B", "9"));
+    EXPECT_EQ(read("a.ini", "S", "A"), "1");
+    EXPECT_EQ(read("a.ini", "S", "B"), "9");
+    EXPECT_EQ(read("a.ini", "S", "C"), "3");
+    ASSERT_TRUE(ini_->writeString(file("a.ini"), "S", "A", "7"));
+    EXPECT_EQ(read("a.ini", "S", "A"), "7");
+    EXPECT_EQ(read("a.ini", "S", "B"), "9");
+    write("b.ini", "[S]\rA=1\rB=2\r");
+    ASSERT_TRUE(ini_->writeString(file("b.ini"), "S", "N", "5"));
+    EXPECT_EQ(read("b.ini", "S", "N"), "5");
+    EXPECT_EQ(read("b.ini", "S", "B"), "2");
+    write("c.ini", "\xEF\xBB\xBF[S]\r\nA=1\r\n");
+    ASSERT_TRUE(ini_->writeString(file("c.ini"), "S", "A", "8"));
+    EXPECT_EQ(read("c.ini", "S", "A"), "8");
+    EXPECT_EQ(content("c.ini").substr(0, 3), "\xEF\xBB\xBF");  // still a UTF-8 file
+}
+
 TEST_F(IniContract, WriteCreatesFileSectionAndKey) {
     ASSERT_TRUE(ini_->writeString(file("new.ini"), "Paths", "M2Path", "C:\\emu\\"));
     EXPECT_EQ(read("new.ini", "Paths", "M2Path"), "C:\\emu\\");

@@ -1,8 +1,10 @@
 #pragma once
-// Profile-string reading and writing in plain C++, with the rules of the Windows functions:
-// names compared without case, blanks around names and values ignored, a value in matching
-// quotes read without them, the first of repeated sections or keys counts, and a write changes
-// only the one line it concerns.
+// Profile-string reading and writing in plain C++, with the rules of the Windows functions
+// (ini_text.h): over files, and over texts held in memory (for tests and fuzzing).
+
+#include <map>
+#include <optional>
+#include <string>
 
 #include "platform/ini_files.h"
 
@@ -14,6 +16,16 @@ public:
                            std::size_t bufferChars) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+};
+
+// Files as texts in memory: a path not in files does not exist.
+class MemoryIniFiles final : public IniFiles {
+public:
+    std::string readString(const std::string& file, const std::string& section, const std::string& key,
+                           std::size_t bufferChars) override;
+    bool writeString(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+    std::map<std::string, std::string> files;
 };
 
 }  // namespace vt2

@@ -1,0 +1,34 @@
+#pragma once
+// The text of an INI file read and changed as the Windows profile-string functions do it (as
+// Wine has them): lines end at CR, LF or both, a line that begins with "[" and holds a "]" is a
+// section header (the last "]" closes the name), keys before the first header belong to a section
+// without a name, names and values are cut at a NUL, blanks (Ctrl-Z among them) around names and
+// values do not count, and a UTF-8 or UTF-16 byte order mark makes the file Unicode, read into and
+// written from the ANSI code page (Windows-1252 here).
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vt2 {
+
+struct IniDocument {
+    enum class Encoding { Ansi, Utf8, Utf16 };  // the last two with their byte order mark
+    Encoding encoding = Encoding::Ansi;
+    std::vector<std::string> lines;  // in the ANSI code page, without their line ends
+};
+
+IniDocument ParseIniDocument(std::string_view bytes);
+// The lines with CR LF after each, in the document's encoding.
+std::string SerializeIniDocument(const IniDocument& document);
+
+// The value of section/key (empty when missing), cut to bufferChars - 1 characters.
+std::string ReadIniDocumentValue(const IniDocument& document, std::string_view section, std::string_view key,
+                                 std::size_t bufferChars);
+// Sets one key: the line of the first such key in the first such section, else a new line at the
+// end of that section, else a new section at the end. Every other line stays as it was.
+void WriteIniDocumentValue(IniDocument& document, std::string_view section, std::string_view key,
+                           std::string_view value);
+
+}  // namespace vt2
