@@ -5,21 +5,28 @@
 
 #include <set>
 
-#include "platform/win32/threaded_output_link.h"
+#include "outputs/output_sender.h"
+#include "outputs/threaded_output_link.h"
+#include "platform/win32/dde_output_delivery.h"
+#include "platform/win32/win32_dde_client.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {
 namespace {
 
+// The link as VT2 makes it: its thread's DDE conversation, the blocking way as its fallback.
 class OutputLinkTest : public ::testing::Test {
 protected:
     std::string log() const { return install.file("server.log"); }
     TempInstall install;
+    win32::Win32DdeClient dde;
+    BlockingOutputLink blocking{dde};
+    std::vector<std::string> notes;
+    ThreadedOutputLink link{&win32::MakeDdeOutputDelivery, blocking, [this](const std::string& n) { notes.push_back(n); }};
 };
 
 TEST_F(OutputLinkTest, EveryCommandArrivesOnceInOrder) {
     ChildProcess server = StartOutputServer(log());
-    win32::ThreadedOutputLink link;
     std::vector<std::string> sent;
     for (int i = 0; i < 300; ++i) {
         sent.push_back("statechange|1|lamp|" + std::to_string(i));
@@ -35,7 +42,6 @@ TEST_F(OutputLinkTest, EveryCommandArrivesOnceInOrder) {
 
 TEST_F(OutputLinkTest, FinishWaitsForTheLastCommand) {
     ChildProcess server = StartOutputServer(log());
-    win32::ThreadedOutputLink link;
     link.send("mamestart|demo|PC");
     link.send("mamestop|");
     link.finish(5000);
@@ -43,7 +49,6 @@ TEST_F(OutputLinkTest, FinishWaitsForTheLastCommand) {
 }
 
 TEST_F(OutputLinkTest, WithoutAServerCommandsAreDroppedAndNeverSentLater) {
-    win32::ThreadedOutputLink link;
     for (int i = 0; i < 10; ++i) link.send("early|" + std::to_string(i));
     link.finish(500);
     EXPECT_TRUE(WaitUntil([&] { return link.dropped() == 10; }));
@@ -63,7 +68,6 @@ TEST_F(OutputLinkTest, WithoutAServerCommandsAreDroppedAndNeverSentLater) {
 }
 
 TEST_F(OutputLinkTest, ALostServerIsFoundAgainWhenItComesBack) {
-    win32::ThreadedOutputLink link;
     {
         ChildProcess first = StartOutputServer(log());
         link.send("one");

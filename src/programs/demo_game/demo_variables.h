@@ -64,5 +64,8 @@ inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 480;
 inline constexpr const char* kWindowClass = "VT2DemoGame";
 inline constexpr const char* kWindowCaption = "VT2 Demo Game";
+// Posted to the game window: the game closes its window and opens a new one of the same class and
+// caption, as games do when they switch to full screen.
+inline constexpr unsigned kRecreateWindowMessage = 0x8000 + 7;  // WM_APP + 7
 void CreateWorld();
 }  // namespace vt2demo

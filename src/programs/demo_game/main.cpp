@@ -5,6 +5,8 @@
 // Options: --caption TEXT   use another window caption (an empty one as well)
 //          --watch-aim      time-stamp every change of player 1's aim (for latency measurements)
 //          --blink          toggle the output vt2demo_blink on every frame
+// Posting it kRecreateWindowMessage has it close its window and open a new one, as a game that
+// switches to full screen does.
 
 #include <windows.h>
 
@@ -26,6 +28,8 @@ struct Options {
     bool blink = false;
 };
 bool g_blink = false;
+bool g_recreating = false;  // the window closes to be opened again: the game goes on
+HWND CreateGameWindow(HINSTANCE instance, const std::string& caption);
 
 Options ReadOptions() {
     Options options;
@@ -216,9 +220,19 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_DESTROY:
-            PostQuitMessage(0);
+            if (!g_recreating) PostQuitMessage(0);
             return 0;
         default:
+            if (message == vt2demo::kRecreateWindowMessage) {
+                char caption[256] = {};
+                GetWindowTextA(window, caption, sizeof caption);
+                const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+                g_recreating = true;
+                DestroyWindow(window);
+                CreateGameWindow(instance, caption);
+                g_recreating = false;
+                return 0;
+            }
             return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -228,6 +242,21 @@ void RecordStartupShowState() {
     startup.cb = sizeof(startup);
     GetStartupInfoA(&startup);
     vt2demo_startup_show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+}
+
+HWND CreateGameWindow(HINSTANCE instance, const std::string& caption) {
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, vt2demo::kWidth, vt2demo::kHeight};
+    AdjustWindowRect(&frame, style, FALSE);
+    HWND window = CreateWindowExA(0, vt2demo::kWindowClass, caption.c_str(), style, 40, 40, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (!window) return nullptr;
+    // Like a full-screen game, the demo shows its window whatever state it was started with.
+    ShowWindow(window, SW_SHOWNORMAL);
+    if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetTimer(window, kFrameTimer, kFrameMs, nullptr);
+    return window;
 }
 
 }  // namespace
@@ -247,18 +276,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.lpszClassName = vt2demo::kWindowClass;
     RegisterClassExA(&windowClass);
 
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, vt2demo::kWidth, vt2demo::kHeight};
-    AdjustWindowRect(&frame, style, FALSE);
-    HWND window = CreateWindowExA(0, vt2demo::kWindowClass, options.caption.c_str(), style, 40, 40,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                  nullptr);
-    if (!window) return 1;
-    // Like a full-screen game, the demo shows its window whatever state it was started with.
-    ShowWindow(window, SW_SHOWNORMAL);
-    if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    SetTimer(window, kFrameTimer, kFrameMs, nullptr);
+    if (!CreateGameWindow(instance, options.caption)) return 1;
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
