@@ -120,6 +120,23 @@ TEST_F(Devices, InjectedButtonsSetTheTriggerAndReload) {
     EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 0 && player1().Reload == 0; }));
 }
 
+TEST_F(Devices, VT2sOwnSystemMouseClicksComeBackTaggedAndDriveNoPlayer) {
+    startRawInput();
+    // Player 1's trigger in cursor mode: a left click of the system mouse, from this program.
+    real.input.mouseEvent(MOUSEEVENTF_LEFTDOWN);
+    // The same click from another program is a player's: once it has come through, the tagged one
+    // has been handled before it.
+    ASSERT_TRUE(Inject("button right down"));
+    ASSERT_TRUE(PumpUntil([&] { return player1().Reload == 1; }));
+    EXPECT_EQ(player1().Trigger, 0);
+    real.input.mouseEvent(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(Inject("button left down"));
+    EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 1; }));
+    ASSERT_TRUE(Inject("button left up"));
+    ASSERT_TRUE(Inject("button right up"));
+    EXPECT_TRUE(PumpUntil([&] { return player1().Trigger == 0 && player1().Reload == 0; }));
+}
+
 TEST_F(Devices, NoReportIsProcessedAfterStop) {
     startRawInput();
     StopRawInput(real.rawInput);
