@@ -45,7 +45,16 @@ std::string MemoryIniFiles::readString(const std::string& file, const std::strin
                                        std::size_t bufferChars) {
     const auto it = files.find(file);
     if (it == files.end()) return {};
-    return ReadIniDocumentValue(ParseIniDocument(it->second), section, key, bufferChars);
+    return ReadIniDocumentValue(parsed(it->second), section, key, bufferChars);
+}
+
+const IniDocument& MemoryIniFiles::parsed(const std::string& text) {
+    if (!parsedAny_ || text != parsedText_) {
+        parsedText_ = text;
+        parsedDocument_ = ParseIniDocument(text);
+        parsedAny_ = true;
+    }
+    return parsedDocument_;
 }
 
 bool MemoryIniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,

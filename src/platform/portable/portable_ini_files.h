@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ini_files.h"
+#include "platform/portable/ini_text.h"
 
 namespace vt2 {
 
@@ -26,6 +27,13 @@ public:
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
     std::map<std::string, std::string> files;
+
+private:
+    const IniDocument& parsed(const std::string& text);
+    // The text last read, parsed once: a loader reads many keys of one file.
+    std::string parsedText_;
+    IniDocument parsedDocument_;
+    bool parsedAny_ = false;
 };
 
 }  // namespace vt2
