@@ -1,5 +1,7 @@
 #include "common/ini.h"
 
+#include "common/text.h"
+
 namespace vt2 {
 
 std::string ReadIniValue(IniFiles& ini, const std::string& file, const std::string& section,
@@ -7,6 +9,27 @@ std::string ReadIniValue(IniFiles& ini, const std::string& file, const std::stri
     std::string value = ini.readString(file, section, key, kIniReadBufferChars);
     if (value.empty()) return numeric ? "0" : "";
     return value;
+}
+
+IniSection IniSection::Read(IniFiles& ini, const std::string& file, const std::string& section) {
+    IniSection read;
+    for (const std::string& entry : ini.readSection(file, section)) {
+        const std::size_t eq = entry.find('=');
+        std::string text = eq == std::string::npos ? std::string() : TrimBlanks(std::string_view(entry).substr(eq + 1));
+        if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front()) {
+            text = text.substr(1, text.size() - 2);
+        }
+        if (text.size() > kIniReadBufferChars - 1) text.resize(kIniReadBufferChars - 1);
+        // The first entry of a key counts, as it does for a key read alone.
+        read.values_.emplace(ToLowerAscii(TrimBlanks(std::string_view(entry).substr(0, eq))), std::move(text));
+    }
+    return read;
+}
+
+std::string IniSection::value(std::string_view key, bool numeric) const {
+    const auto it = values_.find(ToLowerAscii(TrimBlanks(key)));
+    if (it == values_.end() || it->second.empty()) return numeric ? "0" : "";
+    return it->second;
 }
 
 void WriteIniValue(IniFiles& ini, const std::string& file, const std::string& section, const std::string& key,

@@ -34,10 +34,14 @@ CodePatchSection ReadCodePatches(IniFiles& ini, const std::string& file, GameMod
         return result;
     }
 
+    // The entries in one read of the section: key by key, a long section costs a pass over the
+    // file for every key.
+    const IniSection entries = IniSection::Read(ini, file, section);
+    auto entryValue = [&](const std::string& key) { return entries.value(key, false); };
     for (std::int32_t n = 1; n <= *count; ++n) {
         const std::string entry = "NOP" + std::to_string(n);
-        const GameAddress start = ResolveTargetAddress(module, read(entry + "PTR"), read(entry + "Addr"));
-        const std::string lengthText = read(entry + "Len");
+        const GameAddress start = ResolveTargetAddress(module, entryValue(entry + "PTR"), entryValue(entry + "Addr"));
+        const std::string lengthText = entryValue(entry + "Len");
         const auto length = ToInt32Field(lengthText);
         if (start == 0 || !length || *length < 1) continue;
         const std::string notWritten = ": patch " + std::to_string(n) + " is not written";
@@ -48,7 +52,7 @@ CodePatchSection ReadCodePatches(IniFiles& ini, const std::string& file, GameMod
         }
 
         CodePatch patch{start, {}};
-        const std::string replace = read(entry + "Replace");
+        const std::string replace = entryValue(entry + "Replace");
         if (replace.empty()) {
             patch.bytes.assign(static_cast<std::size_t>(*length), std::uint8_t{0x90});
         } else {

@@ -21,20 +21,23 @@ OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameMo
                           ": outputs are off";
         return section;
     }
+    // The rows in one read of the section: key by key, a long section costs a pass over the
+    // file for every key.
+    const IniSection rows = IniSection::Read(ini, file, "Outputs");
     for (int n = 1; n <= table.NumberOutputs; ++n) {
         const std::string key = "Output" + std::to_string(n);
         OutputRow row;
-        const std::string pointer = read(key + "PTR");
+        const std::string pointer = rows.value(key + "PTR", false);
         if (!pointer.empty()) {
             row.addressResolved = true;
             row.address = ResolvePointer(module, pointer).value_or(0);
         } else {
-            row.addressText = read(key + "Addr");
+            row.addressText = rows.value(key + "Addr", false);
         }
-        row.type = read(key + "Type");
-        row.bitMask = read(key + "BitMask");
+        row.type = rows.value(key + "Type", false);
+        row.bitMask = rows.value(key + "BitMask", false);
         row.number = n;
-        row.name = read(key + "Name");
+        row.name = rows.value(key + "Name", false);
         table.rows.push_back(std::move(row));
     }
     return section;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vt2 {
 
@@ -14,6 +15,11 @@ public:
     // is missing. Section and key names are compared without regard to case.
     virtual std::string readString(const std::string& file, const std::string& section, const std::string& key,
                                    std::size_t bufferChars) = 0;
+    // Every entry of the section, first to last, as "key=value" (names and values without the
+    // blanks around them, quotes kept; a key without "=" alone); empty when the file or section
+    // is missing. One call for a whole section: reading many keys one by one costs a pass over
+    // the file each.
+    virtual std::vector<std::string> readSection(const std::string& file, const std::string& section) = 0;
     // Sets one key, creating the file, section or key as needed; every other key keeps its value.
     // False when the file could not be written.
     virtual bool writeString(const std::string& file, const std::string& section, const std::string& key,

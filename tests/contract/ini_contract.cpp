@@ -170,6 +170,24 @@ TEST_F(IniContract, WhatIsWrittenIsReadBackWhateverTheLineEnds) {
     EXPECT_EQ(content("c.ini").substr(0, 3), "\xEF\xBB\xBF");  // still a UTF-8 file
 }
 
+TEST_F(IniContract, ASectionReadAtOnceAnswersEveryKeyAsTheKeyReadAloneDoes) {
+    const std::string longValue(300, 'v');
+    write("a.ini", "[Before]\r\nOutput1Name=wrong\r\n[Outputs]\r\n  Output1Name  =  \"lamp\"  \r\nOutput1Type=byte\r\n"
+                   "Lonely\r\nOutput1Type=dup\r\nOUTPUT2ADDR=&H10\r\nEmpty=\r\nQuote='x'\r\nHalf=\"y\r\nLong=" + longValue +
+                   "\r\nTab=\tt\t\r\nCtrlZ=z\x1A\r\n[After]\r\nOutput3Name=next\r\n");
+    const std::string path = file("a.ini");
+    const IniSection section = IniSection::Read(*ini_, path, "outputs");
+    for (const char* key : {"Output1Name", "output1type", "Lonely", "Output2Addr", "Empty", "Quote", "Half", "Long", "Tab",
+                            "CtrlZ", "Output3Name", "Missing"}) {
+        EXPECT_EQ(section.value(key, false), ReadIniValue(*ini_, path, "Outputs", key, false)) << key;
+        EXPECT_EQ(section.value(key, true), ReadIniValue(*ini_, path, "Outputs", key, true)) << key;
+    }
+    EXPECT_EQ(section.value("Output1Name", false), "lamp");
+    EXPECT_EQ(section.value("Output1Type", false), "byte");
+    EXPECT_EQ(IniSection::Read(*ini_, path, "Missing").value("Output1Name", true), "0");
+    EXPECT_EQ(IniSection::Read(*ini_, file("none.ini"), "Outputs").value("Output1Name", false), "");
+}
+
 TEST_F(IniContract, WriteCreatesFileSectionAndKey) {
     ASSERT_TRUE(ini_->writeString(file("new.ini"), "Paths", "M2Path", "C:\\emu\\"));
     EXPECT_EQ(read("new.ini", "Paths", "M2Path"), "C:\\emu\\");

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_process_memory.h"
+#include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
 #include "support/win32_harness.h"
 
@@ -114,6 +116,55 @@ TEST(Win32FileSystem, AFolderIsNotAFile) {
     SetCurrentDirectoryA(before);
     DeleteFileA(file.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+TEST(Win32FileSystem, ADeviceNameIsNoFileWhereverItIsAskedFor) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    win32::Win32FileSystem files;
+    for (const char* name : {"CON.ini", "NUL.ini", "nul", "COM1.ini", "AUX.ini", "PRN.ini"}) {
+        EXPECT_FALSE(files.fileExists(std::string(temp) + "memcfg\\" + name)) << name;
+        EXPECT_FALSE(files.fileExists(std::string(temp) + name)) << name;
+    }
+}
+
+TEST(Win32WindowSystem, AWindowOfAProcessByClassAndCaptionAndWhetherItStillExists) {
+    TestWindow first("VT2TestProcessClass", "Game");
+    TestWindow second("VT2TestProcessClass", "Game - full screen");
+    win32::Win32WindowSystem windows;
+    const DWORD self = GetCurrentProcessId();
+    EXPECT_EQ(windows.findWindowOfProcess(self, "VT2TestProcessClass", std::string("Game - full screen")), second.handle());
+    const WindowHandle any = windows.findWindowOfProcess(self, "VT2TestProcessClass", std::nullopt);
+    EXPECT_TRUE(any == first.handle() || any == second.handle());
+    EXPECT_EQ(windows.findWindowOfProcess(self, "VT2TestProcessClass", std::string("Other")), 0u);
+    EXPECT_EQ(windows.findWindowOfProcess(self + 4, "VT2TestProcessClass", std::nullopt), 0u);  // another process has none
+    EXPECT_EQ(windows.findWindowOfProcess(0, "VT2TestProcessClass", std::nullopt), 0u);
+    EXPECT_TRUE(windows.windowExists(first.handle()));
+    const WindowHandle gone = first.handle();
+    DestroyWindow(first.get());
+    EXPECT_FALSE(windows.windowExists(gone));
+    EXPECT_FALSE(windows.windowExists(0));
+}
+
+TEST(Win32RunLocks, OneHolderPerNameWhateverItsCaseUntilItLetsGo) {
+    win32::Win32RunLocks locks;
+    auto first = locks.lock("Demo Game");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(locks.lock("demo game"), nullptr);
+    EXPECT_NE(locks.lock("other game"), nullptr);
+    first.reset();
+    EXPECT_NE(locks.lock("DEMO GAME"), nullptr);
+}
+
+TEST(Win32ProcessMemory, AProcessThatEndsIsSeenToHaveEnded) {
+    TempInstall install;
+    ChildProcess game = install.startDemoGame();
+    win32::Win32ProcessMemory memory;
+    const auto process = memory.openProcess(game.id());
+    ASSERT_NE(process, nullptr);
+    EXPECT_FALSE(process->hasEnded());
+    game.terminate();
+    EXPECT_TRUE(WaitUntil([&] { return process->hasEnded(); }));
 }
 
 }  // namespace

@@ -233,6 +233,19 @@ std::string ReadIniDocumentValue(const IniDocument& document, std::string_view s
     return value;
 }
 
+std::vector<std::string> ReadIniDocumentSection(const IniDocument& document, std::string_view section) {
+    std::vector<std::string> entries;
+    const Span span = FindSection(document, section);
+    if (!span.found) return entries;
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        const std::string_view line = Trim(document.lines[i]);
+        if (line.empty() || line.front() == ';') continue;
+        const KeyLine key = ParseKeyLine(line);
+        entries.push_back(std::string(key.key) + (key.value ? "=" + std::string(*key.value) : std::string()));
+    }
+    return entries;
+}
+
 void WriteIniDocumentValue(IniDocument& document, std::string_view section, std::string_view key,
                            std::string_view value) {
     std::vector<std::string>& lines = document.lines;

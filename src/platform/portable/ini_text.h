@@ -26,6 +26,9 @@ std::string SerializeIniDocument(const IniDocument& document);
 // The value of section/key (empty when missing), cut to bufferChars - 1 characters.
 std::string ReadIniDocumentValue(const IniDocument& document, std::string_view section, std::string_view key,
                                  std::size_t bufferChars);
+// The entries of the first section of that name as "key=value", as the section read of the
+// profile functions gives them (lines that begin with ";" are comments there).
+std::vector<std::string> ReadIniDocumentSection(const IniDocument& document, std::string_view section);
 // Sets one key: the line of the first such key in the first such section, else a new line at the
 // end of that section, else a new section at the end. Every other line stays as it was.
 void WriteIniDocumentValue(IniDocument& document, std::string_view section, std::string_view key,

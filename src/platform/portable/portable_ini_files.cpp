@@ -34,6 +34,12 @@ std::string PortableIniFiles::readString(const std::string& file, const std::str
     return ReadIniDocumentValue(ParseIniDocument(*bytes), section, key, bufferChars);
 }
 
+std::vector<std::string> PortableIniFiles::readSection(const std::string& file, const std::string& section) {
+    const auto bytes = ReadBytes(file);
+    if (!bytes) return {};
+    return ReadIniDocumentSection(ParseIniDocument(*bytes), section);
+}
+
 bool PortableIniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& value) {
     IniDocument document = ParseIniDocument(ReadBytes(file).value_or(""));
@@ -46,6 +52,12 @@ std::string MemoryIniFiles::readString(const std::string& file, const std::strin
     const auto it = files.find(file);
     if (it == files.end()) return {};
     return ReadIniDocumentValue(parsed(it->second), section, key, bufferChars);
+}
+
+std::vector<std::string> MemoryIniFiles::readSection(const std::string& file, const std::string& section) {
+    const auto it = files.find(file);
+    if (it == files.end()) return {};
+    return ReadIniDocumentSection(parsed(it->second), section);
 }
 
 const IniDocument& MemoryIniFiles::parsed(const std::string& text) {

@@ -15,6 +15,7 @@ class PortableIniFiles final : public IniFiles {
 public:
     std::string readString(const std::string& file, const std::string& section, const std::string& key,
                            std::size_t bufferChars) override;
+    std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
 };
@@ -24,6 +25,7 @@ class MemoryIniFiles final : public IniFiles {
 public:
     std::string readString(const std::string& file, const std::string& section, const std::string& key,
                            std::size_t bufferChars) override;
+    std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
     std::map<std::string, std::string> files;

@@ -6,6 +6,10 @@
 
 namespace vt2::win32 {
 
+namespace {
+constexpr std::size_t kMaxSectionBytes = 16 * 1024 * 1024;  // far beyond any real section
+}  // namespace
+
 std::string Win32IniFiles::readString(const std::string& file, const std::string& section,
                                       const std::string& key, std::size_t bufferChars) {
     if (bufferChars == 0) return {};
@@ -13,6 +17,25 @@ std::string Win32IniFiles::readString(const std::string& file, const std::string
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
                                                   static_cast<DWORD>(bufferChars), file.c_str());
     return std::string(buffer.data(), length);
+}
+
+std::vector<std::string> Win32IniFiles::readSection(const std::string& file, const std::string& section) {
+    // The call cuts what does not fit, giving size - 2: read again with room to spare until it fits.
+    std::vector<char> buffer(32 * 1024);
+    DWORD length = 0;
+    for (;;) {
+        length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+        if (length + 2 < buffer.size() || buffer.size() >= kMaxSectionBytes) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (buffer[i] != '\0') continue;
+        if (i > start) entries.emplace_back(buffer.data() + start, i - start);
+        start = i + 1;
+    }
+    return entries;
 }
 
 bool Win32IniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,

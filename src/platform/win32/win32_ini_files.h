@@ -10,6 +10,7 @@ class Win32IniFiles final : public IniFiles {
 public:
     std::string readString(const std::string& file, const std::string& section, const std::string& key,
                            std::size_t bufferChars) override;
+    std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
 };
