@@ -32,9 +32,9 @@ std::string IniSection::value(std::string_view key, bool numeric) const {
     return it->second;
 }
 
-void WriteIniValue(IniFiles& ini, const std::string& file, const std::string& section, const std::string& key,
+bool WriteIniValue(IniFiles& ini, const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value) {
-    ini.writeString(file, section, key, value);
+    return ini.writeString(file, section, key, value);
 }
 
 }  // namespace vt2

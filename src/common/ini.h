@@ -29,7 +29,8 @@ private:
 };
 
 // Sets one key, creating the file, section or key as needed and leaving the rest as it was.
-void WriteIniValue(IniFiles& ini, const std::string& file, const std::string& section, const std::string& key,
+// False when the file could not be written.
+bool WriteIniValue(IniFiles& ini, const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
 
 }  // namespace vt2

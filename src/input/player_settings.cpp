@@ -168,44 +168,68 @@ namespace {
 std::string Switch(bool on) { return on ? "1" : "0"; }
 std::string EntryValue(int entry) { return std::to_string(entry - 1); }  // "NONE" is -1
 
-void SavePlayer(IniFiles& ini, const std::string& file, const char* section, const PlayerControls& p,
-                bool withSysMouse) {
-    static constexpr const char* kInputTypes[] = {"mouse", "lightgun", "joystick"};
-    WriteIniValue(ini, file, section, "Enable", Switch(p.enable));
-    if (withSysMouse) WriteIniValue(ini, file, section, "SysMouse", Switch(p.sysMouse));
-    const int option = (p.inputOption >= 0 && p.inputOption <= 2) ? p.inputOption : 0;
-    WriteIniValue(ini, file, section, "InputType", kInputTypes[option]);
-    if (option == 2) {
-        WriteIniValue(ini, file, section, "JoyID", EntryValue(p.deviceEntry));
-        WriteIniValue(ini, file, section, "MouseID", "-1");
-    } else {
-        WriteIniValue(ini, file, section, "JoyID", "-1");
-        WriteIniValue(ini, file, section, "MouseID", EntryValue(p.deviceEntry));
+// Writes key after key into one file, a kept value in place of the control's, until the file
+// refuses one.
+class SettingsWriter {
+public:
+    SettingsWriter(IniFiles& ini, std::string file, const std::map<std::string, std::string>& kept)
+        : ini_(ini), file_(std::move(file)), kept_(kept) {}
+    void write(const std::string& section, const std::string& key, const std::string& value) {
+        if (!ok_) return;
+        const auto kept = kept_.find(section + "/" + key);
+        ok_ = WriteIniValue(ini_, file_, section, key, kept == kept_.end() ? value : kept->second);
     }
-    WriteIniValue(ini, file, section, "MouseAccel", p.accelText);
-    WriteIniValue(ini, file, section, "TriggerButton", EntryValue(p.triggerEntry));
-    WriteIniValue(ini, file, section, "ReloadButton", EntryValue(p.reloadEntry));
-    WriteIniValue(ini, file, section, "StartButton", EntryValue(p.startEntry));
-    WriteIniValue(ini, file, section, "CoinButton", EntryValue(p.coinEntry));
-    WriteIniValue(ini, file, section, "EscButton", EntryValue(p.escEntry));
+    bool ok() const { return ok_; }
+
+private:
+    IniFiles& ini_;
+    std::string file_;
+    const std::map<std::string, std::string>& kept_;
+    bool ok_ = true;
+};
+
+void SavePlayer(SettingsWriter& w, const std::string& section, const PlayerControls& p, bool withSysMouse) {
+    static constexpr const char* kInputTypes[] = {"mouse", "lightgun", "joystick"};
+    w.write(section, "Enable", Switch(p.enable));
+    if (withSysMouse) w.write(section, "SysMouse", Switch(p.sysMouse));
+    const int option = (p.inputOption >= 0 && p.inputOption <= 2) ? p.inputOption : 0;
+    w.write(section, "InputType", kInputTypes[option]);
+    if (option == 2) {
+        w.write(section, "JoyID", EntryValue(p.deviceEntry));
+        w.write(section, "MouseID", "-1");
+    } else {
+        w.write(section, "JoyID", "-1");
+        w.write(section, "MouseID", EntryValue(p.deviceEntry));
+    }
+    w.write(section, "MouseAccel", p.accelText);
+    w.write(section, "TriggerButton", EntryValue(p.triggerEntry));
+    w.write(section, "ReloadButton", EntryValue(p.reloadEntry));
+    w.write(section, "StartButton", EntryValue(p.startEntry));
+    w.write(section, "CoinButton", EntryValue(p.coinEntry));
+    w.write(section, "EscButton", EntryValue(p.escEntry));
 }
 
 }  // namespace
 
-void SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
+std::string PlayerSettingsPath(const std::string& programFolder, const std::string& name) {
+    return programFolder + "\\joycfg\\" + name + ".ini";
+}
+
+bool SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
                   const SettingsControls& c) {
-    const std::string file = programFolder + "\\joycfg\\" + name + ".ini";
-    WriteIniValue(ini, file, "Options", "ForcePoll", Switch(c.forcePoll));
-    WriteIniValue(ini, file, "Options", "HideCross", Switch(c.hideCross));
-    WriteIniValue(ini, file, "Options", "Outputs", Switch(c.outputs));
-    SavePlayer(ini, file, "Player1", c.player1, true);
-    SavePlayer(ini, file, "Player2", c.player2, false);
-    WriteIniValue(ini, file, "keys", "P1StartKey", c.p1StartKey);
-    WriteIniValue(ini, file, "keys", "P2StartKey", c.p2StartKey);
-    WriteIniValue(ini, file, "keys", "P1CoinKey", c.p1CoinKey);
-    WriteIniValue(ini, file, "keys", "P2CoinKey", c.p2CoinKey);
-    WriteIniValue(ini, file, "keys", "P1EscKey", c.p1EscKey);
-    WriteIniValue(ini, file, "keys", "P2EscKey", c.p2EscKey);
+    SettingsWriter w(ini, PlayerSettingsPath(programFolder, name), c.kept);
+    w.write("Options", "ForcePoll", Switch(c.forcePoll));
+    w.write("Options", "HideCross", Switch(c.hideCross));
+    w.write("Options", "Outputs", Switch(c.outputs));
+    SavePlayer(w, "Player1", c.player1, true);
+    SavePlayer(w, "Player2", c.player2, false);
+    w.write("keys", "P1StartKey", c.p1StartKey);
+    w.write("keys", "P2StartKey", c.p2StartKey);
+    w.write("keys", "P1CoinKey", c.p1CoinKey);
+    w.write("keys", "P2CoinKey", c.p2CoinKey);
+    w.write("keys", "P1EscKey", c.p1EscKey);
+    w.write("keys", "P2EscKey", c.p2EscKey);
+    return w.ok();
 }
 
 }  // namespace vt2

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -81,11 +82,16 @@ struct SettingsControls {
     PlayerControls player2;
     // The key boxes' texts as shown: Start 1, Start 2, Coin 1, Coin 2, Exit, Alt Exit.
     std::string p1StartKey, p2StartKey, p1CoinKey, p2CoinKey, p1EscKey, p2EscKey;
+    // Values a control could not show, by "Section/Key": written as they are instead of the
+    // control's value, so that a save keeps what the user did not touch.
+    std::map<std::string, std::string> kept;
 };
 
 // Writes the controls into programFolder\joycfg\<name>.ini. Every key it does not own ([keys]
-// Enable, [Player2] SysMouse, the twin-stick keys) keeps what the file holds.
-void SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
+// Enable, [Player2] SysMouse, the twin-stick keys) keeps what the file holds. Stops at the first
+// write the file refuses: false then, and the INI seam's errorText says why.
+bool SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,
                   const SettingsControls& controls);
+std::string PlayerSettingsPath(const std::string& programFolder, const std::string& name);
 
 }  // namespace vt2

@@ -21,9 +21,11 @@ public:
     // the file each.
     virtual std::vector<std::string> readSection(const std::string& file, const std::string& section) = 0;
     // Sets one key, creating the file, section or key as needed; every other key keeps its value.
-    // False when the file could not be written.
+    // False when the file could not be written (a read-only file among them); errorText then says why.
     virtual bool writeString(const std::string& file, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Why the last write that failed failed, in the system's words.
+    virtual std::string errorText() = 0;
 };
 
 }  // namespace vt2

@@ -4,11 +4,19 @@
 
 namespace vt2 {
 
-// Modal message boxes with an OK button; without a title of their own they show "Vantor 2".
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Information };
+enum class MessageAnswer { Ok, Yes, No };
+
+// Modal message boxes; without a title of their own they show "Vantor 2". A box shown while one
+// of the program's windows is active belongs to that window.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
+    // With an OK button and the program's title.
     virtual void showMessage(const std::string& text) = 0;
+    virtual MessageAnswer ask(const std::string& text, const std::string& title, MessageButtons buttons,
+                              MessageIcon icon) = 0;
 };
 
 }  // namespace vt2

@@ -23,6 +23,9 @@ public:
 class Silent final : public MessageBoxes {
 public:
     void showMessage(const std::string&) override {}
+    MessageAnswer ask(const std::string&, const std::string&, MessageButtons, MessageIcon) override {
+        return MessageAnswer::Ok;
+    }
 };
 
 }  // namespace

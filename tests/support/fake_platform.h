@@ -82,7 +82,17 @@ public:
         log_.push_back("chdir " + folder);
         return true;
     }
+    std::vector<std::string> listFiles(const std::string& folder, const std::string& extension) override {
+        return real_.listFiles(folder, extension);
+    }
+    bool deleteFile(const std::string& path) override {
+        log_.push_back("delete " + path);
+        if (undeletable.count(path)) return false;
+        return real_.deleteFile(path);
+    }
+    std::string errorText() override { return "Access is denied."; }
     std::set<std::string> pretend;
+    std::set<std::string> undeletable;  // as if in use or read-only
 
 private:
     EventLog& log_;
@@ -212,10 +222,23 @@ private:
     class Lock;
 };
 
+// Logs "message TEXT" for the program's plain boxes and "box TITLE|TEXT" for the others; a Yes/No
+// box takes the next of answers (Yes when none is left).
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
     void showMessage(const std::string& text) override { log_.push_back("message " + text); }
+    MessageAnswer ask(const std::string& text, const std::string& title, MessageButtons buttons,
+                      MessageIcon icon) override {
+        log_.push_back("box " + title + "|" + text + (buttons == MessageButtons::YesNo ? "|yes/no" : "") +
+                       (icon == MessageIcon::Information ? "|information" : ""));
+        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+        if (answers.empty()) return MessageAnswer::Yes;
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<MessageAnswer> answers;
 
 private:
     EventLog& log_;
@@ -227,6 +250,10 @@ public:
     std::int16_t asyncKeyState(int virtualKey) override {
         reads.push_back(virtualKey);
         log_.push_back("key state " + std::to_string(virtualKey));
+        const auto it = states.find(virtualKey);
+        return it == states.end() ? 0 : it->second;
+    }
+    std::int16_t keyState(int virtualKey) override {
         const auto it = states.find(virtualKey);
         return it == states.end() ? 0 : it->second;
     }

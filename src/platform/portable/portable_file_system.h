@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/file_system.h"
 
 namespace vt2 {
@@ -8,6 +10,12 @@ class PortableFileSystem final : public FileSystem {
 public:
     bool fileExists(const std::string& path) override;
     bool changeDirectory(const std::string& folder) override;
+    std::vector<std::string> listFiles(const std::string& folder, const std::string& extension) override;
+    bool deleteFile(const std::string& path) override;
+    std::string errorText() override { return errorText_; }
+
+private:
+    std::string errorText_;
 };
 
 }  // namespace vt2

@@ -1,5 +1,6 @@
 #include "platform/portable/portable_ini_files.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -42,9 +43,19 @@ std::vector<std::string> PortableIniFiles::readSection(const std::string& file, 
 
 bool PortableIniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& value) {
+    // A read-only file is refused, as Windows refuses it, whoever runs the program.
+    std::error_code error;
+    const auto status = std::filesystem::status(NativePath(file), error);
+    if (!error && std::filesystem::exists(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+        errorText_ = "Access is denied.";
+        return false;
+    }
     IniDocument document = ParseIniDocument(ReadBytes(file).value_or(""));
     WriteIniDocumentValue(document, section, key, value);
-    return WriteBytes(file, SerializeIniDocument(document));
+    if (WriteBytes(file, SerializeIniDocument(document))) return true;
+    errorText_ = "The file cannot be written.";
+    return false;
 }
 
 std::string MemoryIniFiles::readString(const std::string& file, const std::string& section, const std::string& key,
@@ -71,6 +82,7 @@ const IniDocument& MemoryIniFiles::parsed(const std::string& text) {
 
 bool MemoryIniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,
                                  const std::string& value) {
+    if (readOnly.count(file)) return false;
     const auto it = files.find(file);
     IniDocument document = ParseIniDocument(it == files.end() ? std::string() : it->second);
     WriteIniDocumentValue(document, section, key, value);

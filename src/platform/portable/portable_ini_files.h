@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/ini_files.h"
@@ -18,6 +19,10 @@ public:
     std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string errorText() override { return errorText_; }
+
+private:
+    std::string errorText_;
 };
 
 // Files as texts in memory: a path not in files does not exist.
@@ -28,7 +33,9 @@ public:
     std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string errorText() override { return "Access is denied."; }
     std::map<std::string, std::string> files;
+    std::set<std::string> readOnly;  // files a write is refused for
 
 private:
     const IniDocument& parsed(const std::string& text);

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "common/text.h"
+#include "platform/win32/system_error_text.h"
 #include "platform/win32/unique_handle.h"
 
 namespace vt2::win32 {
@@ -19,6 +23,30 @@ bool Win32FileSystem::fileExists(const std::string& path) {
 bool Win32FileSystem::changeDirectory(const std::string& folder) {
     // A path with a drive letter changes the current drive as well.
     return SetCurrentDirectoryA(folder.c_str()) != FALSE;
+}
+
+std::vector<std::string> Win32FileSystem::listFiles(const std::string& folder, const std::string& extension) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const std::string pattern = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + "*" + extension;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        // "*.ini" also matches "x.ini2" on some systems (short names): the extension must end the name.
+        const bool endsRight = name.size() > extension.size() &&
+                               EqualsIgnoreCase(std::string_view(name).substr(name.size() - extension.size()), extension);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && endsRight) names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return ToLowerAscii(a) < ToLowerAscii(b); });
+    return names;
+}
+
+bool Win32FileSystem::deleteFile(const std::string& path) {
+    if (DeleteFileA(path.c_str()) != FALSE) return true;
+    errorText_ = SystemErrorText(GetLastError());
+    return false;
 }
 
 }  // namespace vt2::win32

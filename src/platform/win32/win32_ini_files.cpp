@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/win32/system_error_text.h"
+
 namespace vt2::win32 {
 
 namespace {
@@ -40,7 +42,16 @@ std::vector<std::string> Win32IniFiles::readSection(const std::string& file, con
 
 bool Win32IniFiles::writeString(const std::string& file, const std::string& section, const std::string& key,
                                 const std::string& value) {
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+    // A read-only file is refused as Windows refuses it, also where the system would write it all
+    // the same (an administrator's process, or Wine run as root).
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        errorText_ = SystemErrorText(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE) return true;
+    errorText_ = SystemErrorText(GetLastError());
+    return false;
 }
 
 }  // namespace vt2::win32

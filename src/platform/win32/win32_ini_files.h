@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/ini_files.h"
 
 namespace vt2::win32 {
@@ -13,6 +15,10 @@ public:
     std::vector<std::string> readSection(const std::string& file, const std::string& section) override;
     bool writeString(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string errorText() override { return errorText_; }
+
+private:
+    std::string errorText_;
 };
 
 }  // namespace vt2::win32

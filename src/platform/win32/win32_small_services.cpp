@@ -10,7 +10,20 @@ void Win32MessageBoxes::showMessage(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), kMainWindowCaption, MB_OK);
 }
 
+MessageAnswer Win32MessageBoxes::ask(const std::string& text, const std::string& title, MessageButtons buttons,
+                                     MessageIcon icon) {
+    UINT style = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+    if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
+    // The box belongs to the program's window in front, as a dialog of it.
+    const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), title.empty() ? kMainWindowCaption : title.c_str(), style);
+    if (answer == IDYES) return MessageAnswer::Yes;
+    if (answer == IDNO) return MessageAnswer::No;
+    return MessageAnswer::Ok;
+}
+
 std::int16_t Win32KeyboardState::asyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
+
+std::int16_t Win32KeyboardState::keyState(int virtualKey) { return GetKeyState(virtualKey); }
 
 Win32UserLocale::Win32UserLocale() {
     char separator[8] = {};

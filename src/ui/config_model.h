@@ -1,0 +1,118 @@
+#pragma once
+// The configuration window, frmConfig: the list of games, each game's player settings on two
+// pages, the launch settings of its descriptor, and the helper windows it opens. What each control
+// shows for the loaded game, and what each action writes, asks or answers.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/game_descriptor.h"
+#include "input/player_settings.h"
+#include "ui/stored_form_model.h"
+
+namespace vt2 {
+
+class FileSystem;
+class IniFiles;
+class KeyDetectorModel;
+class MessageBoxes;
+class ProgramLauncher;
+class TwinStickModel;
+
+// What the configuration tool needs of the system.
+struct ConfigServices {
+    IniFiles& ini;
+    FileSystem& files;
+    MessageBoxes& messages;
+    InputBoxes& inputs;
+    ProgramLauncher& launcher;
+    Forms& forms;
+    std::string programFolder;  // without a trailing backslash
+};
+
+// A row of the game list: one descriptor of memcfg\.
+struct GameEntry {
+    std::string base;         // the file name without ".ini"
+    std::string displayName;  // [Info] Name, or the base name when that is empty
+    std::string entryText;    // Name + "  (" + base + ")"
+};
+
+class ConfigModel final : public StoredFormModel {
+public:
+    ConfigModel(ConfigServices& services, std::string& keyTarget);
+
+    // The windows it opens: the key detector, the twin-stick window, the Model 2 setup helper.
+    void setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, FormModel* model2Setup);
+    // Shows the window; its 100 ms start-up timer then reads the game list and loads the first game.
+    void open();
+
+    void timerTicked() override;
+    void clicked(const std::string& control) override;
+    void closed() override;
+
+    void LoadINIList();
+    void LoadGame();
+    bool SaveSettings(const std::string& base);
+    void WriteGameCfg();
+
+    const std::vector<GameEntry>& games() const { return games_; }
+    // The row of the game shown; none while the list is empty.
+    std::optional<std::size_t> currentGame() const;
+    void selectGame(std::size_t row);
+    // What the last LoadGame read: the settings as stored, and the descriptor.
+    const PlayerSettings& loadedSettings() const { return settings_; }
+    const GameDescriptor& loadedDescriptor() const { return descriptor_; }
+    // Fills one of the six key boxes from the key detector.
+    void setKeyBox(const std::string& box, const std::string& text);
+
+    // The "READ WARNING" text, its three strings joined.
+    static std::string WarningText();
+
+protected:
+    void onChanged(const std::string& control, const ControlState& before) override;
+
+private:
+    void showPage(int page);
+    void enableGameControls(bool enabled);
+    void showPlayer(int player, const PlayerConfig& p);
+    void showCheck(const std::string& control, std::int16_t value, const std::string& key);
+    void showEntry(const std::string& control, int value, const std::string& key);
+    SettingsControls controlsToSave() const;
+    void message(const std::string& text, const std::string& title);
+    void saveForThisGame();
+    void revert();
+    void openNotes();
+    void setAccel(int player);
+    void twinStickSetup();
+    void openKeyDetector(const std::string& target);
+
+    ConfigServices& os_;
+    std::string& keyTarget_;
+    KeyDetectorModel* keyDetector_ = nullptr;
+    TwinStickModel* twinStick_ = nullptr;
+    FormModel* model2Setup_ = nullptr;
+    std::vector<GameEntry> games_;
+    GameDescriptor descriptor_;
+    PlayerSettings settings_;
+    // Stored values the controls cannot show, by "Section/Key", with the controls that would
+    // change them: a save writes them back unless the user touched one of those controls.
+    struct Unshown {
+        std::vector<std::string> controls;
+        std::string text;
+    };
+    std::map<std::string, Unshown> unshown_;
+    std::optional<std::string> unshownLaunch_;  // a LaunchGame that is neither 0 nor 1
+    int loadDepth_ = 0;
+};
+
+// The key boxes of the configuration window and the key detector's names for them.
+inline const std::map<std::string, std::string>& ConfigKeyTargets() {
+    static const std::map<std::string, std::string> targets{{"start1", "txtStart1Key"}, {"start2", "txtStart2Key"},
+                                                            {"coin1", "txtCoin1Key"},   {"coin2", "txtCoin2Key"},
+                                                            {"exit1", "txtExitKey"},    {"exit2", "txtExit2Key"}};
+    return targets;
+}
+
+}  // namespace vt2

@@ -1,0 +1,38 @@
+#pragma once
+// The configuration tool: the configuration window and the windows it opens, with the state they
+// share (KeyTarget, the box the key detector fills next) in one place.
+
+#include <string>
+
+#include "ui/config_model.h"
+#include "ui/key_detector_model.h"
+#include "ui/twin_stick_model.h"
+
+namespace vt2 {
+
+class KeyboardState;
+
+class ConfigTool {
+public:
+    // model2Setup: the Model 2 setup helper's window, which the configuration window opens.
+    ConfigTool(const ConfigServices& services, KeyboardState& keyboard, FormModel* model2Setup = nullptr);
+    ConfigTool(const ConfigTool&) = delete;
+    ConfigTool& operator=(const ConfigTool&) = delete;
+
+    // Shows the configuration window; its start-up timer loads the first game.
+    void open() { config_.open(); }
+
+    ConfigModel& config() { return config_; }
+    TwinStickModel& twinStick() { return twinStick_; }
+    KeyDetectorModel& keyDetector() { return keyDetector_; }
+    const std::string& keyTarget() const { return keyTarget_; }
+
+private:
+    ConfigServices services_;
+    std::string keyTarget_;
+    ConfigModel config_;
+    TwinStickModel twinStick_;
+    KeyDetectorModel keyDetector_;
+};
+
+}  // namespace vt2

@@ -1,0 +1,18 @@
+#pragma once
+// The windows of the configuration tool, laid out as data: every control with its kind, caption
+// and place in twips (within the window's client area), in reading order.
+
+#include "platform/forms.h"
+
+namespace vt2 {
+
+const FormDesign& ConfigWindowDesign();    // frmConfig, "Vantor 2 Configuration"
+const FormDesign& KeyDetectorDesign();     // frmKeyDetect, "Key Detector"
+const FormDesign& TwinStickDesign();       // frmVON, "Virtual On Setup"
+const FormDesign& InputBoxDesign();        // the input box of "Set Accel"
+
+// The controls of the configuration window that only page 1 or only page 2 shows.
+bool IsOnConfigPage1(const std::string& control);
+bool IsOnConfigPage2(const std::string& control);
+
+}  // namespace vt2

@@ -1,0 +1,32 @@
+#include "ui/list_entries.h"
+
+namespace vt2 {
+
+const std::vector<std::string>& NumberListEntries() {
+    static const std::vector<std::string> entries = [] {
+        std::vector<std::string> e{"NONE"};
+        for (int k = 0; k <= 16; ++k) e.push_back(std::to_string(k));
+        return e;
+    }();
+    return entries;
+}
+
+const std::vector<std::string>& AxisListEntries() {
+    static const std::vector<std::string> entries{"NONE", "X", "Y", "Z", "RX", "RY", "RZ"};
+    return entries;
+}
+
+std::optional<int> EntryOfValue(int value, const std::vector<std::string>& entries) {
+    const int entry = value + 1;
+    if (entry < 0 || entry >= static_cast<int>(entries.size())) return std::nullopt;
+    return entry;
+}
+
+std::optional<int> EntryOfText(const std::string& text, const std::vector<std::string>& entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] == text) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+}  // namespace vt2

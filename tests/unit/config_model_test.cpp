@@ -1,0 +1,396 @@
+// The configuration window's model: what every control shows for a game, and what each action
+// writes, asks and answers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/ini.h"
+#include "platform/portable/native_path.h"
+#include "support/fake_forms.h"
+#include "support/fake_platform.h"
+#include "ui/config_tool.h"
+
+namespace vt2::test {
+namespace {
+
+constexpr const char* kSettings =
+    "[Options]\r\nForcePoll=1\r\nHideCross=0\r\nOutputs=1\r\n"
+    "[Player1]\r\nEnable=1\r\nSysMouse=1\r\nInputType=lightgun\r\nJoyID=-1\r\nMouseID=2\r\nMouseAccel=25\r\n"
+    "TriggerButton=0\r\nReloadButton=1\r\nStartButton=-1\r\nCoinButton=3\r\nEscButton=16\r\n"
+    "[Player2]\r\nEnable=0\r\nInputType=joystick\r\nJoyID=1\r\nMouseID=-1\r\nMouseAccel=18\r\n"
+    "TriggerButton=5\r\nReloadButton=6\r\nStartButton=7\r\nCoinButton=8\r\nEscButton=-1\r\n"
+    "[keys]\r\nEnable=1\r\nP1StartKey=49\r\nP2StartKey=50\r\nP1CoinKey=53\r\nP2CoinKey=54\r\nP1EscKey=27\r\nP2EscKey=-1\r\n";
+
+class ConfigWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sys.folder.writeFile("memcfg\\hotd.ini", "[Info]\r\nName=House of the Dead\r\nWinClass=H\r\nExeName=hotd.exe\r\n"
+                                                 "ExePath=C:\\games\\hotd\\\r\nLaunchGame=1\r\nGameType=\r\n");
+        sys.folder.writeFile("memcfg\\bare.ini", "[Info]\r\nWinClass=B\r\n");
+        sys.folder.writeFile("joycfg\\default.ini", "[Player1]\r\nEnable=1\r\nInputType=mouse\r\nMouseID=0\r\nMouseAccel=18\r\n");
+        sys.folder.writeFile("joycfg\\hotd.ini", kSettings);
+    }
+    // The window open, its start-up step done: the list read and the first game loaded.
+    void start() {
+        tool.open();
+        tool.config().timerTicked();
+    }
+    void select(const std::string& base) {
+        for (std::size_t i = 0; i < config().games().size(); ++i) {
+            if (config().games()[i].base == base) Choose(config(), "cmbGame", static_cast<int>(i));
+        }
+        ASSERT_EQ(config().games()[*config().currentGame()].base, base);
+    }
+    ConfigModel& config() { return tool.config(); }
+    ControlState shown(const std::string& control) { return config().state(control); }
+    std::string file(const std::string& relative) const { return sys.folder.path() + "\\" + relative; }
+    std::string read(const std::string& relative, const char* section, const char* key) {
+        return ReadIniValue(sys.ini, file(relative), section, key, false);
+    }
+    bool exists(const std::string& relative) const {
+        return std::filesystem::exists(NativePath(sys.folder.path() + "\\" + relative));
+    }
+
+    FakeSystem sys;
+    FakeForms forms{sys.log};
+    FakeInputBoxes inputs{sys.log};
+    ConfigServices services{sys.ini, sys.files, sys.messageBoxes, inputs, sys.launcher, forms, sys.folder.path()};
+    ConfigTool tool{services, sys.keyboard};
+};
+
+TEST_F(ConfigWindow, StartUpReadsTheListInOrderAndLoadsTheFirstGame) {
+    tool.open();
+    EXPECT_EQ(sys.log, (EventLog{"show frmConfig", "timer frmConfig 100"}));
+    config().timerTicked();
+    ASSERT_EQ(config().games().size(), 2u);
+    EXPECT_EQ(shown("cmbGame").items, (std::vector<std::string>{"  (bare)", "House of the Dead  (hotd)"}));
+    EXPECT_EQ(config().games()[0].displayName, "bare");  // no Name: the base name stands in
+    EXPECT_EQ(shown("cmbGame").selected, 0);
+    EXPECT_EQ(sys.eventsStartingWith("stop timer"), (std::vector<std::string>{"stop timer frmConfig"}));  // once
+    EXPECT_EQ(sys.log.back(), "focus frmConfig cmbGame");
+    EXPECT_FALSE(shown("cmdPage1").enabled);
+    EXPECT_TRUE(shown("cmdPage2").enabled);
+    EXPECT_TRUE(shown("frmGame").visible);
+    EXPECT_FALSE(shown("frmGunP1").visible);
+    EXPECT_FALSE(shown("cmbTrigger2").visible);
+}
+
+TEST_F(ConfigWindow, AGameShowsItsDescriptorAndItsSettingsInEveryControl) {
+    start();
+    select("hotd");
+    EXPECT_EQ(shown("txtExe").text, "hotd.exe");
+    EXPECT_EQ(shown("txtExePath").text, "C:\\games\\hotd\\");
+    EXPECT_TRUE(shown("chkLaunch").checked);
+    EXPECT_TRUE(shown("chkForce").checked);
+    EXPECT_FALSE(shown("chkHideCross").checked);
+    EXPECT_TRUE(shown("chkOutputs").checked);
+    EXPECT_TRUE(shown("chkSysMouse").checked);
+    EXPECT_TRUE(shown("chkEnableP1").checked);
+    EXPECT_FALSE(shown("chkEnableP2").checked);
+    EXPECT_EQ(shown("txtStart1Key").text, "49");
+    EXPECT_EQ(shown("txtCoin2Key").text, "54");
+    EXPECT_EQ(shown("txtExitKey").text, "27");
+    EXPECT_EQ(shown("txtExit2Key").text, "-1");
+    EXPECT_EQ(shown("txtP1Accel").text, "25");
+    EXPECT_TRUE(shown("optP1_1").checked);  // lightgun
+    EXPECT_FALSE(shown("optP1_0").checked);
+    EXPECT_EQ(shown("cmbP1").selected, 3);  // MouseID 2
+    EXPECT_TRUE(shown("optP2_2").checked);  // joystick
+    EXPECT_EQ(shown("cmbP2").selected, 2);  // JoyID 1
+    EXPECT_EQ(shown("cmbTrigger1").selected, 1);
+    EXPECT_EQ(shown("cmbStart1").selected, 0);  // -1 is "NONE"
+    EXPECT_EQ(shown("cmbStart1").text, "NONE");
+    EXPECT_EQ(shown("cmbExit1").selected, 17);  // 16
+    EXPECT_EQ(shown("cmbCoin2").text, "8");
+    EXPECT_EQ(shown("cmbP1").items.size(), 18u);
+}
+
+TEST_F(ConfigWindow, ThePageButtonsSwapTheFramesAndEnableEachOther) {
+    start();
+    Click(config(), "cmdPage2");
+    EXPECT_TRUE(shown("cmdPage1").enabled);
+    EXPECT_FALSE(shown("cmdPage2").enabled);
+    for (const char* page2 : {"frmGunP1", "frmGunP2", "optP1_0", "cmbExit2", "chkEnableP2"}) EXPECT_TRUE(shown(page2).visible) << page2;
+    for (const char* page1 : {"frmGame", "fraLaunch", "fraRemap", "frmM2", "cmbGame", "cmdVON"}) EXPECT_FALSE(shown(page1).visible) << page1;
+    EXPECT_TRUE(shown("cmdGunSave").visible);  // on both pages
+    Click(config(), "cmdPage1");
+    EXPECT_TRUE(shown("frmGame").visible);
+    EXPECT_FALSE(shown("frmGunP2").visible);
+}
+
+TEST_F(ConfigWindow, SaveAsDefaultWritesDefaultIniAndLeavesTheGamesOwnFile) {
+    start();
+    select("hotd");
+    const std::string own = sys.folder.readFile("joycfg\\hotd.ini");
+    Click(config(), "cmdGunSave");
+    EXPECT_EQ(sys.log.back(), "box Settings Saved|Settings Saved as Default.");
+    EXPECT_EQ(read("joycfg\\default.ini", "Player1", "InputType"), "lightgun");
+    EXPECT_EQ(read("joycfg\\default.ini", "Player1", "MouseAccel"), "25");
+    EXPECT_EQ(sys.folder.readFile("joycfg\\hotd.ini"), own);
+}
+
+TEST_F(ConfigWindow, SaveForThisGameWritesItsOwnFileAndNamesIt) {
+    start();  // "bare": no file of its own yet, default.ini shows
+    EXPECT_TRUE(shown("optP1_0").checked);
+    Choose(config(), "cmbTrigger1", 3);
+    Click(config(), "Command1");
+    EXPECT_EQ(sys.log.back(), "box Settings Saved|Settings Saved for bare.");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "TriggerButton"), "2");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "InputType"), "mouse");
+    select("hotd");
+    Click(config(), "Command1");
+    EXPECT_EQ(sys.log.back(), "box Settings Saved|Settings Saved for House of the Dead.");
+}
+
+TEST_F(ConfigWindow, TheTwinStickGamesSaveBothFilesWithBothPlayersOnJoysticksAndBothEnabled) {
+    sys.folder.writeFile("memcfg\\vonj.ini", "[Info]\r\nName=Virtual On (J)\r\nWinClass=V\r\nGameType=VON\r\n");
+    start();
+    select("vonj");
+    Check(config(), "chkEnableP2", true);
+    Check(config(), "chkEnableP1", false);
+    Click(config(), "Command1");
+    for (const char* base : {"joycfg\\vonj.ini", "joycfg\\von.ini"}) {
+        EXPECT_EQ(read(base, "Player1", "InputType"), "joystick") << base;
+        EXPECT_EQ(read(base, "Player2", "InputType"), "joystick") << base;
+        EXPECT_EQ(read(base, "Player1", "Enable"), "1") << base;
+        EXPECT_EQ(read(base, "Player2", "Enable"), "1") << base;
+    }
+    EXPECT_EQ(sys.folder.readFile("joycfg\\vonj.ini"), sys.folder.readFile("joycfg\\von.ini"));
+    EXPECT_EQ(sys.log.back(), "box Settings Saved|Settings Saved for Virtual On (J).");
+}
+
+TEST_F(ConfigWindow, RevertSaysWhyItCannotAsksFirstAndThenShowsDefaultIni) {
+    sys.folder.writeFile("memcfg\\von.ini", "[Info]\r\nName=VON\r\nWinClass=V\r\nGameType=VON\r\n");
+    start();
+    Click(config(), "cmdRevert");  // "bare" has no file of its own
+    EXPECT_EQ(sys.log.back(), "box Already Using Default|Game is already using default.ini!");
+    select("von");
+    Click(config(), "cmdRevert");
+    EXPECT_EQ(sys.log.back(), "box Cannot Revert|Sorry, but this game uses custom settings.  Cannot Revert to default.ini");
+    select("hotd");
+    sys.messageBoxes.answers = {MessageAnswer::No};
+    Click(config(), "cmdRevert");
+    EXPECT_EQ(sys.log.back(), "box Revert Settings|Delete settings for this game and revert to default.ini?|yes/no");
+    EXPECT_TRUE(exists("joycfg\\hotd.ini"));
+    sys.messageBoxes.answers = {MessageAnswer::Yes};
+    Click(config(), "cmdRevert");
+    EXPECT_FALSE(exists("joycfg\\hotd.ini"));
+    EXPECT_TRUE(shown("optP1_0").checked);  // default.ini's mouse player now shows
+    EXPECT_EQ(shown("txtP1Accel").text, "18");
+}
+
+TEST_F(ConfigWindow, AFileThatCannotBeDeletedOrWrittenIsReportedAndNeverCalledDone) {
+    start();
+    select("hotd");
+    sys.files.undeletable.insert(file("joycfg\\hotd.ini"));
+    Click(config(), "cmdRevert");
+    EXPECT_EQ(sys.log.back(), "box Not Reverted|VT2 could not delete " + file("joycfg\\hotd.ini") +
+                                  ".\r\n\r\nAccess is denied.");
+    EXPECT_TRUE(exists("joycfg\\hotd.ini"));
+
+    const std::string before = sys.folder.readFile("joycfg\\hotd.ini");
+    std::filesystem::permissions(NativePath(file("joycfg\\hotd.ini")), std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    sys.log.clear();
+    Choose(config(), "cmbTrigger1", 5);
+    Click(config(), "Command1");
+    EXPECT_EQ(sys.eventsStartingWith("box "), (std::vector<std::string>{"box Settings Not Saved|VT2 could not write " +
+                                                                       file("joycfg\\hotd.ini") + ".\r\n\r\nAccess is denied."}));
+    EXPECT_EQ(sys.folder.readFile("joycfg\\hotd.ini"), before);
+    std::filesystem::permissions(NativePath(file("joycfg\\hotd.ini")), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+}
+
+TEST_F(ConfigWindow, NotesPreferTheTextFileThenTheHtmlFile) {
+    start();
+    select("hotd");
+    Click(config(), "cmdNotes");
+    EXPECT_EQ(sys.log.back(), "box No Notes|No Notes Found!  Sorry.");
+    sys.folder.writeFile("docs\\hotd.html", "<p>notes</p>");
+    Click(config(), "cmdNotes");
+    EXPECT_EQ(sys.log.back(), "open " + file("docs\\hotd.html"));
+    sys.folder.writeFile("docs\\hotd.txt", "notes");
+    Click(config(), "cmdNotes");
+    EXPECT_EQ(sys.log.back(), "open " + file("docs\\hotd.txt"));
+}
+
+TEST_F(ConfigWindow, TheFixedMessagesOfHelpAndWarning) {
+    start();
+    Click(config(), "cmdHelp");
+    EXPECT_EQ(sys.log.back(), "box !!!!IMPORTANT NOTE!!!!|NOTE:  Launch settings are always unique to each game, so "
+                              "they must be saved seperately!!!");
+    Click(config(), "cmdWarning");
+    EXPECT_EQ(sys.log.back(),
+              "box !!Warning!!|Note:  While you might need to change the path, there really isn't a reason to change the "
+              "exe.  Model 2 games work automatically and pc games have fixed exe names.  Changing the exe name can lead "
+              "to detection issues.|information");
+}
+
+TEST_F(ConfigWindow, SetAccelTrimsTheAnswerKeepsOnNothingAndEmptiesOnBlanks) {
+    start();
+    select("hotd");
+    inputs.answers = {"  20 ", "", "   ", "x y"};
+    Click(config(), "cmnSetAccelP1");
+    EXPECT_EQ(sys.log.back(), "input Set Mouse Accel|Set the Mouse Acceleration Value. 18 is default|25");
+    EXPECT_EQ(shown("txtP1Accel").text, "20");
+    Click(config(), "cmnSetAccelP1");  // nothing (or Cancel) keeps it
+    EXPECT_EQ(shown("txtP1Accel").text, "20");
+    Click(config(), "cmnSetAccelP1");
+    EXPECT_EQ(shown("txtP1Accel").text, "");
+    Click(config(), "Command2");
+    EXPECT_EQ(shown("txtP2Accel").text, "x y");  // not checked for being a number
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\hotd.ini", "Player2", "MouseAccel"), "x y");
+}
+
+TEST_F(ConfigWindow, LaunchSettingsAreWrittenAloneTrimmedIntoTheDescriptor) {
+    start();
+    select("hotd");
+    TypeIntoField(config(), "txtExe", "  game.exe ");
+    TypeIntoField(config(), "txtExePath", " D:\\g\\  ");
+    Check(config(), "chkLaunch", false);
+    Click(config(), "cmdLaunchSave");
+    EXPECT_EQ(sys.log.back(), "box Saved|Launch Settings Saved for This Game.");
+    EXPECT_EQ(read("memcfg\\hotd.ini", "Info", "ExeName"), "game.exe");
+    EXPECT_EQ(read("memcfg\\hotd.ini", "Info", "ExePath"), "D:\\g\\");
+    EXPECT_EQ(read("memcfg\\hotd.ini", "Info", "LaunchGame"), "0");
+    EXPECT_EQ(read("memcfg\\hotd.ini", "Info", "Name"), "House of the Dead");
+    EXPECT_EQ(read("memcfg\\hotd.ini", "Info", "WinClass"), "H");
+    EXPECT_EQ(sys.folder.readFile("joycfg\\hotd.ini"), kSettings);  // player settings are saved apart
+}
+
+TEST_F(ConfigWindow, ValuesTheControlsCannotShowSurviveASaveUnlessTheirControlWasChanged) {
+    sys.folder.writeFile("memcfg\\odd.ini", "[Info]\r\nName=Odd\r\nWinClass=O\r\nLaunchGame=yes\r\n");
+    sys.folder.writeFile("joycfg\\odd.ini", "[Options]\r\nForcePoll=2\r\n[Player1]\r\nEnable=1\r\nInputType=gamepad\r\n"
+                                            "JoyID=3\r\nMouseID=4\r\nTriggerButton=30\r\n[Player2]\r\nEnable=7\r\n"
+                                            "InputType=mouse\r\nMouseID=20\r\n");
+    start();
+    select("odd");
+    EXPECT_FALSE(shown("chkForce").checked);
+    EXPECT_FALSE(shown("chkLaunch").checked);
+    EXPECT_EQ(shown("cmbTrigger1").text, "NONE");
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(shown("optP1_" + std::to_string(i)).checked);
+    Check(config(), "chkEnableP2", true);  // this one the user changes
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Options", "ForcePoll"), "2");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "InputType"), "gamepad");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "JoyID"), "3");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "MouseID"), "4");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "TriggerButton"), "30");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player2", "MouseID"), "20");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player2", "Enable"), "1");
+    Click(config(), "cmdLaunchSave");
+    EXPECT_EQ(read("memcfg\\odd.ini", "Info", "LaunchGame"), "yes");
+    Choose(config(), "cmbTrigger1", 2);
+    Check(config(), "optP1_2", true);
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "TriggerButton"), "1");
+    EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "InputType"), "joystick");
+}
+
+TEST_F(ConfigWindow, AButtonListTypedByHandTakesAnEntryItEqualsOrKeepsItsSelection) {
+    start();
+    select("hotd");
+    Type(config(), "cmbTrigger1", "12");
+    EXPECT_EQ(shown("cmbTrigger1").selected, 13);
+    Type(config(), "cmbTrigger1", "NONE");
+    EXPECT_EQ(shown("cmbTrigger1").selected, 0);
+    Type(config(), "cmbTrigger1", "17");
+    EXPECT_EQ(shown("cmbTrigger1").selected, 0);
+    Type(config(), "cmbReload1", "left");
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "TriggerButton"), "-1");
+    EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "ReloadButton"), "1");  // never -2
+}
+
+TEST_F(ConfigWindow, OnlyOneOptionOfAPlayerIsChosen) {
+    start();
+    select("hotd");
+    Check(config(), "optP1_2", true);
+    EXPECT_TRUE(shown("optP1_2").checked);
+    EXPECT_FALSE(shown("optP1_1").checked);
+    EXPECT_TRUE(shown("optP2_2").checked);  // the other player's options stay
+}
+
+TEST_F(ConfigWindow, ChoosingAnotherGameDropsEditsAndLeavesNothingOfTheGameBefore) {
+    sys.folder.writeFile("joycfg\\bare.ini", "[keys]\r\nEnable=0\r\n[Player1]\r\nEnable=1\r\nInputType=mouse\r\n");
+    start();
+    select("hotd");
+    TypeIntoField(config(), "txtP1Accel", "99");
+    select("bare");
+    EXPECT_EQ(shown("txtStart1Key").text, "");  // hotd's "49" does not carry over
+    EXPECT_EQ(shown("txtP1Accel").text, "0");
+    select("hotd");
+    EXPECT_EQ(shown("txtP1Accel").text, "25");
+}
+
+TEST_F(ConfigWindow, KeysOfAFileWhoseKeyboardIsOffAreShownAndKeptNotLost) {
+    sys.folder.writeFile("joycfg\\bare.ini", "[keys]\r\nEnable=0\r\nP1StartKey=49\r\n");
+    start();
+    EXPECT_EQ(shown("txtStart1Key").text, "49");
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "keys", "P1StartKey"), "49");
+    EXPECT_EQ(read("joycfg\\bare.ini", "keys", "Enable"), "0");  // never written by this window
+}
+
+TEST_F(ConfigWindow, AKeyBoxClickedOpensTheKeyDetectorForIt) {
+    start();
+    Click(config(), "txtCoin2Key");
+    EXPECT_EQ(tool.keyTarget(), "coin2");
+    EXPECT_TRUE(forms.isOpen(tool.keyDetector()));
+    EXPECT_TRUE(forms.timerRunning(tool.keyDetector()));
+    Click(config(), "txtExitKey");
+    EXPECT_EQ(tool.keyTarget(), "exit1");
+}
+
+TEST_F(ConfigWindow, VirtuaOnSetupFindsTheGameByNameThenByItsBaseNames) {
+    sys.folder.writeFile("memcfg\\vonj.ini", "[Info]\r\nName=Virtual On (J)\r\nWinClass=V\r\nGameType=VON\r\n");
+    start();
+    Click(config(), "cmdVON");
+    EXPECT_EQ(config().games()[*config().currentGame()].base, "vonj");
+    EXPECT_TRUE(forms.isOpen(tool.twinStick()));
+    sys.folder.writeFile("memcfg\\von.ini", "[Info]\r\nName=V\r\nWinClass=V\r\nGameType=VON\r\n");
+    sys.folder.writeFile("memcfg\\zzz.ini", "[Info]\r\nName=Virtual On Cybertroopers (US)\r\nWinClass=V\r\nGameType=VON\r\n");
+    config().LoadINIList();
+    config().selectGame(0);
+    Click(config(), "cmdVON");
+    ASSERT_TRUE(config().currentGame().has_value());
+    EXPECT_EQ(config().games()[*config().currentGame()].base, "zzz");
+}
+
+TEST_F(ConfigWindow, AMissingDescriptorOrSettingsFileIsSaidAndTheWindowStaysOpen) {
+    start();
+    std::filesystem::remove(NativePath(file("memcfg\\hotd.ini")));
+    select("bare");
+    Choose(config(), "cmbGame", 1);  // "hotd", gone since the list was read
+    EXPECT_NE(sys.indexOf("box Missing File|The file " + file("memcfg\\hotd.ini") + " is gone. The list of games is read again."), -1);
+    EXPECT_EQ(config().games().size(), 1u);
+    EXPECT_EQ(config().games()[*config().currentGame()].base, "bare");
+    std::filesystem::remove(NativePath(file("joycfg\\default.ini")));
+    config().LoadGame();
+    EXPECT_EQ(sys.log.back(), "box Missing File|Neither " + file("joycfg\\bare.ini") + " nor " + file("joycfg\\default.ini") +
+                                  " is there. The controls show the defaults.");
+    EXPECT_EQ(sys.indexOf("end program"), -1);
+}
+
+TEST_F(ConfigWindow, AnEmptyGameFolderGivesAnEmptyListAndTheGameControlsOff) {
+    std::filesystem::remove(NativePath(file("memcfg\\hotd.ini")));
+    std::filesystem::remove(NativePath(file("memcfg\\bare.ini")));
+    start();
+    EXPECT_TRUE(shown("cmbGame").items.empty());
+    for (const char* name : {"cmbGame", "Command1", "cmdGunSave", "cmdRevert", "cmdLaunchSave", "cmdNotes", "cmbTrigger1", "chkForce"}) {
+        EXPECT_FALSE(shown(name).enabled) << name;
+    }
+    EXPECT_TRUE(shown("cmdHelp").enabled);
+    for (const char* name : {"Command1", "cmdGunSave", "cmdRevert", "cmdLaunchSave", "cmdNotes", "cmnSetAccelP1"}) Click(config(), name);
+    EXPECT_TRUE(sys.eventsStartingWith("box ").empty());
+}
+
+TEST_F(ConfigWindow, ClosingTheWindowEndsTheProgram) {
+    start();
+    EXPECT_EQ(sys.exitCodeOf([&] { config().closed(); }), 0);
+    EXPECT_EQ(sys.log.back(), "end program");
+}
+
+}  // namespace
+}  // namespace vt2::test
