@@ -52,6 +52,12 @@ wine_session_start() {
         wineserver -w
         touch "$WINEPREFIX/.vt2-unmanaged"
     fi
+    # Text files open in Notepad, as on every Windows (the fresh prefix knows the editor but not .txt).
+    if [ ! -f "$WINEPREFIX/.vt2-txt-association" ]; then
+        wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.vt2-txt-association"
+    fi
     # One wineserver for the whole run keeps the many short test processes fast.
     wineserver -p
     _vt2_started_wineserver=1

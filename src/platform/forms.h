@@ -33,10 +33,11 @@ struct ControlDesign {
 };
 
 struct FormDesign {
-    std::string name;     // for the host and the tests; the window's class is made of it
+    std::string name;     // for the host and the tests; the window's class is "VT2" + name
     std::string caption;  // the window's title
     int clientWidth = 0, clientHeight = 0;  // twips
     std::vector<ControlDesign> controls;    // in reading order, which is also the order of Tab
+    bool escapeCloses = false;              // without a cancel button, Esc closes it as a dialog
 };
 
 // What a control shows now.
@@ -61,7 +62,8 @@ public:
     virtual void changed(const std::string& control, const ControlState& shown) = 0;
     // The window's timer, while the model has it running.
     virtual void timerTicked() {}
-    // The user closed the window (its close box, or Esc without a cancel button).
+    // The user closed the window (its close box, or Esc where that closes it); the host then
+    // takes the window down. Not called when the model itself closes it.
     virtual void closed() = 0;
 };
 

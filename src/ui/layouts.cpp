@@ -145,6 +145,7 @@ FormDesign MakeTwinStickDesign() {
     FormDesign d;
     d.name = "frmVON";
     d.caption = "Virtual On Setup";
+    d.escapeCloses = true;
     d.clientWidth = 8040;
     d.clientHeight = 6195;
     auto& c = d.controls;

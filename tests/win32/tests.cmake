@@ -9,7 +9,7 @@ vt2_wine_path(VT2_TEST_DEMO_LAYOUT ${VT2_DEMO_LAYOUT})
 vt2_wine_path(VT2_TEST_FIXTURES_DIR ${CMAKE_BINARY_DIR}/tests/fixtures)
 configure_file(support/test_paths.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/support/test_paths.h @ONLY)
 
-add_library(vt2_win32_harness STATIC support/win32_harness.cpp)
+add_library(vt2_win32_harness STATIC support/win32_harness.cpp support/ui_driver.cpp)
 target_include_directories(vt2_win32_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
 target_link_libraries(vt2_win32_harness PUBLIC vt2_win32 GTest::gtest)
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/config_placeholder_window.h"
 #include "platform/win32/main_window_ids.h"
 #include "platform/win32/twips.h"
 
@@ -203,7 +202,7 @@ void Form1Window::armStartTimer(unsigned milliseconds) { SetTimer(window_.get(),
 void Form1Window::disarmStartTimer() { KillTimer(window_.get(), kGameStartTimerId); }
 
 void Form1Window::showConfigurationWindow() {
-    configWindow_ = std::make_unique<ConfigPlaceholderWindow>(instance_);
+    if (openConfiguration_) openConfiguration_();
 }
 
 LRESULT CALLBACK Form1Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,14 +14,14 @@
 
 namespace vt2::win32 {
 
-class ConfigPlaceholderWindow;
-
 class Form1Window final : public MainWindowView {
 public:
     explicit Form1Window(HINSTANCE instance);
     ~Form1Window() override;
 
     void attach(MainWindowEvents& behaviour) { behaviour_ = &behaviour; }
+    // What showing the configuration window does (the configuration tool opens it).
+    void onShowConfiguration(std::function<void()> open) { openConfiguration_ = std::move(open); }
     HWND handle() const { return window_.get(); }
 
     void setLabelText(MainWindowLabel label, const std::string& text) override;
@@ -64,7 +65,7 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     bool trayIconShown_ = false;
     MainWindowEvents* behaviour_ = nullptr;
-    std::unique_ptr<ConfigPlaceholderWindow> configWindow_;
+    std::function<void()> openConfiguration_;
 };
 
 }  // namespace vt2::win32

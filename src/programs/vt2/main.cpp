@@ -12,11 +12,14 @@
 #include "engine/form1.h"
 #include "outputs/output_sender.h"
 #include "outputs/threaded_output_link.h"
+#include "ui/config_tool.h"
+#include "ui/input_box_model.h"
 #include "platform/win32/dde_output_delivery.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_ini_files.h"
 #include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_threads.h"
@@ -45,9 +48,10 @@ bool OutputsBlock(vt2::IniFiles& ini, const std::string& folder) {
     return vt2::ReadIniValue(ini, folder + "\\vt2.ini", "Outputs", "Blocking", true) == "1";
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(vt2::win32::Win32Forms& forms) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (forms.preTranslate(message)) continue;  // Tab, Enter, Esc and shortcuts of the tool's windows
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -80,6 +84,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32UserLocale locale;
 
     Win32RunLocks runLocks;
+    Win32Forms forms(instance);
 
     const std::string folder = ProgramFolder();
     BlockingOutputLink blocking(dde);
@@ -97,8 +102,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     engine.state.programFolder = folder;
     run = &engine;
 
+    // Without a command line, the configuration tool.
+    ModalInputBoxes inputBoxes(forms);
+    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder};
+    std::unique_ptr<ConfigTool> configuration;
+    mainWindow.onShowConfiguration([&] {
+        configuration = std::make_unique<ConfigTool>(tools, keyboard);
+        configuration->open();
+    });
+
     Form1 form(engine);
     mainWindow.attach(form);
     form.Form_Load(CommandLineArguments(GetCommandLineA()));
-    return RunMessageLoop();
+    return RunMessageLoop(forms);
 }
