@@ -17,6 +17,7 @@ add_executable(vt2_win32_tests
     contract/ini_contract.cpp
     win32/ini_contract_win32.cpp
     win32/devices_test.cpp
+    win32/forms_test.cpp
     win32/game_memory_test.cpp
     win32/main_window_test.cpp
     win32/output_link_test.cpp

@@ -23,7 +23,7 @@ public:
     void runModal(FormModel& model) override;
     void close(FormModel& model) override;
     bool isOpen(const FormModel& model) override;
-    void focus(FormModel& model, const std::string& control) override;
+    void focus(FormModel& model, const std::string& control = {}) override;
     void refresh(FormModel& model) override;
     void startTimer(FormModel& model, unsigned intervalMs) override;
     void stopTimer(FormModel& model) override;
