@@ -35,18 +35,18 @@ void AddGunFrame(std::vector<ControlDesign>& c, int player, int x) {
     c.push_back(C("lblP" + n + "Uses", K::Label, "P" + n + " Uses:", x + 120, 780, 2000, 255, frame));
     const char* options[] = {"Mouse/Trackball", "Lightgun/IR Gun (Mouse Based)", "Joystick"};
     for (int i = 0; i < 3; ++i) {
-        c.push_back(C("optP" + n + "_" + std::to_string(i), K::OptionButton, options[i], x + 240, 1080 + 300 * i, 2775,
+        c.push_back(C("optP" + n + "_" + std::to_string(i), K::OptionButton, options[i], x + 180, 1080 + 300 * i, 2895,
                       255, frame));
     }
     c.push_back(C("txtP" + n + "Accel", K::Edit, "", x + 120, 2040, 1215, 315, frame));
     c.push_back(C(player == 1 ? "cmnSetAccelP1" : "Command2", K::Button, "Set Accel", x + 1440, 2010, 1575, 375, frame));
-    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 1200, 255, frame));
-    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 1440, 2490, 1575, 315, frame));
+    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 1380, 255, frame));
+    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 1560, 2490, 1455, 315, frame));
     for (std::size_t i = 0; i < kButtonLists.size(); ++i) {
         const int top = 2940 + 420 * static_cast<int>(i);
         c.push_back(C("lbl" + std::string(kButtonLists[i]).substr(3) + n, K::Label, kButtonLabels[i], x + 120, top + 30,
-                      1200, 255, frame));
-        c.push_back(C(kButtonLists[i] + n, K::EditableList, "Combo1", x + 1440, top, 1575, 315, frame));
+                      1380, 255, frame));
+        c.push_back(C(kButtonLists[i] + n, K::EditableList, "Combo1", x + 1560, top, 1455, 315, frame));
     }
     c.push_back(C("chkEnableP" + n, K::CheckBox, "Enable Player " + n + " Controls", x + 120, 5040, 2775, 255, frame));
 }
@@ -126,9 +126,9 @@ FormDesign MakeKeyDetectorDesign() {
 void AddStickFrame(std::vector<ControlDesign>& c, const std::string& side, const std::string& caption, int x) {
     const std::string frame = "fra" + side + (side == "L" ? "eft" : "ight");
     c.push_back(C(frame, K::Frame, caption, x, 120, 3855, 3975));
-    c.push_back(C("lbl" + side + "X", K::Label, "X Axis:", x + 120, 450, 585, 255, frame));
+    c.push_back(C("lbl" + side + "X", K::Label, "X Axis:", x + 60, 450, 645, 255, frame));
     c.push_back(C("cmb" + side + "X", K::DropDownList, "", x + 720, 420, 1335, 315, frame));
-    c.push_back(C("lbl" + side + "Y", K::Label, "Y Axis:", x + 120, 840, 585, 255, frame));
+    c.push_back(C("lbl" + side + "Y", K::Label, "Y Axis:", x + 60, 840, 645, 255, frame));
     c.push_back(C("cmb" + side + "Y", K::DropDownList, "", x + 720, 810, 1335, 315, frame));
     c.push_back(C("lbl" + side + "Heading", K::Label, "Button:                     Key:", x + 1080, 1260, 2535, 255, frame));
     const char* rows[] = {"Up", "Down", "Left", "Right", "Shot", "Dash"};
@@ -152,7 +152,7 @@ FormDesign MakeTwinStickDesign() {
     AddStickFrame(c, "L", "Left Joystick", 120);
     AddStickFrame(c, "R", "Right Joystick", 4080);
     c.push_back(C("fraAdmin", K::Frame, "Misc", 120, 4200, 7815, 1455));
-    c.push_back(C("lblAdminHeading", K::Label, "Button:                     Key:", 1200, 4440, 2175, 255, "fraAdmin"));
+    c.push_back(C("lblAdminHeading", K::Label, "Button:                     Key:", 1200, 4440, 2535, 255, "fraAdmin"));
     c.push_back(C("lblService", K::Label, "Service:", 240, 4800, 855, 255, "fraAdmin"));
     c.push_back(C("cmbService", K::EditableList, "Combo1", 1200, 4770, 975, 315, "fraAdmin"));
     c.push_back(C("txtService", K::Edit, "Text1", 2640, 4770, 615, 315, "fraAdmin"));
@@ -162,7 +162,7 @@ FormDesign MakeTwinStickDesign() {
     c.push_back(C("lblNote", K::Label,
                   "NOTE:  Configure the Joystick(s) ID as well as the Start/Coin/Ect buttons in the main window.  P1 "
                   "Controls are the left stick, P2 Controls are the right.",
-                  3480, 4440, 4335, 1095, "fraAdmin"));
+                  3840, 4440, 3975, 1095, "fraAdmin"));
     c.push_back(C("cmdSave", K::Button, "Save Settings", 2400, 5760, 3375, 375));
     return d;
 }

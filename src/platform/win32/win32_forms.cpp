@@ -165,7 +165,8 @@ DWORD StyleOf(const ControlDesign& c, bool startsGroup) {
         case ControlKind::CheckBox: style |= WS_TABSTOP | BS_AUTOCHECKBOX; break;
         case ControlKind::OptionButton: style |= BS_AUTORADIOBUTTON | (startsGroup ? WS_TABSTOP : 0); break;
         case ControlKind::Frame: style = WS_CHILD | WS_VISIBLE | BS_GROUPBOX; break;
-        case ControlKind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
+        // A label of one line is cut at its end rather than broken onto a line it has no room for.
+        case ControlKind::Label: style |= (c.height <= 300 ? SS_LEFTNOWORDWRAP : SS_LEFT) | SS_NOPREFIX; break;
         case ControlKind::Edit: style |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL; break;
         case ControlKind::DropDownList: style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST; break;
         case ControlKind::EditableList: style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL; break;
@@ -219,8 +220,18 @@ void Win32Forms::Window::create(HINSTANCE instance) {
     }
     dpi_ = DpiOf(handle_);
     const RECT atDpi = FrameFor(Px(d.clientWidth, dpi_), Px(d.clientHeight, dpi_), kFormStyle, dpi_);
-    SetWindowPos(handle_, nullptr, 0, 0, atDpi.right - atDpi.left, atDpi.bottom - atDpi.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // In the middle of the screen the program's window in front is on (the work area, clear of
+    // the task bar), so a helper window opens over the window that opened it.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HWND front = GetForegroundWindow();
+    GetMonitorInfoA(MonitorFromWindow(front ? front : handle_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const LONG width = atDpi.right - atDpi.left;
+    const LONG height = atDpi.bottom - atDpi.top;
+    SetWindowPos(handle_, nullptr, work.left + std::max(0L, (work.right - work.left - width) / 2),
+                 work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     layOut();
     apply();
 }
