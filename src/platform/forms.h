@@ -5,6 +5,7 @@
 // and keeps the controls as the model says after every action.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vt2 {
@@ -31,6 +32,21 @@ struct ControlDesign {
     double fontPoints = 0;                         // 0: the system's message font
     std::string fontName;                          // with fontPoints: a font of its own
 };
+
+// A control at a place: the common case of a design's row.
+inline ControlDesign MakeControl(std::string name, ControlKind kind, std::string caption, int left, int top, int width,
+                                 int height, std::string frame = {}) {
+    ControlDesign c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.frame = std::move(frame);
+    return c;
+}
 
 struct FormDesign {
     std::string name;     // for the host and the tests; the window's class is "VT2" + name

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace vt2 {
 
@@ -9,19 +10,8 @@ namespace {
 
 using K = ControlKind;
 
-ControlDesign C(std::string name, K kind, std::string caption, int left, int top, int width, int height,
-                std::string frame = {}) {
-    ControlDesign c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.frame = std::move(frame);
-    return c;
-}
+// Short, for the many rows below.
+ControlDesign C(auto&&... row) { return MakeControl(std::forward<decltype(row)>(row)...); }
 
 constexpr std::array<const char*, 5> kButtonLabels{"Trigger Button:", "Reload Button:", "Start Button:", "Coin Button:",
                                                    "Exit Button:"};

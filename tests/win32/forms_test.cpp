@@ -14,19 +14,8 @@
 namespace vt2::test {
 namespace {
 
-ControlDesign C(std::string name, ControlKind kind, std::string caption, int left, int top, int width, int height,
-                std::string frame = {}) {
-    ControlDesign c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.frame = std::move(frame);
-    return c;
-}
+// Short, for the many rows below.
+ControlDesign C(auto&&... row) { return MakeControl(std::forward<decltype(row)>(row)...); }
 
 FormDesign TestDesign(bool dialog) {
     FormDesign d;
