@@ -5,7 +5,7 @@
 namespace vt2 {
 
 enum class MessageButtons { Ok, YesNo };
-enum class MessageIcon { None, Information };
+enum class MessageIcon { None, Information, Exclamation };
 enum class MessageAnswer { Ok, Yes, No };
 
 // Modal message boxes; without a title of their own they show "Vantor 2". A box shown while one

@@ -10,6 +10,7 @@
 #include "platform/ini_files.h"
 #include "platform/message_boxes.h"
 #include "platform/program_launcher.h"
+#include "ui/model2_setup_model.h"
 #include "ui/key_detector_model.h"
 #include "ui/layouts.h"
 #include "ui/list_entries.h"
@@ -69,7 +70,7 @@ ConfigModel::ConfigModel(ConfigServices& services, std::string& keyTarget)
     enableGameControls(false);
 }
 
-void ConfigModel::setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, FormModel* model2Setup) {
+void ConfigModel::setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, Model2SetupModel* model2Setup) {
     keyDetector_ = &keyDetector;
     twinStick_ = &twinStick;
     model2Setup_ = model2Setup;
@@ -321,7 +322,7 @@ void ConfigModel::clicked(const std::string& name) {
     if (name == "cmnSetAccelP1") setAccel(1);
     if (name == "Command2") setAccel(2);
     if (name == "cmdVON") twinStickSetup();
-    if (name == "cmdM2Setup" && model2Setup_) os_.forms.show(*model2Setup_);
+    if (name == "cmdM2Setup" && model2Setup_) model2Setup_->open();
     for (const auto& [target, box] : ConfigKeyTargets()) {
         if (name == box) openKeyDetector(target);
     }
@@ -334,10 +335,6 @@ void ConfigModel::onChanged(const std::string& name, const ControlState& before)
         return;
     }
     for (int player : {1, 2}) {
-        for (int i = 0; i < 3; ++i) {
-            if (name != Opt(player, i) || !now.checked) continue;
-            for (int other = 0; other < 3; ++other) control(Opt(player, other)).checked = other == i;
-        }
         for (const char* list : kButtonLists) {
             if (name != list + std::to_string(player) || now.selected >= 0) continue;
             // Typed by hand: the entry it equals, else the selection it had.

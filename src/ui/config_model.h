@@ -18,6 +18,7 @@ class FileSystem;
 class IniFiles;
 class KeyDetectorModel;
 class MessageBoxes;
+class Model2SetupModel;
 class ProgramLauncher;
 class TwinStickModel;
 
@@ -44,7 +45,7 @@ public:
     ConfigModel(ConfigServices& services, std::string& keyTarget);
 
     // The windows it opens: the key detector, the twin-stick window, the Model 2 setup helper.
-    void setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, FormModel* model2Setup);
+    void setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, Model2SetupModel* model2Setup);
     // Shows the window; its 100 ms start-up timer then reads the game list and loads the first game.
     void open();
 
@@ -92,7 +93,7 @@ private:
     std::string& keyTarget_;
     KeyDetectorModel* keyDetector_ = nullptr;
     TwinStickModel* twinStick_ = nullptr;
-    FormModel* model2Setup_ = nullptr;
+    Model2SetupModel* model2Setup_ = nullptr;
     std::vector<GameEntry> games_;
     GameDescriptor descriptor_;
     PlayerSettings settings_;

@@ -2,7 +2,7 @@
 
 namespace vt2 {
 
-ConfigTool::ConfigTool(const ConfigServices& services, KeyboardState& keyboard, FormModel* model2Setup)
+ConfigTool::ConfigTool(const ConfigServices& services, KeyboardState& keyboard, Model2SetupModel* model2Setup)
     : services_(services),
       config_(services_, keyTarget_),
       twinStick_(services_, keyTarget_, config_),

@@ -11,11 +11,12 @@
 namespace vt2 {
 
 class KeyboardState;
+class Model2SetupModel;
 
 class ConfigTool {
 public:
     // model2Setup: the Model 2 setup helper's window, which the configuration window opens.
-    ConfigTool(const ConfigServices& services, KeyboardState& keyboard, FormModel* model2Setup = nullptr);
+    ConfigTool(const ConfigServices& services, KeyboardState& keyboard, Model2SetupModel* model2Setup = nullptr);
     ConfigTool(const ConfigTool&) = delete;
     ConfigTool& operator=(const ConfigTool&) = delete;
 

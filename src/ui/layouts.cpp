@@ -173,6 +173,38 @@ FormDesign MakeInputBoxDesign() {
     return d;
 }
 
+FormDesign MakeModel2SetupDesign() {
+    FormDesign d;
+    d.name = "frmModel2";
+    d.caption = "Model 2 Setup";
+    d.clientWidth = 6285;
+    d.clientHeight = 3540;
+    auto& c = d.controls;
+    c.push_back(C("fraOne", K::Frame, "Step 1:   Where is Model 2 Located?", 120, 240, 6015, 855));
+    c.push_back(C("txtM2Path", K::Edit, "C:\\M2Emulator\\", 240, 570, 4095, 315, "fraOne"));
+    c.push_back(C("cmdVerify", K::Button, "Verify Path", 4440, 540, 1575, 375, "fraOne"));
+    c.push_back(C("fraTwo", K::Frame, "Step 2:   Does your Lightgun Show Up as a Mouse or  Joystick?", 120, 1200, 6015, 975));
+    c.push_back(C("optItype_0", K::OptionButton, "Mouse", 240, 1440, 1695, 240, "fraTwo"));
+    c.push_back(C("optItype_1", K::OptionButton, "Joystick", 240, 1680, 1695, 240, "fraTwo"));
+    c.push_back(C("optItype_2", K::OptionButton, "Don't care.  I'm just in it for the outputs.", 240, 1920, 5655, 240,
+                  "fraTwo"));
+    c.push_back(C("fraThree", K::Frame, "Step 3:   Install scripts and Configure Model 2", 120, 2280, 6015, 1215));
+    c.push_back(C("cmdInstall", K::Button, "Install Files for Model 2", 1800, 2580, 2655, 375, "fraThree"));
+    c.push_back(C("lblStatus", K::Label, "", 240, 3060, 5775, 255, "fraThree"));
+    // A panel for trying a game without raw input, below the client area: nothing shows it.
+    c.push_back(C("fraHelp", K::Frame, "Model 2 Helper", 120, 3600, 6015, 2175));
+    c.push_back(C("lblHelp", K::Label, "Temporarily Disable Raw Input and Launch Game for Configuration:", 240, 3840,
+                  5775, 255, "fraHelp"));
+    c.push_back(C("optRI_0", K::OptionButton, "Enable Raw Input", 240, 4140, 2175, 255, "fraHelp"));
+    c.push_back(C("optRI_1", K::OptionButton, "Disable Raw Input", 240, 4440, 2175, 255, "fraHelp"));
+    c.push_back(C("cmdSet", K::Button, "Set", 2640, 4200, 975, 375, "fraHelp"));
+    c.push_back(C("lblGame", K::Label, "Game:", 240, 4890, 615, 255, "fraHelp"));
+    c.push_back(C("cmbGame", K::DropDownList, "", 960, 4860, 2415, 315, "fraHelp"));
+    c.push_back(C("cmdLaunch", K::Button, "Launch Game", 3600, 4830, 1455, 375, "fraHelp"));
+    c.push_back(C("cmdReadMe", K::Button, "Read Model 2 Usage File", 240, 5280, 2775, 375, "fraHelp"));
+    return d;
+}
+
 }  // namespace
 
 const FormDesign& ConfigWindowDesign() {
@@ -187,6 +219,11 @@ const FormDesign& KeyDetectorDesign() {
 
 const FormDesign& TwinStickDesign() {
     static const FormDesign design = MakeTwinStickDesign();
+    return design;
+}
+
+const FormDesign& Model2SetupDesign() {
+    static const FormDesign design = MakeModel2SetupDesign();
     return design;
 }
 

@@ -10,6 +10,7 @@ const FormDesign& ConfigWindowDesign();    // frmConfig, "Vantor 2 Configuration
 const FormDesign& KeyDetectorDesign();     // frmKeyDetect, "Key Detector"
 const FormDesign& TwinStickDesign();       // frmVON, "Virtual On Setup"
 const FormDesign& InputBoxDesign();        // the input box of "Set Accel"
+const FormDesign& Model2SetupDesign();     // frmModel2, "Model 2 Setup"
 
 // The controls of the configuration window that only page 1 or only page 2 shows.
 bool IsOnConfigPage1(const std::string& control);

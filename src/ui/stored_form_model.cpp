@@ -33,7 +33,21 @@ void StoredFormModel::changed(const std::string& name, const ControlState& shown
     state.checked = shown.checked;
     state.selected = shown.selected;
     touched_.insert(name);
+    if (state.checked) uncheckTheRestOfTheGroup(name);
     onChanged(name, before);
+}
+
+void StoredFormModel::uncheckTheRestOfTheGroup(const std::string& option) {
+    // A group is a run of options in the design, as the host builds it.
+    const auto& controls = design_.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].name != option || controls[i].kind != ControlKind::OptionButton) continue;
+        std::size_t first = i;
+        while (first > 0 && controls[first - 1].kind == ControlKind::OptionButton) --first;
+        for (std::size_t j = first; j < controls.size() && controls[j].kind == ControlKind::OptionButton; ++j) {
+            if (j != i) states_[controls[j].name].checked = false;
+        }
+    }
 }
 
 void StoredFormModel::onChanged(const std::string&, const ControlState&) {}

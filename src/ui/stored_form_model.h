@@ -1,7 +1,8 @@
 #pragma once
 // A window's model that keeps what each control shows: every control starts as its design says,
 // the model changes what it shows through control(), and a change the user makes is kept and
-// remembered as touched until the model starts afresh (a game loaded anew).
+// remembered as touched until the model starts afresh (a game loaded anew). An option the user
+// picks unchecks the other options of its group, as the window does.
 
 #include <map>
 #include <set>
@@ -32,6 +33,8 @@ protected:
     virtual void onChanged(const std::string& control, const ControlState& before);
 
 private:
+    void uncheckTheRestOfTheGroup(const std::string& option);
+
     FormDesign design_;
     std::map<std::string, ControlState> states_;
     std::set<std::string> touched_;

@@ -90,9 +90,24 @@ public:
         if (undeletable.count(path)) return false;
         return real_.deleteFile(path);
     }
+    bool folderExists(const std::string& path) override { return real_.folderExists(path); }
+    bool createFolder(const std::string& path) override {
+        log_.push_back("create folder " + path);
+        return !failing.count(path) && real_.createFolder(path);
+    }
+    bool copyFile(const std::string& from, const std::string& to) override {
+        log_.push_back("copy " + from + " > " + to);
+        return !failing.count(to) && real_.copyFile(from, to);
+    }
+    std::optional<std::string> readFile(const std::string& path) override { return real_.readFile(path); }
+    bool writeFileWhole(const std::string& path, const std::string& content) override {
+        log_.push_back("write " + path);
+        return !failing.count(path) && real_.writeFileWhole(path, content);
+    }
     std::string errorText() override { return "Access is denied."; }
     std::set<std::string> pretend;
     std::set<std::string> undeletable;  // as if in use or read-only
+    std::set<std::string> failing;      // targets that cannot be created, copied to or written
 
 private:
     EventLog& log_;
@@ -140,6 +155,11 @@ class FakeProgramLauncher final : public ProgramLauncher {
 public:
     explicit FakeProgramLauncher(EventLog& log) : log_(log) {}
     bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) override;
+    bool startCommandLine(const std::string& commandLine, WindowShowState state) override {
+        log_.push_back("run " + commandLine);
+        lastState = state;
+        return true;
+    }
     int openDocument(const std::string& file) override {
         log_.push_back("open " + file);
         return 42;
@@ -227,11 +247,16 @@ private:
 class FakeMessageBoxes final : public MessageBoxes {
 public:
     explicit FakeMessageBoxes(EventLog& log) : log_(log) {}
-    void showMessage(const std::string& text) override { log_.push_back("message " + text); }
+    void showMessage(const std::string& text) override {
+        log_.push_back("message " + text);
+        if (onShown) onShown(text);
+    }
     MessageAnswer ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override {
         log_.push_back("box " + title + "|" + text + (buttons == MessageButtons::YesNo ? "|yes/no" : "") +
-                       (icon == MessageIcon::Information ? "|information" : ""));
+                       (icon == MessageIcon::Information ? "|information" : "") +
+                       (icon == MessageIcon::Exclamation ? "|exclamation" : ""));
+        if (onShown) onShown(text);
         if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         if (answers.empty()) return MessageAnswer::Yes;
         const MessageAnswer answer = answers.front();
@@ -239,6 +264,8 @@ public:
         return answer;
     }
     std::deque<MessageAnswer> answers;
+    // What the user does while a box is up, before answering it.
+    std::function<void(const std::string& text)> onShown;
 
 private:
     EventLog& log_;

@@ -219,10 +219,13 @@ Rect Of(const ControlDesign& c) { return {c.left, c.top, c.left + c.width, c.top
 bool Inside(const Rect& a, const Rect& b) { return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom; }
 bool Overlap(const Rect& a, const Rect& b) { return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom; }
 
-void CheckLayout(const FormDesign& d, const std::function<bool(const std::string&, const std::string&)>& samePage) {
+// hiddenPanel: a frame that lies below the client area with what it holds, where nothing shows it.
+void CheckLayout(const FormDesign& d, const std::function<bool(const std::string&, const std::string&)>& samePage,
+                 const std::string& hiddenPanel = {}) {
     const Rect client{0, 0, d.clientWidth, d.clientHeight};
     for (const ControlDesign& c : d.controls) {
-        EXPECT_TRUE(Inside(Of(c), client)) << d.name << " " << c.name;
+        const bool hidden = !hiddenPanel.empty() && (c.name == hiddenPanel || c.frame == hiddenPanel);
+        EXPECT_EQ(Inside(Of(c), client), !hidden) << d.name << " " << c.name;
         if (!c.frame.empty()) {
             const auto frame = std::find_if(d.controls.begin(), d.controls.end(), [&](const ControlDesign& f) { return f.name == c.frame; });
             ASSERT_NE(frame, d.controls.end()) << c.name;
@@ -321,6 +324,34 @@ TEST(Layouts, TheKeyDetectorTheTwinStickWindowAndTheInputBox) {
     EXPECT_LT(Find(v, "lblLR").top, Find(v, "lblLShot").top);
 
     CheckLayout(InputBoxDesign(), [](const std::string&, const std::string&) { return true; });
+}
+
+TEST(Layouts, TheModel2SetupWindowWithItsPanelBelowTheClientArea) {
+    const FormDesign& d = Model2SetupDesign();
+    EXPECT_EQ(d.caption, "Model 2 Setup");
+    EXPECT_EQ(std::make_pair(d.clientWidth, d.clientHeight), std::make_pair(6285, 3540));
+    CheckLayout(d, [](const std::string&, const std::string&) { return true; }, "fraHelp");
+    const std::pair<const char*, const char*> captions[] = {
+        {"fraOne", "Step 1:   Where is Model 2 Located?"}, {"txtM2Path", "C:\\M2Emulator\\"},
+        {"cmdVerify", "Verify Path"}, {"fraTwo", "Step 2:   Does your Lightgun Show Up as a Mouse or  Joystick?"},
+        {"optItype_0", "Mouse"}, {"optItype_1", "Joystick"}, {"optItype_2", "Don't care.  I'm just in it for the outputs."},
+        {"fraThree", "Step 3:   Install scripts and Configure Model 2"}, {"cmdInstall", "Install Files for Model 2"},
+        {"lblStatus", ""}, {"fraHelp", "Model 2 Helper"},
+        {"lblHelp", "Temporarily Disable Raw Input and Launch Game for Configuration:"}, {"optRI_0", "Enable Raw Input"},
+        {"optRI_1", "Disable Raw Input"}, {"cmdSet", "Set"}, {"lblGame", "Game:"}, {"cmdLaunch", "Launch Game"},
+        {"cmdReadMe", "Read Model 2 Usage File"}};
+    for (const auto& [name, caption] : captions) EXPECT_EQ(Find(d, name).caption, caption) << name;
+    const std::tuple<const char*, int, int, int, int> frames[] = {{"fraOne", 120, 240, 6015, 855},
+                                                                  {"fraTwo", 120, 1200, 6015, 975},
+                                                                  {"fraThree", 120, 2280, 6015, 1215},
+                                                                  {"fraHelp", 120, 3600, 6015, 2175}};
+    for (const auto& [name, left, top, width, height] : frames) {
+        const ControlDesign& c = Find(d, name);
+        EXPECT_EQ(std::make_tuple(c.left, c.top, c.width, c.height), std::make_tuple(left, top, width, height)) << name;
+    }
+    EXPECT_EQ(Find(d, "cmbGame").kind, ControlKind::DropDownList);
+    EXPECT_LE(Find(d, "lblGame").left + Find(d, "lblGame").width, Find(d, "cmbGame").left);
+    EXPECT_LT(Find(d, "cmdInstall").top, Find(d, "lblStatus").top);  // the status below the button
 }
 
 }  // namespace

@@ -2,12 +2,29 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "common/text.h"
 #include "platform/portable/native_path.h"
 
 namespace vt2 {
+
+namespace {
+
+// Windows refuses to replace or delete a read-only file; the native build runs as any user (root
+// among them, whom permissions do not stop), so it asks the same question itself.
+bool IsReadOnly(const std::filesystem::path& target) {
+    std::error_code error;
+    const auto status = std::filesystem::status(target, error);
+    return !error && std::filesystem::exists(status) &&
+           (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
+}
+
+constexpr const char* kAccessDenied = "Access is denied.";
+
+}  // namespace
 
 bool PortableFileSystem::fileExists(const std::string& path) {
     std::error_code error;
@@ -36,14 +53,73 @@ std::vector<std::string> PortableFileSystem::listFiles(const std::string& folder
 bool PortableFileSystem::deleteFile(const std::string& path) {
     std::error_code error;
     const auto target = NativePath(path);
-    // Read-only files are refused, as Windows refuses them.
-    const auto status = std::filesystem::status(target, error);
-    if (!error && (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
-        errorText_ = "Access is denied.";
+    if (IsReadOnly(target)) {
+        errorText_ = kAccessDenied;
         return false;
     }
     if (std::filesystem::remove(target, error) && !error) return true;
     errorText_ = error ? error.message() : "The system cannot find the file specified.";
+    return false;
+}
+
+bool PortableFileSystem::folderExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(NativePath(path), error);
+}
+
+bool PortableFileSystem::createFolder(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::create_directory(NativePath(path), error) && !error) return true;
+    errorText_ = error ? error.message() : "Cannot create a file when that file already exists.";
+    return false;
+}
+
+bool PortableFileSystem::copyFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    if (IsReadOnly(NativePath(to))) {
+        errorText_ = kAccessDenied;
+        return false;
+    }
+    if (std::filesystem::copy_file(NativePath(from), NativePath(to), std::filesystem::copy_options::overwrite_existing,
+                                   error) &&
+        !error)
+        return true;
+    errorText_ = error ? error.message() : "The file could not be copied.";
+    return false;
+}
+
+std::optional<std::string> PortableFileSystem::readFile(const std::string& path) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    if (!in || !fileExists(path)) {
+        errorText_ = "The system cannot find the file specified.";
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool PortableFileSystem::writeFileWhole(const std::string& path, const std::string& content) {
+    const auto target = NativePath(path);
+    if (IsReadOnly(target)) {
+        errorText_ = kAccessDenied;
+        return false;
+    }
+    const auto temporary = NativePath(path + ".vt2new");
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out) {
+            errorText_ = "The file could not be written.";
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (!error) return true;
+    errorText_ = error.message();
+    std::filesystem::remove(temporary, error);
     return false;
 }
 

@@ -43,6 +43,22 @@ bool Win32ProgramLauncher::startProgram(const std::string& folder, const std::st
     return true;
 }
 
+bool Win32ProgramLauncher::startCommandLine(const std::string& commandLine, WindowShowState state) {
+    std::vector<char> commandLineBuffer(commandLine.begin(), commandLine.end());
+    commandLineBuffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(ShowCommandFor(state));
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return false;
+    unique_kernel_handle process(started.hProcess);
+    unique_kernel_handle thread(started.hThread);
+    return true;
+}
+
 int Win32ProgramLauncher::openDocument(const std::string& file) {
     const HINSTANCE result = ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));

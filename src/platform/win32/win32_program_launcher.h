@@ -7,6 +7,7 @@ namespace vt2::win32 {
 class Win32ProgramLauncher final : public ProgramLauncher {
 public:
     bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) override;
+    bool startCommandLine(const std::string& commandLine, WindowShowState state) override;
     int openDocument(const std::string& file) override;
 };
 

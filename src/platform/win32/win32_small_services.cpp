@@ -14,6 +14,7 @@ MessageAnswer Win32MessageBoxes::ask(const std::string& text, const std::string&
                                      MessageIcon icon) {
     UINT style = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
+    if (icon == MessageIcon::Exclamation) style |= MB_ICONEXCLAMATION;
     // The box belongs to the program's window in front, as a dialog of it.
     const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), title.empty() ? kMainWindowCaption : title.c_str(), style);
     if (answer == IDYES) return MessageAnswer::Yes;

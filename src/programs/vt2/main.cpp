@@ -14,6 +14,7 @@
 #include "outputs/threaded_output_link.h"
 #include "ui/config_tool.h"
 #include "ui/input_box_model.h"
+#include "ui/model2_setup_model.h"
 #include "platform/win32/dde_output_delivery.h"
 #include "platform/win32/form1_window.h"
 #include "platform/win32/win32_dde_client.h"
@@ -105,9 +106,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
     const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder};
+    Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
+    std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
     mainWindow.onShowConfiguration([&] {
-        configuration = std::make_unique<ConfigTool>(tools, keyboard);
+        model2Setup = std::make_unique<Model2SetupModel>(model2Tools);
+        configuration = std::make_unique<ConfigTool>(tools, keyboard, model2Setup.get());
         configuration->open();
     });
 
