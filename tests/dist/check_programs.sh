@@ -4,7 +4,7 @@ set -u
 dist=$1
 objdump=${2:-i686-w64-mingw32-objdump}
 status=0
-for exe in "$dist/VT2.exe" "$dist/demo/VT2DemoGame.exe" "$dist/VT2OutputServer.exe"; do
+for exe in "$dist/VT2.exe" "$dist/demo/VT2DemoGame.exe" "$dist/VT2OutputServer.exe" "$dist/m2setupfiles/VTStub.exe"; do
     if [ ! -f "$exe" ]; then echo "missing: $exe"; status=1; continue; fi
     kind=$(file -b "$exe")
     case "$kind" in
@@ -16,9 +16,16 @@ for exe in "$dist/VT2.exe" "$dist/demo/VT2DemoGame.exe" "$dist/VT2OutputServer.e
     esac
     while read -r dll; do
         case "$(echo "$dll" | tr 'A-Z' 'a-z')" in
-            kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll|advapi32.dll|ole32.dll|dinput8.dll|ws2_32.dll) ;;
+            kernel32.dll|user32.dll|gdi32.dll|shell32.dll|comctl32.dll|msvcrt.dll|advapi32.dll|ole32.dll|dinput8.dll|ws2_32.dll) ;;
             *) echo "needs a non-system DLL: $exe -> $dll"; status=1 ;;
         esac
     done < <("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+done
+# The stub is copied into other programs' folders: it needs nothing but kernel32.
+if "$objdump" -p "$dist/m2setupfiles/VTStub.exe" 2>/dev/null | sed -n 's/^\s*DLL Name: //p' | grep -viq '^kernel32.dll$'; then
+    echo "the stub needs more than kernel32.dll"; status=1
+fi
+for f in m2roms.lst scripts/VT2.lua artwork/crosshairs/p1.png artwork/crosshairs/p2.png CFG/README.txt; do
+    [ -f "$dist/m2setupfiles/$f" ] || { echo "missing: $dist/m2setupfiles/$f"; status=1; }
 done
 exit $status

@@ -49,12 +49,7 @@ protected:
     }
     // Answers the message box of that title with OK; its text.
     std::string answer(const std::string& title, const std::string& button = "OK") {
-        const HWND box = WaitForMessageBox(vt2.id(), title);
-        if (!box) return "(no box titled " + title + ")";
-        const std::string text = MessageBoxText(box);
-        PressButton(box, button);
-        WaitUntil([&] { return !IsWindow(box); });
-        return text;
+        return AnswerMessageBox(vt2.id(), title, button);
     }
 
     TempInstall install;

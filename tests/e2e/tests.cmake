@@ -5,6 +5,7 @@ add_executable(vt2_e2e_tests
     e2e/devices_e2e_test.cpp
     e2e/game_memory_e2e_test.cpp
     e2e/hook_run_e2e_test.cpp
+    e2e/model2_e2e_test.cpp
     e2e/outputs_e2e_test.cpp
     e2e/playing_e2e_test.cpp
     e2e/start_up_e2e_test.cpp

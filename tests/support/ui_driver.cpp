@@ -192,6 +192,15 @@ void PressButton(HWND box, const std::string& caption) {
     if (const HWND button = UiWindow(box).control(caption)) PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+std::string AnswerMessageBox(DWORD processId, const std::string& title, const std::string& button) {
+    const HWND box = WaitForMessageBox(processId, title);
+    if (!box) return "(no box titled " + title + ")";
+    const std::string text = MessageBoxText(box);
+    PressButton(box, button);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+}
+
 bool NoWindowTitled(DWORD processId, const std::string& title) { return FindTop(processId, title, "") == nullptr; }
 
 }  // namespace vt2::test

@@ -45,6 +45,9 @@ private:
 HWND WaitForMessageBox(DWORD processId, const std::string& title, int timeoutMs = 20000);
 std::string MessageBoxText(HWND box);
 void PressButton(HWND box, const std::string& caption);
+// Waits for the message box of that title, presses button and waits for the box to go; its text,
+// or a text naming the box that did not come.
+std::string AnswerMessageBox(DWORD processId, const std::string& title, const std::string& button = "OK");
 // Every window of the process with that caption closed, or none there: true when none is left.
 bool NoWindowTitled(DWORD processId, const std::string& title);
 

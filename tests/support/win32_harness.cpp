@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/numbers.h"
 #include "platform/win32/main_window_ids.h"
 #include "support/test_paths.h"
@@ -42,6 +44,14 @@ ChildProcess ChildProcess::Start(const std::string& program, const std::string& 
     CloseHandle(started.hThread);
     child.process_.reset(started.hProcess);
     child.id_ = started.dwProcessId;
+    return child;
+}
+
+ChildProcess ChildProcess::Adopt(DWORD processId) {
+    ChildProcess child;
+    child.process_.reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                                     FALSE, processId));
+    if (child.process_) child.id_ = processId;
     return child;
 }
 
@@ -83,7 +93,9 @@ void CopyOrFail(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-TempInstall::TempInstall() : path_(TempFolderName()) {
+TempInstall::TempInstall(TempContents contents) : path_(TempFolderName()) {
+    CreateDirectoryA(path_.c_str(), nullptr);
+    if (contents == TempContents::Nothing) return;
     for (const char* sub : {"", "\\memcfg", "\\joycfg", "\\demo", "\\docs"}) CreateDirectoryA((path_ + sub).c_str(), nullptr);
     const std::string dist = kDistFolder;
     CopyOrFail(dist + "\\VT2.exe", file("VT2.exe"));
@@ -98,8 +110,17 @@ TempInstall::~TempInstall() {
 }
 
 void TempInstall::writeFile(const std::string& relative, const std::string& content) const {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(file(relative)).parent_path(), ignored);
     std::ofstream out(file(relative), std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+void TempInstall::addModel2SetupFiles() const {
+    std::error_code error;
+    std::filesystem::copy(std::filesystem::path(std::string(kDistFolder) + "\\m2setupfiles"),
+                          std::filesystem::path(file("m2setupfiles")), std::filesystem::copy_options::recursive, error);
+    if (error) ADD_FAILURE() << "cannot copy the Model 2 setup files: " << error.message();
 }
 
 void TempInstall::removeFile(const std::string& relative) const { DeleteFileA(file(relative).c_str()); }

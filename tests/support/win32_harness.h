@@ -23,6 +23,8 @@ class ChildProcess {
 public:
     static ChildProcess Start(const std::string& program, const std::string& arguments,
                               const std::string& folder = "", WORD showWindow = SW_SHOWNORMAL);
+    // A process the test did not start itself (one that a program under test started).
+    static ChildProcess Adopt(DWORD processId);
     ChildProcess() = default;
     ChildProcess(ChildProcess&&) = default;
     ChildProcess& operator=(ChildProcess&&) = default;
@@ -40,17 +42,22 @@ private:
     DWORD id_ = 0;
 };
 
-// A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe.
+// A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe;
+// or an empty folder (another program's, such as an emulator's).
+enum class TempContents { Vt2, Nothing };
 class TempInstall {
 public:
-    TempInstall();
+    explicit TempInstall(TempContents contents = TempContents::Vt2);
     ~TempInstall();
     TempInstall(const TempInstall&) = delete;
     TempInstall& operator=(const TempInstall&) = delete;
 
     const std::string& path() const { return path_; }
     std::string file(const std::string& relative) const { return path_ + "\\" + relative; }
+    // Writes a file of the installation, making its folders as needed.
     void writeFile(const std::string& relative, const std::string& content) const;
+    // The Model 2 setup files of dist\ in m2setupfiles\.
+    void addModel2SetupFiles() const;
     void removeFile(const std::string& relative) const;
     // Sets one key of an INI file of the installation.
     void setIni(const std::string& relative, const std::string& section, const std::string& key,

@@ -1,0 +1,113 @@
+// VTStub: started by the Model 2 emulator's start script in the emulator's folder, it starts VT2
+// (which lives in a folder of its own) for the game it was given, and ends at once.
+//
+// vt2.cfg beside it holds, one per line: the folder to work in, and the command that starts VT2
+// there. The stub has no window and no messages; it says how it ended by its exit code:
+//   0  VT2 started
+//   1  vt2.cfg beside the stub could not be opened
+//   2  vt2.cfg has fewer than two lines
+//   3  the folder of line 1 cannot be made the current folder
+//   4  the command cannot be started
+// It shares no code with VT2, so that it stays one small file that needs nothing else.
+
+#include <windows.h>
+
+namespace {
+
+enum ExitCode : int { kStarted = 0, kNoConfig = 1, kTooFewLines = 2, kNoFolder = 3, kNotStarted = 4 };
+
+constexpr DWORD kMaxConfig = 8192;  // two short lines; anything after them is ignored
+constexpr DWORD kMaxCommand = 32768;  // the longest command line Windows takes
+
+char g_config[kMaxConfig + 1];
+char g_command[kMaxCommand];
+
+// The path of vt2.cfg in the stub's own folder; false when it does not fit.
+bool ConfigPath(char* path, DWORD size) {
+    const DWORD length = GetModuleFileNameA(nullptr, path, size);
+    if (length == 0 || length >= size) return false;
+    DWORD slash = length;
+    while (slash > 0 && path[slash - 1] != '\\' && path[slash - 1] != '/') --slash;
+    const char name[] = "vt2.cfg";
+    if (slash + sizeof name > size) return false;
+    for (DWORD i = 0; i < sizeof name; ++i) path[slash + i] = name[i];
+    return true;
+}
+
+// Cuts the next line off text at *at: ends it with a NUL in place (text has room for one past
+// length) and returns its start, or null when no line is left. A line ends at LF, with a CR
+// before it taken off.
+char* NextLine(char* text, DWORD length, DWORD* at) {
+    if (*at >= length) return nullptr;
+    const DWORD start = *at;
+    DWORD end = start;
+    while (end < length && text[end] != '\n') ++end;
+    *at = end + 1;
+    DWORD cut = end;
+    if (cut > start && text[cut - 1] == '\r') --cut;
+    text[cut] = '\0';
+    return text + start;
+}
+
+// What follows the program's own name on its command line, blanks after the name skipped.
+const char* OwnArguments() {
+    const char* p = GetCommandLineA();
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && *p != ' ' && *p != '\t') ++p;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+    return p;
+}
+
+int Run() {
+    char path[MAX_PATH];
+    if (!ConfigPath(path, MAX_PATH)) return kNoConfig;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kNoConfig;
+    DWORD length = 0;
+    const BOOL read = ReadFile(file, g_config, kMaxConfig, &length, nullptr);
+    CloseHandle(file);
+    if (!read) return kNoConfig;
+
+    DWORD at = 0;
+    const char* folder = NextLine(g_config, length, &at);
+    const char* command = NextLine(g_config, length, &at);
+    if (!folder || !command) return kTooFewLines;
+
+    // A folder with a drive makes that drive current too.
+    if (!SetCurrentDirectoryA(folder)) return kNoFolder;
+
+    const char* arguments = OwnArguments();
+    DWORD n = 0;
+    for (const char* p = command; *p; ++p) {
+        if (n + 2 >= kMaxCommand) return kNotStarted;
+        g_command[n++] = *p;
+    }
+    g_command[n++] = ' ';
+    for (const char* p = arguments; *p; ++p) {
+        if (n + 1 >= kMaxCommand) return kNotStarted;
+        g_command[n++] = *p;
+    }
+    g_command[n] = '\0';
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, g_command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return kNotStarted;
+    // Not waited for: the emulator goes on while VT2 starts.
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return kStarted;
+}
+
+}  // namespace
+
+// The program's entry itself, without the C runtime's start-up: the stub needs nothing of it.
+extern "C" void WINAPI StubEntry() { ExitProcess(static_cast<UINT>(Run())); }
