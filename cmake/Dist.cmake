@@ -11,6 +11,7 @@ add_custom_target(dist ALL
     COMMAND ${CMAKE_COMMAND} -E copy ${VT2_DEMO_DESCRIPTOR} ${VT2_DIST_DIR}/memcfg/
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/joycfg ${VT2_DIST_DIR}/joycfg
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/docs ${VT2_DIST_DIR}/docs
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/model2.txt ${VT2_DIST_DIR}/docs/
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/m2setupfiles ${VT2_DIST_DIR}/m2setupfiles
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VTStub> ${VT2_DIST_DIR}/m2setupfiles/
     DEPENDS VT2 VT2DemoGame VT2OutputServer VTStub

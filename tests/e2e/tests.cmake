@@ -11,6 +11,7 @@ add_executable(vt2_e2e_tests
     e2e/start_up_e2e_test.cpp
 )
 target_link_libraries(vt2_e2e_tests PRIVATE vt2_win32_harness GTest::gtest_main)
+target_compile_definitions(vt2_e2e_tests PRIVATE VT2_VERSION_TEXT="${PROJECT_VERSION}")
 add_dependencies(vt2_e2e_tests dist vt2probe vt2inject)
 # They share the one desktop, mouse and keyboard: one at a time.
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -31,6 +31,7 @@
 #include "platform/win32/win32_synthetic_input.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
+#include "programs/vt2/console_text.h"
 
 namespace {
 
@@ -64,6 +65,12 @@ int RunMessageLoop(vt2::win32::Win32Forms& forms) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace vt2;
     using namespace vt2::win32;
+
+    const std::string arguments = CommandLineArguments(GetCommandLineA());
+    if (arguments == "--version") {
+        WriteToConsole(std::string("VT2 ") + VT2_VERSION_TEXT + "\r\n");
+        return 0;
+    }
 
     Win32IniFiles ini;
     Win32FileSystem files;
@@ -117,6 +124,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     Form1 form(engine);
     mainWindow.attach(form);
-    form.Form_Load(CommandLineArguments(GetCommandLineA()));
+    form.Form_Load(arguments);
     return RunMessageLoop(forms);
 }
