@@ -157,7 +157,7 @@ TEST_F(Model2Install, WithoutAMouseGunTheEmulatorKeepsItsDevicesAndGetsNoRawInpu
     for (LightGunKind gun : {LightGunKind::Joystick, LightGunKind::DontCare}) {
         sys.log.clear();
         sys.messageBoxes.answers = {MessageAnswer::Yes};
-        ASSERT_TRUE(install(gun));
+        ASSERT_TRUE(install(gun)) << ::testing::PrintToString(sys.eventsStartingWith("box Install Stopped"));
         EXPECT_GE(sys.indexOf("message You have stated that you aren't using a mouse-based lightgun.  If you ever use "
                               "one, please run this setup again."),
                   0);

@@ -80,11 +80,18 @@ bool PortableFileSystem::copyFile(const std::string& from, const std::string& to
         errorText_ = kAccessDenied;
         return false;
     }
-    if (std::filesystem::copy_file(NativePath(from), NativePath(to), std::filesystem::copy_options::overwrite_existing,
-                                   error) &&
-        !error)
-        return true;
+    // Copied beside the target, then put in its place: replacing a file in the copy itself is not
+    // something every standard library does on Windows.
+    const auto temporary = NativePath(to + ".vt2new");
+    std::filesystem::remove(temporary, error);
+    if (std::filesystem::copy_file(NativePath(from), temporary, error) &&
+        !error) {
+        std::filesystem::rename(temporary, NativePath(to), error);
+        if (!error) return true;
+    }
     errorText_ = error ? error.message() : "The file could not be copied.";
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
     return false;
 }
 
