@@ -21,29 +21,10 @@ int ShowCommandFor(WindowShowState state) {
     return SW_SHOWNORMAL;
 }
 
-bool Win32ProgramLauncher::startProgram(const std::string& folder, const std::string& program,
-                                        WindowShowState state) {
-    // The program file is named in full, so that a program of the same name beside this one or on
-    // the search path is never started instead; its command line is its name alone.
-    const std::string application = folder + program;
-    std::string commandLine = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
-    std::vector<char> commandLineBuffer(commandLine.begin(), commandLine.end());
-    commandLineBuffer.push_back('\0');
+namespace {
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(ShowCommandFor(state));
-    PROCESS_INFORMATION started{};
-    const BOOL ok = CreateProcessA(application.c_str(), commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   folder.empty() ? nullptr : folder.c_str(), &startup, &started);
-    if (!ok) return false;
-    unique_kernel_handle process(started.hProcess);
-    unique_kernel_handle thread(started.hThread);
-    return true;
-}
-
-bool Win32ProgramLauncher::startCommandLine(const std::string& commandLine, WindowShowState state) {
+// Starts a process without waiting for it; application null: the command line's first word names it.
+bool StartProcess(const char* application, const std::string& commandLine, const char* folder, WindowShowState state) {
     std::vector<char> commandLineBuffer(commandLine.begin(), commandLine.end());
     commandLineBuffer.push_back('\0');
     STARTUPINFOA startup{};
@@ -51,12 +32,27 @@ bool Win32ProgramLauncher::startCommandLine(const std::string& commandLine, Wind
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(ShowCommandFor(state));
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessA(application, commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                         &started))
         return false;
     unique_kernel_handle process(started.hProcess);
     unique_kernel_handle thread(started.hThread);
     return true;
+}
+
+}  // namespace
+
+bool Win32ProgramLauncher::startProgram(const std::string& folder, const std::string& program,
+                                        WindowShowState state) {
+    // The program file is named in full, so that a program of the same name beside this one or on
+    // the search path is never started instead; its command line is its name alone.
+    const std::string application = folder + program;
+    const std::string commandLine = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
+    return StartProcess(application.c_str(), commandLine, folder.empty() ? nullptr : folder.c_str(), state);
+}
+
+bool Win32ProgramLauncher::startCommandLine(const std::string& commandLine, WindowShowState state) {
+    return StartProcess(nullptr, commandLine, nullptr, state);
 }
 
 int Win32ProgramLauncher::openDocument(const std::string& file) {
