@@ -6,6 +6,12 @@
 
 namespace vt2 {
 
+namespace {
+
+OutputChannels ChannelsOf(Engine& engine) { return {engine.os.outputs, engine.os.numericOutputs}; }
+
+}  // namespace
+
 void LoadOutputs(Engine& engine, const std::string& gameName) {
     HookState& s = engine.state;
     if (s.OutputsActive == 0) return;
@@ -25,17 +31,21 @@ void LoadOutputs(Engine& engine, const std::string& gameName) {
         return;
     }
     s.outputs = std::move(section.table);
-    SendStartMessage(engine.os.outputs, s.gameName, s.outputs);
+    OutputChannels to = ChannelsOf(engine);
+    SendStartMessage(to, s.gameName, s.outputs);
 }
 
 void PollOutputs(Engine& engine) {
     HookState& s = engine.state;
     if (s.OutputsActive == 0 || !s.memory) return;
-    SendOutputChanges(s.outputs, *s.memory, engine.os.outputs, engine.os.locale.decimalSeparator());
+    OutputChannels to = ChannelsOf(engine);
+    SendOutputChanges(s.outputs, *s.memory, to, engine.os.locale.decimalSeparator());
 }
 
 void SendStopMessageIfActive(Engine& engine) {
-    if (engine.state.OutputsActive == 1) SendStopMessage(engine.os.outputs);
+    if (engine.state.OutputsActive != 1) return;
+    OutputChannels to = ChannelsOf(engine);
+    SendStopMessage(to);
 }
 
 }  // namespace vt2

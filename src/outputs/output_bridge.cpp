@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "outputs/numeric_outputs.h"
 #include "outputs/output_texts.h"
 #include "platform/output_link.h"
 
@@ -16,11 +17,14 @@ bool SameValue(const MemValue& a, const MemValue& b) {
 
 }  // namespace
 
-void SendStartMessage(OutputLink& link, const std::string& gameName, const OutputTable& table) {
-    link.send(OutputStartMessage(gameName, table.EmuName));
+void SendStartMessage(OutputChannels& to, const std::string& gameName, const OutputTable& table) {
+    to.dde.send(OutputStartMessage(gameName, table.EmuName));
+    std::vector<std::string> names;
+    for (const OutputRow& row : table.rows) names.push_back(row.name);
+    to.numeric.start(gameName, NumericOutputNames(names));
 }
 
-void SendOutputChanges(OutputTable& table, MemoryManager& memory, OutputLink& link, char decimalSeparator) {
+void SendOutputChanges(OutputTable& table, MemoryManager& memory, OutputChannels& to, char decimalSeparator) {
     for (OutputRow& row : table.rows) {
         const std::uint64_t failedBefore = memory.failedReadCount();
         const MemValue value = row.addressResolved ? ReadMemValue(memory, row.address, row.type, row.bitMask)
@@ -28,14 +32,21 @@ void SendOutputChanges(OutputTable& table, MemoryManager& memory, OutputLink& li
         // A value that could not be read is no news: the game did not set it to 0 (it may be
         // ending, its memory already gone while its window still stands).
         if (memory.failedReadCount() != failedBefore) continue;
-        if (!SameValue(value, row.last)) link.send(OutputChangeMessage(row, value, decimalSeparator));
+        if (SameValue(value, row.last)) continue;
+        to.dde.send(OutputChangeMessage(row, value, decimalSeparator));
         row.last = value;  // stored even when the server did not take the message
+        const auto whole = WholeOutputValue(value);
+        if (whole && *whole != row.lastWhole) {
+            to.numeric.update(row.number, *whole);
+            row.lastWhole = *whole;
+        }
     }
 }
 
-void SendStopMessage(OutputLink& link) {
-    link.send(kOutputStopMessage);
-    link.finish(kStopMessageWaitMs);  // delivered, or given up, before the program ends
+void SendStopMessage(OutputChannels& to) {
+    to.dde.send(kOutputStopMessage);
+    to.numeric.stop(kStopMessageWaitMs);
+    to.dde.finish(kStopMessageWaitMs);  // delivered, or given up, before the program ends
 }
 
 }  // namespace vt2

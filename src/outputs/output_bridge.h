@@ -8,16 +8,26 @@
 
 namespace vt2 {
 
+class NumericOutputs;
 class OutputLink;
 
-void SendStartMessage(OutputLink& link, const std::string& gameName, const OutputTable& table);
+// Where the outputs go: the DDE server's commands, and the servers of whole numbers by id.
+struct OutputChannels {
+    OutputLink& dde;
+    NumericOutputs& numeric;
+};
+
+void SendStartMessage(OutputChannels& to, const std::string& gameName, const OutputTable& table);
 
 // Reads every row's value and sends a change message for each that differs from the last one
-// seen, in row order. A value that cannot be read is no news: the row keeps its last value.
-void SendOutputChanges(OutputTable& table, MemoryManager& memory, OutputLink& link, char decimalSeparator);
+// seen, in row order. The numeric servers get a row's whole number when that has changed (a
+// float that moves within one whole number is no news there). A value that cannot be read is no
+// news: the row keeps its last value.
+void SendOutputChanges(OutputTable& table, MemoryManager& memory, OutputChannels& to, char decimalSeparator);
 
-// "mamestop|", then lets it reach the server before the program ends, waiting at most this long.
+// "mamestop|" and the numeric servers' goodbyes, then lets them leave before the program ends,
+// waiting at most this long for each kind.
 inline constexpr unsigned kStopMessageWaitMs = 500;
-void SendStopMessage(OutputLink& link);
+void SendStopMessage(OutputChannels& to);
 
 }  // namespace vt2

@@ -22,6 +22,7 @@ struct OutputRow {
     int number = 0;
     std::string name;
     MemValue last;                 // the value last seen; 0 after loading
+    std::int32_t lastWhole = 0;    // the whole number last sent to the numeric protocols
 };
 
 struct OutputTable {

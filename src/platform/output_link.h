@@ -13,4 +13,11 @@ public:
     virtual void finish(unsigned maxWaitMs) = 0;
 };
 
+// With the DDE protocol turned off.
+class NoOutputLink final : public OutputLink {
+public:
+    void send(const std::string&) override {}
+    void finish(unsigned) override {}
+};
+
 }  // namespace vt2

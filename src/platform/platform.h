@@ -11,6 +11,7 @@
 #include "platform/message_boxes.h"
 #include "platform/message_pump.h"
 #include "platform/module_list.h"
+#include "platform/numeric_outputs.h"
 #include "platform/output_link.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"
@@ -42,8 +43,9 @@ struct Platform {
     JoystickSystem& joysticks;
     SyntheticInput& input;
     UserLocale& locale;
-    OutputLink& outputs;
+    OutputLink& outputs;  // the DDE output server
     RunLocks& runLocks;
+    NumericOutputs& numericOutputs;  // the network and window-message output servers
 };
 
 }  // namespace vt2

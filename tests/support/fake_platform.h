@@ -453,6 +453,23 @@ private:
     EventLog& log_;
 };
 
+class FakeNumericOutputs final : public NumericOutputs {
+public:
+    explicit FakeNumericOutputs(EventLog& log) : log_(log) {}
+    void start(const std::string& game, const std::map<int, std::string>& names) override {
+        std::string text = "numeric start " + game;
+        for (const auto& [id, name] : names) text += " " + std::to_string(id) + ":" + name;
+        log_.push_back(text);
+    }
+    void update(int id, std::int32_t value) override {
+        log_.push_back("numeric " + std::to_string(id) + "=" + std::to_string(value));
+    }
+    void stop(unsigned maxWaitMs) override { log_.push_back("numeric stop " + std::to_string(maxWaitMs)); }
+
+private:
+    EventLog& log_;
+};
+
 class FakeSteadyClock final : public SteadyClock {
 public:
     std::uint64_t nowMs() override { return now; }
@@ -537,8 +554,10 @@ struct FakeSystem {
     FakeOutputLink outputs{dde, log};
     FakeLocale locale;
     FakeRunLocks runLocks;
+    FakeNumericOutputs numericOutputs{log};
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks,
+                numericOutputs};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

@@ -45,8 +45,9 @@ struct RealSystem {
     BlockingOutputLink outputs{dde};
     win32::Win32UserLocale locale;
     win32::Win32RunLocks runLocks;
+    NoNumericOutputs numericOutputs;
     Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numericOutputs};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "engine/outputs_step.h"
 #include "outputs/dde_execute.h"
+#include "outputs/numeric_outputs.h"
+#include "outputs/output_protocols.h"
 #include "outputs/output_table.h"
 #include "support/fake_platform.h"
 
@@ -199,6 +202,92 @@ TEST_F(Outputs, TheStopMessageIsExactlyMamestop) {
     sys.dde.received.clear();
     SendStopMessageIfActive(sys.engine);
     EXPECT_EQ(sys.dde.received, (Messages{"mamestop|"}));
+}
+
+// The network and window-message servers: the same rows at the same moments, as whole numbers.
+TEST_F(Outputs, TheNumericServersStartAndStopWithTheDdeServerAndLearnEveryName) {
+    load("Enable=1\r\nNumberOutputs=3\r\nOutput1Addr=&H3000\r\nOutput1Type=byte\r\nOutput1Name=lamp\r\n"
+         "Output2Addr=&H3001\r\nOutput2Type=byte\r\n"  // no name: the network protocol still tells it apart
+         "Output3Addr=&H3002\r\nOutput3Type=byte\r\nOutput3Name=recoil\r\n");
+    EXPECT_EQ(sys.eventsStartingWith("numeric"),
+              (std::vector<std::string>{"numeric start demo 1:lamp 2:output2 3:recoil"}));
+    EXPECT_LT(sys.indexOf("dde mamestart|demo|PC"), sys.indexOf("numeric start demo 1:lamp 2:output2 3:recoil"));
+    setByte(0x3002, 7);
+    setByte(0x3000, 1);
+    poll();
+    EXPECT_EQ(sys.eventsStartingWith("numeric "), (std::vector<std::string>{"numeric start demo 1:lamp 2:output2 3:recoil",
+                                                                            "numeric 1=1", "numeric 3=7"}));
+    SendStopMessageIfActive(sys.engine);
+    EXPECT_EQ(sys.eventsStartingWith("numeric stop"), (std::vector<std::string>{"numeric stop 500"}));
+
+    // Outputs that the settings or the descriptor leave off reach no server of either kind.
+    sys.log.clear();
+    sys.engine.state.OutputsActive = 0;
+    load(kTwoOutputs);
+    setByte(0x3000, 2);
+    poll();
+    SendStopMessageIfActive(sys.engine);
+    EXPECT_TRUE(sys.eventsStartingWith("numeric").empty());
+}
+
+TEST_F(Outputs, AFloatReachesTheNumericServersOnlyWhenItsWholeNumberChanges) {
+    load("Enable=1\r\nNumberOutputs=1\r\nOutput1Addr=&H3008\r\nOutput1Type=single\r\nOutput1Name=heat\r\n");
+    std::vector<std::string> sent;
+    for (float heat : {0.4f, 9.8f, 9.6f, 10.4f, 10.5f, 10.6f, 2.5f, -0.4f, -0.6f, -2.5f}) {
+        std::uint8_t b[4];
+        std::memcpy(b, &heat, 4);
+        process->put(0x3008, {b[0], b[1], b[2], b[3]});
+        EXPECT_EQ(poll().size(), 1u) << heat;  // the DDE server hears of every change
+    }
+    // 0.4 is still 0; 9.8 is 10, and so are 9.6 and 10.4; halves go away from zero.
+    EXPECT_EQ(sys.eventsStartingWith("numeric 1="),
+              (std::vector<std::string>{"numeric 1=10", "numeric 1=11", "numeric 1=3", "numeric 1=0", "numeric 1=-1",
+                                        "numeric 1=-3"}));
+    process->putLong(0x3008, 0x7FC00000);  // not a number: no whole number, nothing sent there
+    poll();
+    EXPECT_EQ(sys.eventsStartingWith("numeric 1=").size(), 6u);
+}
+
+TEST(NumericOutputs, WholeNumbersAndTheNetworkTexts) {
+    EXPECT_EQ(WholeOutputValue({9.8, true}), 10);
+    EXPECT_EQ(WholeOutputValue({-32768, false}), -32768);
+    EXPECT_EQ(WholeOutputValue({1e12, true}), 2147483647);  // kept within 32 bits
+    EXPECT_EQ(WholeOutputValue({-1e12, true}), -2147483647 - 1);
+    EXPECT_EQ(WholeOutputValue({std::numeric_limits<double>::infinity(), true}), 2147483647);
+    EXPECT_FALSE(WholeOutputValue({std::numeric_limits<double>::quiet_NaN(), true}).has_value());
+    EXPECT_EQ(NetworkStartText("demo"), "mame_start = demo\r");
+    EXPECT_EQ(NetworkUpdateText("lamp", -1), "lamp = -1\r");
+    EXPECT_STREQ(kNetworkStopText, "mame_stop = 1\r");
+}
+
+TEST(OutputProtocolChoice, DdeAloneByDefaultAndEachSwitchOnlyByOneOrZero) {
+    FakeSystem sys;
+    OutputProtocols p = ReadOutputProtocols(sys.ini, sys.folder.path());  // no vt2.ini
+    EXPECT_TRUE(p.dde);
+    EXPECT_FALSE(p.network);
+    EXPECT_FALSE(p.windows);
+    EXPECT_FALSE(p.blocking);
+    EXPECT_EQ(p.networkPort, 8000);
+    EXPECT_EQ(p.networkBind, "127.0.0.1");
+
+    sys.folder.writeFile("vt2.ini", "[Outputs]\r\nDDE=0\r\nNetwork=1\r\nWindows= 1 \r\nBlocking=yes\r\n"
+                                    "NetworkPort=18000\r\nNetworkBind=0.0.0.0\r\n");
+    p = ReadOutputProtocols(sys.ini, sys.folder.path());
+    EXPECT_FALSE(p.dde);
+    EXPECT_TRUE(p.network);
+    EXPECT_TRUE(p.windows);
+    EXPECT_FALSE(p.blocking);  // "yes" is not a switch's value
+    EXPECT_EQ(p.networkPort, 18000);
+    EXPECT_EQ(p.networkBind, "0.0.0.0");
+
+    for (const char* port : {"0", "65536", "-1", "80a", ""}) {
+        sys.folder.writeFile("vt2.ini", std::string("[Outputs]\r\nNetworkPort=") + port + "\r\nNetworkBind=\r\n");
+        p = ReadOutputProtocols(sys.ini, sys.folder.path());
+        EXPECT_EQ(p.networkPort, 8000) << port;
+        EXPECT_EQ(p.networkBind, "127.0.0.1");
+    }
+    sys.folder.writeFile("vt2.ini", "[Outputs]\r\nNetworkPort=&HFFFF\r\n");
+    EXPECT_EQ(ReadOutputProtocols(sys.ini, sys.folder.path()).networkPort, 65535);
 }
 
 class DdeExecuteTest : public ::testing::Test {
