@@ -6,11 +6,12 @@ add_executable(vt2_e2e_tests
     e2e/game_memory_e2e_test.cpp
     e2e/hook_run_e2e_test.cpp
     e2e/model2_e2e_test.cpp
+    e2e/numeric_outputs_e2e_test.cpp
     e2e/outputs_e2e_test.cpp
     e2e/playing_e2e_test.cpp
     e2e/start_up_e2e_test.cpp
 )
-target_link_libraries(vt2_e2e_tests PRIVATE vt2_win32_harness GTest::gtest_main)
+target_link_libraries(vt2_e2e_tests PRIVATE vt2_win32_harness GTest::gtest_main ws2_32)
 target_compile_definitions(vt2_e2e_tests PRIVATE VT2_VERSION_TEXT="${PROJECT_VERSION}")
 add_dependencies(vt2_e2e_tests dist vt2probe vt2inject)
 # They share the one desktop, mouse and keyboard: one at a time.

@@ -184,10 +184,10 @@ bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeout
         timeoutMs);
 }
 
-ChildProcess StartOutputServer(const std::string& logFile) {
+ChildProcess StartOutputServer(const std::string& logFile, const std::string& options) {
     DeleteFileA(logFile.c_str());
-    ChildProcess server =
-        ChildProcess::Start(std::string(kDistFolder) + "\\VT2OutputServer.exe", "--quiet --log \"" + logFile + "\"");
+    ChildProcess server = ChildProcess::Start(std::string(kDistFolder) + "\\VT2OutputServer.exe",
+                                              "--quiet --log \"" + logFile + "\"" + (options.empty() ? "" : " " + options));
     WaitUntil([&] { return GetFileAttributesA(logFile.c_str()) != INVALID_FILE_ATTRIBUTES; });
     return server;
 }

@@ -78,8 +78,9 @@ std::string LabelText(HWND mainWindow, int controlId);
 // Waits for VT2's status label to read exactly text.
 bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeoutMs = 20000);
 
-// The output server of dist\ logging to logFile; started and registered when it returns.
-ChildProcess StartOutputServer(const std::string& logFile);
+// The output server of dist\ logging to logFile (with options: the protocols and more, as its
+// command line takes them); started and listening when it returns.
+ChildProcess StartOutputServer(const std::string& logFile, const std::string& options = "");
 // The lines of a text file (no line endings).
 std::vector<std::string> ReadLines(const std::string& file);
 

@@ -10,6 +10,8 @@
 #include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
+#include "outputs/numeric_outputs.h"
+#include "outputs/output_protocols.h"
 #include "outputs/output_sender.h"
 #include "outputs/threaded_output_link.h"
 #include "ui/config_tool.h"
@@ -17,6 +19,7 @@
 #include "ui/model2_setup_model.h"
 #include "platform/win32/dde_output_delivery.h"
 #include "platform/win32/form1_window.h"
+#include "platform/win32/network_outputs.h"
 #include "platform/win32/win32_dde_client.h"
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
@@ -31,6 +34,7 @@
 #include "platform/win32/win32_synthetic_input.h"
 #include "platform/win32/win32_thread_services.h"
 #include "platform/win32/win32_window_system.h"
+#include "platform/win32/window_outputs.h"
 #include "programs/vt2/console_text.h"
 
 namespace {
@@ -41,13 +45,6 @@ std::string ProgramFolder() {
     std::string folder(path, length);
     const std::size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
-// The outputs go over a conversation of their own thread; vt2.ini [Outputs] Blocking=1 sends each
-// command as one whole conversation on the main loop's thread instead, which is also what the
-// threaded link falls back to when its thread cannot start (and says so in the debug window).
-bool OutputsBlock(vt2::IniFiles& ini, const std::string& folder) {
-    return vt2::ReadIniValue(ini, folder + "\\vt2.ini", "Outputs", "Blocking", true) == "1";
 }
 
 int RunMessageLoop(vt2::win32::Win32Forms& forms) {
@@ -95,20 +92,36 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Forms forms(instance);
 
     const std::string folder = ProgramFolder();
+    const bool gameMode = !arguments.empty();
+
+    // The outputs' servers, as vt2.ini [Outputs] chooses them. DDE goes over a conversation of its
+    // own thread; Blocking=1 sends each command as one whole conversation on the main loop's thread
+    // instead, which is also what the threaded link falls back to when its thread cannot start.
+    // Each problem is told in the debug window.
+    const OutputProtocols protocols = ReadOutputProtocols(ini, folder);
+    Engine* run = nullptr;  // the run whose debug window takes the notes, once there is one
+    const auto note = [&run](const std::string& text) {
+        if (run) AddDebugNote(*run, text);
+    };
     BlockingOutputLink blocking(dde);
-    Engine* run = nullptr;  // the run whose debug window takes the link's note, once there is one
+    NoOutputLink noDde;
     std::unique_ptr<ThreadedOutputLink> threaded;
-    if (!OutputsBlock(ini, folder)) {
-        threaded = std::make_unique<ThreadedOutputLink>(&MakeDdeOutputDelivery, blocking, [&run](const std::string& note) {
-            if (run) AddDebugNote(*run, note);
-        });
-    }
-    OutputLink& outputs = threaded ? static_cast<OutputLink&>(*threaded) : blocking;
-    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory, modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks};
+    if (protocols.dde && !protocols.blocking) threaded = std::make_unique<ThreadedOutputLink>(&MakeDdeOutputDelivery, blocking, note);
+    OutputLink& outputs = !protocols.dde ? static_cast<OutputLink&>(noDde)
+                          : threaded     ? static_cast<OutputLink&>(*threaded)
+                                         : blocking;
+    Win32NetworkOutputs network(protocols.networkBind, protocols.networkPort, note);
+    Win32WindowOutputs windowMessages(note);
+    NumericOutputsFan numeric;
+
+    Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric};
     Engine engine{os, {}};
     engine.state.programFolder = folder;
     run = &engine;
+    // Listening from the start of a run, so that a client may connect before the game is hooked.
+    if (gameMode && protocols.network && network.open()) numeric.add(network);
+    if (gameMode && protocols.windows && windowMessages.open()) numeric.add(windowMessages);
 
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
