@@ -20,11 +20,13 @@ add_executable(vt2_win32_tests
     win32/forms_test.cpp
     win32/game_memory_test.cpp
     win32/main_window_test.cpp
+    win32/network_outputs_test.cpp
     win32/output_link_test.cpp
     win32/stub_test.cpp
+    win32/window_outputs_test.cpp
     win32/window_adapters_test.cpp
 )
-target_link_libraries(vt2_win32_tests PRIVATE vt2_win32_harness GTest::gtest_main)
+target_link_libraries(vt2_win32_tests PRIVATE vt2_win32_harness GTest::gtest_main ws2_32)
 add_dependencies(vt2_win32_tests vt2inject vt2recorder VT2DemoGame dist)
 gtest_discover_tests(vt2_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS win32 TIMEOUT 120 RESOURCE_LOCK desktop)

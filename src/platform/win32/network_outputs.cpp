@@ -45,11 +45,15 @@ struct Win32NetworkOutputs::Shared {
         if (started) WSACleanup();
     }
     void push(Event e) {
+        bool wasEmpty = false;
         {
             std::lock_guard<std::mutex> lock(mutex);
+            wasEmpty = events.empty();
             events.push_back(std::move(e));
         }
-        SetEvent(wake);
+        // The thread takes every waiting event at each wake: one wake per batch, not per event
+        // (each is a call into the system, which costs more than the rest of an update).
+        if (wasEmpty) SetEvent(wake);
     }
 
     bool started = false;

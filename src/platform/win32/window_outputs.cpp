@@ -48,11 +48,15 @@ struct Win32WindowOutputs::Shared {
         }
     }
     void push(Event e) {
+        bool wasEmpty = false;
         {
             std::lock_guard<std::mutex> lock(mutex);
+            wasEmpty = events.empty();
             events.push_back(std::move(e));
         }
-        PostThreadMessageA(threadId, kWakeMessage, 0, 0);
+        // The thread takes every waiting event at each wake: one wake per batch, not per event
+        // (each is a call into the system, which costs more than the rest of an update).
+        if (wasEmpty) PostThreadMessageA(threadId, kWakeMessage, 0, 0);
     }
 
     HANDLE ready = nullptr;    // the thread takes messages
