@@ -1,7 +1,8 @@
 // The time from a mouse move (SendInput) to the new aim value in the game's memory, with VT2
 // hooked to the demo game; the main loop's passes per second and memory writes per pass while
 // nothing changes; and the same with an output that toggles on every frame of the game (about
-// 60 times a second), sent to our output server by the blocking sender and by the threaded one.
+// 60 times a second), sent to our output server by the blocking sender and by the threaded one,
+// and over the network protocol to a client that reads and to one that never reads.
 //   vt2_latency_bench [moves]
 // The demo game time-stamps each change of its aim variable (--watch-aim), with the same
 // performance counter this program reads before it calls SendInput.
@@ -35,11 +36,14 @@ void Move(int dx) {
     SendInput(1, &input, sizeof input);
 }
 
+enum class NetworkClient { None, Reading, NeverReading };
+
 struct Scenario {
     const char* name;
     bool blinkingOutput;
     bool blockingSender;
-    bool server;
+    bool server;  // our DDE output server
+    NetworkClient network = NetworkClient::None;  // with one, the outputs go over the network only
 };
 
 struct Result {
@@ -68,6 +72,14 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     const std::string log = install.file("outputs.log");
     ChildProcess server;
     if (scenario.server) server = StartOutputServer(log);
+    if (scenario.network != NetworkClient::None) {
+        const std::string port = std::to_string(18000 + GetCurrentProcessId() % 2000);
+        install.setIni("vt2.ini", "Outputs", "DDE", "0");
+        install.setIni("vt2.ini", "Outputs", "Network", "1");
+        install.setIni("vt2.ini", "Outputs", "NetworkPort", port);
+        server = StartOutputServer(log, "--network 127.0.0.1:" + port +
+                                            (scenario.network == NetworkClient::NeverReading ? " --stall" : ""));
+    }
 
     ChildProcess game = install.startDemoGame(scenario.blinkingOutput ? "--watch-aim --blink" : "--watch-aim");
     HWND gameWindow = nullptr;
@@ -120,8 +132,8 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     int messages = 0;
     bool counting = false;
     for (const std::string& line : ReadLines(log)) {
-        if (line.rfind("statechange|1|blink|", 0) == 0 && counting) ++messages;
-        if (line.rfind("mamestart|", 0) == 0) counting = true;
+        if ((line.rfind("statechange|1|blink|", 0) == 0 || line.rfind("net: blink = ", 0) == 0) && counting) ++messages;
+        if (line.rfind("mamestart|", 0) == 0 || line.rfind("net: mame_start", 0) == 0) counting = true;
     }
     result.messagesReceived = messages;
     return result;
@@ -149,6 +161,8 @@ int main(int argc, char** argv) {
         {"60 Hz output, server, threaded sender", true, false, true},
         {"60 Hz output, no server, blocking sender", true, true, false},
         {"60 Hz output, no server, threaded sender", true, false, false},
+        {"60 Hz output, network client", true, false, false, NetworkClient::Reading},
+        {"60 Hz output, network client never reading", true, false, false, NetworkClient::NeverReading},
     };
     std::printf("mouse move (SendInput) to new aim value in the game's memory, %d moves per row\n", moves);
     std::printf("%-44s %7s %7s %8s %5s %9s %7s\n", "", "p50 ms", "p99 ms", "max ms", "lost", "passes/s", "wr/pass");
