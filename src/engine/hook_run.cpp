@@ -1,7 +1,10 @@
 #include "engine/hook_run.h"
 
 #include <optional>
+#include <vector>
 
+#include "common/ini.h"
+#include "common/text.h"
 #include "engine/code_patches_step.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
@@ -46,6 +49,7 @@ void WaitForGameWindow(Engine& engine) {
             }
         }
         if (s.gameWindow != 0) return;
+        WaitForNextPass(engine);
     }
 }
 
@@ -120,10 +124,41 @@ void RunPass(Engine& engine) {
     if (caption.empty() && !FollowGameToANewWindow(engine)) StopProgram(engine);
 }
 
+bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder) {
+    return TrimBlanks(ReadIniValue(ini, programFolder + "\\vt2.ini", "Loop", "Busy", false)) == "1";
+}
+
+void StartPacing(Engine& engine) {
+    HookState& s = engine.state;
+    if (BusyLoopChosen(engine.os.ini, s.programFolder)) return;
+    s.pacedLoop = engine.os.pacer.begin(kPassTickMs);
+    if (!s.pacedLoop) AddDebugNote(engine, kNoTimerNote);
+}
+
+void WaitForNextPass(Engine& engine) {
+    HookState& s = engine.state;
+    if (!s.pacedLoop) return;
+    std::vector<std::uintptr_t> events;
+    for (std::uintptr_t e : s.joysticks.events()) {
+        if (e != 0) events.push_back(e);
+    }
+    engine.os.pacer.waitForNextPass(events);
+}
+
+void StopPacing(Engine& engine) {
+    if (!engine.state.pacedLoop) return;
+    engine.state.pacedLoop = false;
+    engine.os.pacer.end();
+}
+
 void RunGameHook(Engine& engine) {
+    StartPacing(engine);
     WaitForGameWindow(engine);
     HookGame(engine);
-    for (;;) RunPass(engine);
+    for (;;) {
+        RunPass(engine);
+        WaitForNextPass(engine);
+    }
 }
 
 }  // namespace vt2

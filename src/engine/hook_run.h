@@ -6,6 +6,7 @@
 namespace vt2 {
 
 struct Engine;
+class IniFiles;
 
 // Never returns: the run ends the process when the game's window is gone.
 [[noreturn]] void RunGameHook(Engine& engine);
@@ -29,5 +30,18 @@ inline constexpr unsigned kNewWindowPollMs = 10;
 
 // One pass of the main loop. Stops the program when the game's window is gone.
 void RunPass(Engine& engine);
+
+// The loop between passes. Paced (the default): it waits for a window message (raw mouse input
+// runs a pass at once), a joystick's event or the next tick of a 1 ms timer, so that the keys,
+// the joystick poll, the outputs and the caption are still sampled every millisecond without a
+// core spinning. vt2.ini [Loop] Busy=1 runs the passes back to back, and so does a run that gets
+// no timer (the debug window says so).
+inline constexpr unsigned kPassTickMs = 1;
+bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder);
+void StartPacing(Engine& engine);
+void WaitForNextPass(Engine& engine);
+// Gives the timer back; harmless when the loop is not paced.
+void StopPacing(Engine& engine);
+inline constexpr const char* kNoTimerNote = "Loop: no timer could be had; the passes run back to back";
 
 }  // namespace vt2

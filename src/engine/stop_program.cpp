@@ -1,6 +1,7 @@
 #include "engine/stop_program.h"
 
 #include "engine/engine.h"
+#include "engine/hook_run.h"
 #include "engine/input_devices.h"
 #include "engine/outputs_step.h"
 #include "engine/tray_icon.h"
@@ -15,11 +16,13 @@ void StopProgram(Engine& engine, ExitCode exitCode) {
     engine.os.mainWindow.setMinimised();
     engine.os.clock.sleepMs(100);
     StopInputDevices(engine);
+    StopPacing(engine);
     EndProcess(engine.os.process, static_cast<int>(exitCode));
 }
 
 void EndProgramAtOnce(Engine& engine, ExitCode exitCode) {
     engine.os.mainWindow.removeTrayIcon();
+    StopPacing(engine);
     EndProcess(engine.os.process, static_cast<int>(exitCode));
 }
 

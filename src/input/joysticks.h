@@ -32,6 +32,8 @@ public:
     void pollIfAsked(JoystickSystem& di, const PlayerSettings& settings);
 
     const AxisFlags& AxisPresent() const { return axisPresent_; }
+    // The players' change events (0 where none was made): what a waiting loop also wakes for.
+    const std::array<std::uintptr_t, 2>& events() const { return events_; }
 
 private:
     // False when the callback must end (the device was lost and is being acquired again).

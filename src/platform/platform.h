@@ -7,6 +7,7 @@
 #include "platform/ini_files.h"
 #include "platform/joystick_system.h"
 #include "platform/keyboard_state.h"
+#include "platform/loop_pacer.h"
 #include "platform/main_window_view.h"
 #include "platform/message_boxes.h"
 #include "platform/message_pump.h"
@@ -46,6 +47,7 @@ struct Platform {
     OutputLink& outputs;  // the DDE output server
     RunLocks& runLocks;
     NumericOutputs& numericOutputs;  // the network and window-message output servers
+    LoopPacer& pacer;
 };
 
 }  // namespace vt2

@@ -470,6 +470,28 @@ private:
     EventLog& log_;
 };
 
+// The loop's timer: each wait is logged, with the events it also waits for.
+class FakePacer final : public LoopPacer {
+public:
+    explicit FakePacer(EventLog& log) : log_(log) {}
+    bool begin(unsigned tickMs) override {
+        log_.push_back("pacer begin " + std::to_string(tickMs));
+        return available;
+    }
+    void waitForNextPass(const std::vector<std::uintptr_t>& events) override {
+        std::string text = "pacer wait";
+        for (std::uintptr_t e : events) text += " " + std::to_string(e);
+        log_.push_back(text);
+        ++waits;
+    }
+    void end() override { log_.push_back("pacer end"); }
+    bool available = true;
+    int waits = 0;
+
+private:
+    EventLog& log_;
+};
+
 class FakeSteadyClock final : public SteadyClock {
 public:
     std::uint64_t nowMs() override { return now; }
@@ -555,9 +577,10 @@ struct FakeSystem {
     FakeLocale locale;
     FakeRunLocks runLocks;
     FakeNumericOutputs numericOutputs{log};
+    FakePacer pacer{log};
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks,
-                numericOutputs};
+                numericOutputs, pacer};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

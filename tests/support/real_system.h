@@ -12,6 +12,7 @@
 #include "platform/win32/win32_direct_input.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_ini_files.h"
+#include "platform/win32/win32_loop_pacer.h"
 #include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_threads.h"
 #include "platform/win32/win32_process_memory.h"
@@ -46,8 +47,9 @@ struct RealSystem {
     win32::Win32UserLocale locale;
     win32::Win32RunLocks runLocks;
     NoNumericOutputs numericOutputs;
+    win32::Win32LoopPacer pacer;
     Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numericOutputs};
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numericOutputs, pacer};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

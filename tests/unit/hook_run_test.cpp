@@ -4,6 +4,7 @@
 #include "engine/exit_codes.h"
 #include "engine/form1.h"
 #include "engine/hook_run.h"
+#include "engine/input_devices.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -151,7 +152,67 @@ TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
     const int stop = sys.indexOf("tray remove");
     ASSERT_GE(stop, 0);
     EXPECT_EQ(EventLog(sys.log.begin() + stop - 1, sys.log.end()),
-              (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx", "exit 0"}));
+              (EventLog{"caption", "tray remove", "minimise", "minimise", "sleep 100", "stop reports", "release directx",
+                        "pacer end", "exit 0"}));
+}
+
+// The loop between passes: paced by default, back to back when vt2.ini asks or no timer is there.
+TEST_F(HookRun, ThePacedLoopWaitsAfterEveryPassAndGivesTheTimerBackBeforeTheEnd) {
+    const WindowHandle game = addGame();
+    sys.messages.onPump = [&](int n) {
+        if (n == 5) sys.windows.window(game).caption = "";  // the game is gone at the fifth pump
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_EQ(sys.log.front(), "pacer begin 1");  // before the wait for the window, which it paces too
+    // Four passes, each followed by a wait for input or the tick, except the last, which stopped.
+    EXPECT_EQ(sys.pacer.waits, 3);
+    for (int i = 0; i + 1 < static_cast<int>(sys.log.size()); ++i) {
+        if (sys.log[i] == "caption" && i + 1 < sys.indexOf("tray remove")) {
+            EXPECT_EQ(sys.log[i + 1], "pacer wait") << i;
+        }
+    }
+    EXPECT_EQ(sys.eventsStartingWith("pacer end").size(), 1u);
+    EXPECT_EQ(sys.log[sys.log.size() - 2], "pacer end");
+    EXPECT_EQ(sys.log.back(), "exit 0");
+}
+
+TEST_F(HookRun, TheWaitForTheWindowIsPacedAndTheJoysticksEventsWakeTheLoop) {
+    sys.engine.state.settings.players[kPlayer1].JoyID = 1;
+    sys.joysticks.controllers = 1;
+    LoadJoysticks(sys.engine);
+    StartPacing(sys.engine);
+    sys.messages.onPump = [&](int n) {
+        if (n == 3) addGame();
+    };
+    WaitForGameWindow(sys.engine);
+    EXPECT_EQ(sys.eventsStartingWith("pacer wait"), (std::vector<std::string>{"pacer wait 101 102", "pacer wait 101 102"}));
+    StopPacing(sys.engine);
+    StopPacing(sys.engine);  // once only
+    EXPECT_EQ(sys.eventsStartingWith("pacer end").size(), 1u);
+}
+
+TEST_F(HookRun, BusyInVt2IniOrNoTimerRunsThePassesBackToBack) {
+    sys.folder.writeFile("vt2.ini", "[Loop]\r\nBusy=1\r\n");
+    sys.engine.state.descriptor.WinCaption = "";  // a window without caption: the run ends after one pass
+    addGame("");
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    EXPECT_TRUE(sys.eventsStartingWith("pacer").empty());
+
+    FakeSystem other;
+    other.engine.state.descriptor = sys.engine.state.descriptor;
+    other.engine.state.descriptor.WinCaption = "";
+    other.memory.processes[4242];
+    other.windows.addWindow({"DemoClass", "", 4242, 0x14CF0000});
+    other.pacer.available = false;
+    EXPECT_EQ(other.exitCodeOf([&] { RunGameHook(other.engine); }), 0);
+    EXPECT_EQ(other.eventsStartingWith("pacer"), (std::vector<std::string>{"pacer begin 1"}));  // no wait, no end
+    EXPECT_EQ(other.engine.state.notes, (std::vector<std::string>{kNoTimerNote}));
+
+    // Any other value of Busy keeps the default.
+    sys.folder.writeFile("vt2.ini", "[Loop]\r\nBusy=yes\r\n");
+    EXPECT_FALSE(BusyLoopChosen(sys.ini, sys.folder.path()));
+    sys.folder.writeFile("vt2.ini", "[Loop]\r\nBusy= 1\r\n");
+    EXPECT_TRUE(BusyLoopChosen(sys.ini, sys.folder.path()));
 }
 
 class FollowingTheGame : public HookRun {

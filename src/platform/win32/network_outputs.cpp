@@ -102,7 +102,7 @@ public:
             serveClients();
         }
         WSACloseEvent(accepting);
-        closesocket(s_->listener);
+        if (s_->listener != INVALID_SOCKET) closesocket(s_->listener);
         s_->listener = INVALID_SOCKET;
         SetEvent(s_->done);
     }
@@ -130,6 +130,9 @@ private:
                     if (started_) toAll(e.text);
                     break;
                 case Event::Stop:
+                    // No one new from here on: a client that comes now would only see the door close.
+                    closesocket(s_->listener);
+                    s_->listener = INVALID_SOCKET;
                     toAll(kNetworkStopText);
                     sayGoodbye(e.maxWaitMs);
                     return false;

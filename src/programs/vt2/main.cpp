@@ -25,6 +25,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_ini_files.h"
+#include "platform/win32/win32_loop_pacer.h"
 #include "platform/win32/win32_module_list.h"
 #include "platform/win32/win32_process_threads.h"
 #include "platform/win32/win32_process_memory.h"
@@ -113,9 +114,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32NetworkOutputs network(protocols.networkBind, protocols.networkPort, note);
     Win32WindowOutputs windowMessages(note);
     NumericOutputsFan numeric;
+    Win32LoopPacer pacer;
 
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric};
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric, pacer};
     Engine engine{os, {}};
     engine.state.programFolder = folder;
     run = &engine;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/loop_pacer.h"
+#include "platform/win32/unique_handle.h"
+
+namespace vt2::win32 {
+
+// A periodic waitable timer, high-resolution where the system has one; elsewhere the system's
+// timer period is raised to the tick for the run and put back at its end.
+class Win32LoopPacer final : public LoopPacer {
+public:
+    Win32LoopPacer() = default;
+    ~Win32LoopPacer() override { end(); }
+    Win32LoopPacer(const Win32LoopPacer&) = delete;
+    Win32LoopPacer& operator=(const Win32LoopPacer&) = delete;
+
+    bool begin(unsigned tickMs) override;
+    void waitForNextPass(const std::vector<std::uintptr_t>& events) override;
+    void end() override;
+
+    // What begin found: a high-resolution timer, or a raised timer period.
+    bool highResolution() const { return highResolution_; }
+
+private:
+    unique_kernel_handle timer_;
+    unsigned tickMs_ = 1;
+    bool periodRaised_ = false;
+    bool highResolution_ = false;
+};
+
+}  // namespace vt2::win32
