@@ -1,5 +1,7 @@
 #include "memory/memory_manager.h"
 
+#include <cstring>
+
 
 namespace vt2 {
 
@@ -17,14 +19,37 @@ void MemoryManager::PID(std::int32_t dwPid) {
 
 std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length) {
     ++writes_;
+    snapshots_.clear();  // a copy taken before a write may no longer be what the game holds
     if (process_ && length > 0 && !WrapsPastTheTop(lngAddress, length)) process_->write(lngAddress, destPtr, length);
     return 0;
 }
 
 bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
-    const bool copied = process_ && !WrapsPastTheTop(lngAddr, length) && process_->read(lngAddr, destPtr, length);
+    if (process_ && !WrapsPastTheTop(lngAddr, length)) {
+        for (const Snapshot& snapshot : snapshots_) {
+            const std::uint64_t offset = static_cast<std::uint64_t>(lngAddr) - snapshot.start;
+            if (lngAddr >= snapshot.start && offset + length <= snapshot.bytes.size()) {
+                if (length > 0) std::memcpy(destPtr, snapshot.bytes.data() + offset, length);
+                return true;
+            }
+        }
+    }
+    bool copied = false;
+    if (process_ && !WrapsPastTheTop(lngAddr, length)) {
+        ++processReads_;
+        copied = process_->read(lngAddr, destPtr, length);
+    }
     if (!copied) ++failedReads_;
     return copied;
+}
+
+bool MemoryManager::takeSnapshot(GameAddress start, std::size_t length) {
+    if (!process_ || length == 0 || WrapsPastTheTop(start, length)) return false;
+    Snapshot snapshot{start, std::vector<std::uint8_t>(length)};
+    ++processReads_;
+    if (!process_->read(start, snapshot.bytes.data(), length)) return false;
+    snapshots_.push_back(std::move(snapshot));
+    return true;
 }
 
 void MemoryManager::writeByte(GameAddress lngAddress, std::uint8_t bVal) { WritePtr(lngAddress, &bVal, 1); }

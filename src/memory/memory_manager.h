@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/process_memory.h"
 
@@ -32,6 +33,15 @@ public:
     std::uint64_t writeCount() const { return writes_; }
     // Reads that failed so far: how a caller tells a value of 0 from a value it could not read.
     std::uint64_t failedReadCount() const { return failedReads_; }
+    // Reads that went to the game's process so far (each one a call into the system).
+    std::uint64_t processReadCount() const { return processReads_; }
+
+    // Copies length bytes at start in one read, and answers every later read that lies wholly
+    // within them from that copy, until forgetSnapshots (or any write): for a caller that reads
+    // many values close together at one moment. False, and no copy kept, when the read failed;
+    // the reads then go to the game one by one as before.
+    bool takeSnapshot(GameAddress start, std::size_t length);
+    void forgetSnapshots() { snapshots_.clear(); }
 
     void writeByte(GameAddress lngAddress, std::uint8_t bVal);
     // A negative value is written as (0x8001 - v) mod 0x10000: -1 as 02 80, -32768 as 01 00.
@@ -64,10 +74,17 @@ private:
         return value;
     }
 
+    struct Snapshot {
+        GameAddress start;
+        std::vector<std::uint8_t> bytes;
+    };
+
     ProcessMemory& processes_;
     std::int32_t processId_ = 0;
     std::uint64_t writes_ = 0;
     std::uint64_t failedReads_ = 0;
+    std::uint64_t processReads_ = 0;
+    std::vector<Snapshot> snapshots_;
     std::unique_ptr<OpenProcessMemory> process_;
 };
 

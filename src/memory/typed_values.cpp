@@ -51,6 +51,17 @@ T Clamped(double value, double low, double high) {
 
 }  // namespace
 
+std::size_t ReadWidth(const std::string& typeName, const std::string& bitMask) {
+    const bool known = typeName == "byte" || typeName == "integer" || typeName == "long" || typeName == "single" ||
+                       typeName == "float";
+    if (SplitText(bitMask, '|').size() > 1) return 1;
+    if (!known) return 0;
+    if (!bitMask.empty() && ToInt16Field(bitMask).value_or(0) != 0) return 1;
+    if (typeName == "byte") return 1;
+    if (typeName == "integer") return 2;
+    return 4;
+}
+
 MemValue ReadMemValue(MemoryManager& memory, GameAddress address, const std::string& typeName,
                       const std::string& bitMask) {
     const std::vector<std::string> fields = SplitText(bitMask, '|');

@@ -24,6 +24,10 @@ MemValue ReadMemValue(MemoryManager& memory, GameAddress address, const std::str
 MemValue ReadMemValue(MemoryManager& memory, const std::string& addressText, const std::string& typeName,
                       const std::string& bitMask);
 
+// How many bytes ReadMemValue reads for that type and mask: 1 for a masked or range read and for
+// "byte", 2 for "integer", 4 for "long", "single" and "float", 0 for a type it does not read.
+std::size_t ReadWidth(const std::string& typeName, const std::string& bitMask);
+
 // Writes value as typeName. Values are rounded half to even and kept within the type's range
 // ("byte" 0..255, "integer" and "2byte" -32768..32767, "long" the full signed 32 bits) rather
 // than wrapped. With a mask, only "byte" writes: it reads the byte and sets or clears the masked

@@ -95,6 +95,27 @@ TEST_F(MemoryManagerTest, WriteStringWritesNoTerminator) {
     EXPECT_EQ(process->writes.size(), 1u);
 }
 
+TEST_F(MemoryManagerTest, ASnapshotAnswersTheReadsWithinItUntilForgottenOrWrittenOver) {
+    process->map(0x2000, 64, 0x11);
+    const std::uint64_t before = memory().processReadCount();
+    ASSERT_TRUE(memory().takeSnapshot(0x2000, 64));
+    process->put(0x2000, {0x22, 0x33});  // the game changes it after the copy
+    EXPECT_EQ(memory().readByte(0x2000), 0x11);
+    EXPECT_EQ(memory().readLong(0x203C), 0x11111111);  // the last four bytes of the copy
+    EXPECT_EQ(memory().processReadCount(), before + 1);
+    EXPECT_EQ(memory().readLong(0x203E), 0);  // runs past the copy and past the mapped bytes: a real read
+    EXPECT_EQ(memory().processReadCount(), before + 2);
+    memory().forgetSnapshots();
+    EXPECT_EQ(memory().readByte(0x2000), 0x22);
+    ASSERT_TRUE(memory().takeSnapshot(0x2000, 64));
+    memory().writeByte(0x2001, 0x44);
+    EXPECT_EQ(memory().readByte(0x2001), 0x44);  // a write makes the copy stale: it is dropped
+    // A stretch that is not wholly mapped keeps no copy.
+    EXPECT_FALSE(memory().takeSnapshot(0x2030, 64));
+    EXPECT_FALSE(memory().takeSnapshot(0xFFFFFFF0u, 32));
+    EXPECT_EQ(memory().failedReadCount(), 1u);  // only the read past the copy failed
+}
+
 TEST(MemoryManagerWithoutProcess, BeforePidOrForAProcessThatCannotBeOpenedNothingHappens) {
     EventLog log;
     FakeProcessMemory processes(log);

@@ -6,6 +6,7 @@
 
 #include "engine/outputs_step.h"
 #include "outputs/dde_execute.h"
+#include "outputs/output_bridge.h"
 #include "outputs/numeric_outputs.h"
 #include "outputs/output_protocols.h"
 #include "outputs/output_table.h"
@@ -246,6 +247,74 @@ TEST_F(Outputs, AFloatReachesTheNumericServersOnlyWhenItsWholeNumberChanges) {
     process->putLong(0x3008, 0x7FC00000);  // not a number: no whole number, nothing sent there
     poll();
     EXPECT_EQ(sys.eventsStartingWith("numeric 1=").size(), 6u);
+}
+
+TEST_F(Outputs, SixteenOutputsSideBySideAreReadInOneCallAPass) {
+    process->map(0x5000, 16);
+    std::string rows = "Enable=1\r\nNumberOutputs=16\r\n";
+    for (int i = 1; i <= 16; ++i) {
+        const std::string n = std::to_string(i);
+        rows += "Output" + n + "Addr=" + std::to_string(0x5000 + i - 1) + "\r\nOutput" + n + "Type=byte\r\nOutput" + n +
+                "Name=lamp" + n + "\r\n";
+    }
+    load(rows);
+    MemoryManager& memory = *sys.engine.state.memory;
+    for (int pass = 0; pass < 3; ++pass) {
+        setByte(0x5000 + 15, static_cast<std::uint8_t>(pass + 1));
+        setByte(0x5000 + 3, static_cast<std::uint8_t>(2 * pass + 1));
+        const std::uint64_t before = memory.processReadCount();
+        EXPECT_EQ(poll(), (Messages{"statechange|4|lamp4|" + std::to_string(2 * pass + 1),
+                                    "statechange|16|lamp16|" + std::to_string(pass + 1)}));
+        EXPECT_EQ(memory.processReadCount(), before + 1) << pass;
+    }
+}
+
+TEST_F(Outputs, OutputsThatCannotAllBeReadAtOnceAreReadOneByOneAsBefore) {
+    // The span of both rows runs into memory the game does not have: each row on its own.
+    load("Enable=1\r\nNumberOutputs=2\r\nOutput1Addr=&H301E\r\nOutput1Type=byte\r\nOutput1Name=edge\r\n"
+         "Output2Addr=&H3040\r\nOutput2Type=byte\r\nOutput2Name=gone\r\n");
+    setByte(0x301E, 5);
+    EXPECT_EQ(poll(), (Messages{"statechange|1|edge|5"}));  // the unmapped one is no news
+    EXPECT_EQ(sys.engine.state.outputs.rows[1].last.number, 0);
+}
+
+TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
+    OutputTable t;
+    auto row = [&](std::string addr, std::string type = "long") {
+        OutputRow r;
+        r.addressText = std::move(addr);
+        r.type = std::move(type);
+        t.rows.push_back(r);
+    };
+    row("&H1000");
+    row("&H1004");
+    row("&H1104");       // 0x100 after the end of the first stretch: still joined
+    row("&H1300", "byte");  // further: a stretch of its own
+    row("0");               // no address: no read
+    row("not a number");
+    row("&H1200", "word");  // a type that reads nothing
+    OutputRow resolved;
+    resolved.addressResolved = true;
+    resolved.address = 0x1302;
+    resolved.type = "integer";
+    t.rows.push_back(resolved);
+    row("&HFFFFFFFE");      // too near the top for its 4 bytes
+    const std::vector<ReadSpan> spans = OutputReadSpans(t);
+    ASSERT_EQ(spans.size(), 2u);
+    EXPECT_EQ(spans[0].start, 0x1000u);
+    EXPECT_EQ(spans[0].length, 0x108u);
+    EXPECT_EQ(spans[1].start, 0x1300u);
+    EXPECT_EQ(spans[1].length, 4u);  // a byte at 0x1300, two bytes at 0x1302
+
+    OutputTable wide;  // rows every 200 bytes: joined up to the bound, then a new stretch
+    for (int i = 0; i < 30; ++i) {
+        OutputRow r;
+        r.addressText = std::to_string(0x10000 + 200 * i);
+        r.type = "single";
+        wide.rows.push_back(r);
+    }
+    for (const ReadSpan& s : OutputReadSpans(wide)) EXPECT_LE(s.length, kMaxSpan);
+    EXPECT_EQ(OutputReadSpans(wide).size(), 2u);
 }
 
 TEST(NumericOutputs, WholeNumbersAndTheNetworkTexts) {
