@@ -1,18 +1,26 @@
 // The time from a mouse move (SendInput) to the new aim value in the game's memory, with VT2
-// hooked to the demo game; the main loop's passes per second and memory writes per pass while
-// nothing changes; and the same with an output that toggles on every frame of the game (about
-// 60 times a second), sent to our output server by the blocking sender and by the threaded one,
-// and over the network protocol to a client that reads and to one that never reads.
-//   vt2_latency_bench [moves]
-// The demo game time-stamps each change of its aim variable (--watch-aim), with the same
-// performance counter this program reads before it calls SendInput.
+// hooked to the demo game, for each main loop (paced, the default, and busy, [Loop] Busy=1); with
+// each, VT2's CPU time (and the wineserver's beside it) per second of wall time while idle and
+// while the mouse moves, and the main loop's passes per second. Then the floor: a bare program
+// that takes the same raw input. Then outputs: one that toggles on every frame of the game (about
+// 60 times a second) sent by the blocking and the threaded DDE sender and over the network
+// protocol, and a panel of 16 outputs side by side.
+//   vt2_latency_bench [moves] [--samples FOLDER]
+// With --samples, each case's latencies (ms, one a line) go to FOLDER\<case>.txt, for
+// scripts/plot-latency. The demo game time-stamps each change of its aim variable (--watch-aim)
+// with the same performance counter this program reads before it calls SendInput.
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "platform/win32/main_window_ids.h"
@@ -36,13 +44,71 @@ void Move(int dx) {
     SendInput(1, &input, sizeof input);
 }
 
+// CPU seconds a host process has used so far, from /proc (Wine's Z: drive): Wine does not answer
+// GetProcessTimes for other processes. The process is found by its name as the host shows it
+// (cut to 15 characters), the newest of that name; none outside Wine.
+std::optional<double> HostCpuSeconds(const std::string& name) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    long newest = -1;
+    do {
+        if (found.cFileName[0] < '0' || found.cFileName[0] > '9') continue;
+        std::ifstream comm(std::string("Z:\\proc\\") + found.cFileName + "\\comm");
+        std::string command;
+        if (std::getline(comm, command) && command.rfind(name.substr(0, 15), 0) == 0) {
+            newest = std::max(newest, std::atol(found.cFileName));
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    if (newest < 0) return std::nullopt;
+    std::ifstream stat("Z:\\proc\\" + std::to_string(newest) + "\\stat");
+    std::string line;
+    if (!std::getline(stat, line)) return std::nullopt;
+    // Fields after the command's closing parenthesis: state is field 3, utime 14, stime 15.
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    double utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::atof(field.c_str());
+        if (i == 15) stime = std::atof(field.c_str());
+    }
+    return (utime + stime) / 100.0;  // clock ticks of 10 ms
+}
+
+// CPU use of a program and of the wineserver over a stretch of wall time, in percent of one core.
+class CpuMeter {
+public:
+    explicit CpuMeter(std::string program) : program_(std::move(program)) { restart(); }
+    void restart() {
+        wall_ = GetTickCount64();
+        program0_ = HostCpuSeconds(program_);
+        server0_ = HostCpuSeconds("wineserver");
+    }
+    std::pair<std::optional<double>, std::optional<double>> percent() const {
+        const double wall = static_cast<double>(GetTickCount64() - wall_) / 1000.0;
+        auto share = [&](const std::optional<double>& before, const std::optional<double>& now) {
+            return before && now ? std::optional<double>(100.0 * (*now - *before) / wall) : std::nullopt;
+        };
+        return {share(program0_, HostCpuSeconds(program_)), share(server0_, HostCpuSeconds("wineserver"))};
+    }
+
+private:
+    std::string program_;
+    ULONGLONG wall_ = 0;
+    std::optional<double> program0_, server0_;
+};
+
 enum class NetworkClient { None, Reading, NeverReading };
 
 struct Scenario {
     const char* name;
-    bool blinkingOutput;
-    bool blockingSender;
-    bool server;  // our DDE output server
+    const char* slug;  // the samples file's name
+    bool busyLoop = false;
+    bool blinkingOutput = false;  // the one output, toggling about 60 times a second
+    bool panel = false;           // 16 outputs side by side instead
+    bool blockingSender = false;
+    bool server = true;           // our DDE output server
     NetworkClient network = NetworkClient::None;  // with one, the outputs go over the network only
 };
 
@@ -51,27 +117,58 @@ struct Result {
     int lost = 0;
     double passesPerSecond = 0;
     double writesPerPass = 0;
+    std::optional<double> cpuIdle, cpuMoving, serverIdle, serverMoving;
     int outputChanges = 0;
     int messagesReceived = 0;
 };
 
-std::optional<Result> Run(const Scenario& scenario, int moves) {
-    TempInstall install;
-    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
-    if (scenario.blinkingOutput) {
-        char address[32];
-        std::snprintf(address, sizeof address, "%u", DemoLayout().address("vt2demo_blink"));
+void SetOutputs(const TempInstall& install, const Scenario& s) {
+    const DemoLayout layout;
+    auto row = [&](int n, std::uint32_t address, const std::string& name) {
+        const std::string key = "Output" + std::to_string(n);
+        install.setIni("memcfg\\demo.ini", "Outputs", key + "Addr", std::to_string(address));
+        install.setIni("memcfg\\demo.ini", "Outputs", key + "Type", "byte");
+        install.setIni("memcfg\\demo.ini", "Outputs", key + "BitMask", "");
+        install.setIni("memcfg\\demo.ini", "Outputs", key + "Name", name);
+    };
+    if (s.blinkingOutput) {
         install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", "1");
-        install.setIni("memcfg\\demo.ini", "Outputs", "Output1Addr", address);
-        install.setIni("memcfg\\demo.ini", "Outputs", "Output1Type", "byte");
-        install.setIni("memcfg\\demo.ini", "Outputs", "Output1Name", "blink");
+        row(1, layout.address("vt2demo_blink"), "blink");
+    } else if (s.panel) {
+        install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", "16");
+        for (int i = 0; i < 16; ++i) row(i + 1, layout.address("vt2demo_panel") + static_cast<std::uint32_t>(i), "lamp" + std::to_string(i));
     } else {
         install.setIni("joycfg\\default.ini", "Options", "Outputs", "0");
     }
+}
+
+// Moves the mouse to and fro, waiting each time for changed() to say the move arrived, and
+// takes the latency from sent to changedAt().
+void MeasureMoves(int moves, const std::function<std::int32_t()>& changes, const std::function<std::int64_t()>& changedAt,
+                  Result& result) {
+    // Steps of 6 counts (about one pixel of the game) to and fro: every step changes the value.
+    for (int i = 0; i < moves; ++i) {
+        const std::int32_t before = changes();
+        LARGE_INTEGER sent;
+        QueryPerformanceCounter(&sent);
+        Move(i % 2 == 0 ? -6 : 6);
+        if (WaitUntil([&] { return changes() != before; }, 500)) {
+            result.latencies.push_back(Milliseconds(changedAt() - sent.QuadPart));
+        } else {
+            ++result.lost;
+        }
+        Sleep(5 + static_cast<DWORD>(i % 7) * 2);
+    }
+}
+
+std::optional<Result> Run(const Scenario& scenario, int moves) {
+    TempInstall install;
+    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
+    SetOutputs(install, scenario);
+    if (scenario.busyLoop) install.setIni("vt2.ini", "Loop", "Busy", "1");
     if (scenario.blockingSender) install.setIni("vt2.ini", "Outputs", "Blocking", "1");
     const std::string log = install.file("outputs.log");
     ChildProcess server;
-    if (scenario.server) server = StartOutputServer(log);
     if (scenario.network != NetworkClient::None) {
         const std::string port = std::to_string(18000 + GetCurrentProcessId() % 2000);
         install.setIni("vt2.ini", "Outputs", "DDE", "0");
@@ -79,9 +176,12 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
         install.setIni("vt2.ini", "Outputs", "NetworkPort", port);
         server = StartOutputServer(log, "--network 127.0.0.1:" + port +
                                             (scenario.network == NetworkClient::NeverReading ? " --stall" : ""));
+    } else if (scenario.server) {
+        server = StartOutputServer(log);
     }
 
-    ChildProcess game = install.startDemoGame(scenario.blinkingOutput ? "--watch-aim --blink" : "--watch-aim");
+    const bool outputs = scenario.blinkingOutput || scenario.panel;
+    ChildProcess game = install.startDemoGame(outputs ? "--watch-aim --blink" : "--watch-aim");
     HWND gameWindow = nullptr;
     if (!WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }) ||
         !WaitUntil([&] { return GetForegroundWindow() == gameWindow; }) || !ParkPointerAwayFromWindows()) {
@@ -94,36 +194,30 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     auto read32 = [&](const char* v) { return ReadGameValue<std::int32_t>(game, layout.address(v)); };
 
     Result result;
-    const int togglesBefore = read32("vt2demo_blink_toggles");
-    // The aim to the right edge first, then steps of 6 counts (about one pixel of the game) to and
-    // fro: every step changes the game's value.
-    Move(3000);
-    Move(3000);
-    Sleep(300);
-    for (int i = 0; i < moves; ++i) {
-        const std::int32_t before = read32("vt2demo_aim_changes");
-        LARGE_INTEGER sent;
-        QueryPerformanceCounter(&sent);
-        Move(i % 2 == 0 ? -6 : 6);
-        if (WaitUntil([&] { return read32("vt2demo_aim_changes") != before; }, 500)) {
-            result.latencies.push_back(
-                Milliseconds(ReadGameValue<std::int64_t>(game, layout.address("vt2demo_aim_changed_at")) - sent.QuadPart));
-        } else {
-            ++result.lost;
-        }
-        Sleep(5 + static_cast<DWORD>(i % 7) * 2);
-    }
-    // The loop's own figures, over one second with no input.
+    // The loop's own figures over one second with no input: passes, writes, CPU.
     auto query = [&](unsigned message) { return static_cast<DWORD>(SendMessageA(vt2Window, message, 0, 0)); };
+    Sleep(500);
+    CpuMeter cpu("VT2.exe");
     const DWORD passes0 = query(vt2::win32::kQueryPassCount);
     const DWORD writes0 = query(vt2::win32::kQueryMemoryWriteCount);
     const ULONGLONG start = GetTickCount64();
     Sleep(1000);
     const DWORD passes1 = query(vt2::win32::kQueryPassCount);
     const DWORD writes1 = query(vt2::win32::kQueryMemoryWriteCount);
+    std::tie(result.cpuIdle, result.serverIdle) = cpu.percent();
     const double passCount = static_cast<double>(passes1 - passes0);
     result.passesPerSecond = passCount * 1000.0 / static_cast<double>(GetTickCount64() - start);
     result.writesPerPass = passCount > 0 ? static_cast<double>(writes1 - writes0) / passCount : 0.0;
+
+    const int togglesBefore = read32("vt2demo_blink_toggles");
+    // The aim to the right edge first, then the moves.
+    Move(3000);
+    Move(3000);
+    Sleep(300);
+    cpu.restart();
+    MeasureMoves(moves, [&] { return read32("vt2demo_aim_changes"); },
+                 [&] { return ReadGameValue<std::int64_t>(game, layout.address("vt2demo_aim_changed_at")); }, result);
+    std::tie(result.cpuMoving, result.serverMoving) = cpu.percent();
 
     // The output's changes from the start of the moves, and what arrived of the whole run.
     result.outputChanges = read32("vt2demo_blink_toggles") - togglesBefore;
@@ -139,40 +233,112 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     return result;
 }
 
-void Print(const Scenario& s, const Result& r) {
-    std::vector<double> l = r.latencies;
-    std::sort(l.begin(), l.end());
-    auto percentile = [&](double p) { return l[std::min(l.size() - 1, static_cast<std::size_t>(p * static_cast<double>(l.size())))]; };
-    std::printf("%-44s %7.3f %7.3f %8.3f %5d %9.0f %7.3f", s.name, percentile(0.5), percentile(0.99), l.back(), r.lost,
-                r.passesPerSecond, r.writesPerPass);
-    if (s.blinkingOutput) {
-        std::printf("   %d changes, %d messages", r.outputChanges, r.messagesReceived);
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// The same moves taken by the bare raw input program, with the demo game's window in front.
+std::optional<Result> RunFloor(int moves) {
+    TempInstall install;
+    ChildProcess game = install.startDemoGame();
+    HWND gameWindow = nullptr;
+    if (!WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }) ||
+        !WaitUntil([&] { return GetForegroundWindow() == gameWindow; }) || !ParkPointerAwayFromWindows()) {
+        return std::nullopt;
     }
+    const std::string addresses = install.file("floor.txt");
+    ChildProcess floor = ChildProcess::Start(OwnFolder() + "\\vt2_raw_input_floor.exe", "\"" + addresses + "\"");
+    std::vector<std::string> lines;
+    if (!WaitUntil([&] { return !(lines = ReadLines(addresses)).empty(); })) return std::nullopt;
+    unsigned long long sum = 0, changes = 0, at = 0;
+    if (std::sscanf(lines[0].c_str(), "%llx %llx %llx", &sum, &changes, &at) != 3) return std::nullopt;
+    auto read = [&](unsigned long long address, auto value) {
+        SIZE_T copied = 0;
+        ReadProcessMemory(floor.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), &value,
+                          sizeof value, &copied);
+        return value;
+    };
+    Result result;
+    CpuMeter cpu("vt2_raw_input_floor.exe");
+    MeasureMoves(moves, [&] { return read(changes, std::int32_t{}); }, [&] { return read(at, std::int64_t{}); }, result);
+    std::tie(result.cpuMoving, result.serverMoving) = cpu.percent();
+    PostMessageA(gameWindow, WM_CLOSE, 0, 0);
+    return result;
+}
+
+double Percentile(std::vector<double> l, double p) {
+    std::sort(l.begin(), l.end());
+    return l[std::min(l.size() - 1, static_cast<std::size_t>(p * static_cast<double>(l.size())))];
+}
+
+std::string Percent(const std::optional<double>& v) {
+    char text[16];
+    if (!v) return "  n/a";
+    std::snprintf(text, sizeof text, "%5.1f", *v);
+    return text;
+}
+
+void Print(const Scenario& s, const Result& r, const std::string& samplesFolder) {
+    const double max = *std::max_element(r.latencies.begin(), r.latencies.end());
+    std::printf("%-46s %7.3f %7.3f %8.3f %5d %9.0f %7.3f  %s %s  %s %s", s.name, Percentile(r.latencies, 0.5),
+                Percentile(r.latencies, 0.99), max, r.lost, r.passesPerSecond, r.writesPerPass,
+                Percent(r.cpuIdle).c_str(), Percent(r.serverIdle).c_str(), Percent(r.cpuMoving).c_str(),
+                Percent(r.serverMoving).c_str());
+    if (s.blinkingOutput) std::printf("   %d changes, %d messages", r.outputChanges, r.messagesReceived);
     std::printf("\n");
+    std::fflush(stdout);
+    if (!samplesFolder.empty()) {
+        std::ofstream out(samplesFolder + "\\" + s.slug + ".txt");
+        for (double l : r.latencies) out << l << "\n";
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int moves = argc > 1 ? std::atoi(argv[1]) : 300;
-    const Scenario scenarios[] = {
-        {"no outputs", false, false, true},
-        {"60 Hz output, server, blocking sender", true, true, true},
-        {"60 Hz output, server, threaded sender", true, false, true},
-        {"60 Hz output, no server, blocking sender", true, true, false},
-        {"60 Hz output, no server, threaded sender", true, false, false},
-        {"60 Hz output, network client", true, false, false, NetworkClient::Reading},
-        {"60 Hz output, network client never reading", true, false, false, NetworkClient::NeverReading},
-    };
-    std::printf("mouse move (SendInput) to new aim value in the game's memory, %d moves per row\n", moves);
-    std::printf("%-44s %7s %7s %8s %5s %9s %7s\n", "", "p50 ms", "p99 ms", "max ms", "lost", "passes/s", "wr/pass");
+    int moves = 300;
+    std::string samples;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--samples") == 0 && i + 1 < argc) {
+            samples = argv[++i];
+        } else {
+            moves = std::atoi(argv[i]);
+        }
+    }
+    std::vector<Scenario> scenarios;
+    auto add = [&](Scenario s) { scenarios.push_back(s); };
+    add({"paced loop, no outputs", "paced"});
+    add({"busy loop, no outputs", "busy", true});
+    add({"paced loop, 16 outputs side by side", "paced-16-outputs", false, false, true});
+    add({"busy loop, 16 outputs side by side", "busy-16-outputs", true, false, true});
+    add({"60 Hz output, server, blocking sender", "blocking", false, true, false, true});
+    add({"60 Hz output, server, threaded sender", "threaded", false, true});
+    add({"60 Hz output, no server, blocking sender", "blocking-no-server", false, true, false, true, false});
+    add({"60 Hz output, no server, threaded sender", "threaded-no-server", false, true, false, false, false});
+    add({"60 Hz output, network client", "network", false, true, false, false, false, NetworkClient::Reading});
+    add({"60 Hz output, network client never reading", "network-stalled", false, true, false, false, false,
+         NetworkClient::NeverReading});
+
+    std::printf("mouse move (SendInput) to new aim value in the game's memory, %d moves per row; CPU in %% of one core\n",
+                moves);
+    std::printf("%-46s %7s %7s %8s %5s %9s %7s  %-12s  %-12s\n", "", "p50 ms", "p99 ms", "max ms", "lost", "passes/s",
+                "wr/pass", "idle vt2 wsv", "moving vt2 wsv");
     for (const Scenario& s : scenarios) {
         const std::optional<Result> r = Run(s, moves);
         if (!r || r->latencies.empty()) {
-            std::printf("%-44s did not run\n", s.name);
+            std::printf("%-46s did not run\n", s.name);
             continue;
         }
-        Print(s, *r);
+        Print(s, *r, samples);
+    }
+    const std::optional<Result> floor = RunFloor(moves);
+    if (!floor || floor->latencies.empty()) {
+        std::printf("%-46s did not run\n", "floor: bare raw input program");
+    } else {
+        Print({"floor: bare raw input program", "floor"}, *floor, samples);
     }
     return 0;
 }

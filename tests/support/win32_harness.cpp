@@ -102,6 +102,11 @@ TempInstall::TempInstall(TempContents contents) : path_(TempFolderName()) {
     CopyOrFail(dist + "\\demo\\VT2DemoGame.exe", file("demo\\VT2DemoGame.exe"));
     CopyOrFail(dist + "\\memcfg\\demo.ini", file("memcfg\\demo.ini"));
     CopyOrFail(dist + "\\joycfg\\default.ini", file("joycfg\\default.ini"));
+    // The suite runs its hook, playing and outputs tests once more with the busy loop.
+    char loop[16] = {};
+    if (GetEnvironmentVariableA("VT2_TEST_LOOP", loop, sizeof loop) > 0 && std::strcmp(loop, "busy") == 0) {
+        setIni("vt2.ini", "Loop", "Busy", "1");
+    }
 }
 
 TempInstall::~TempInstall() {

@@ -42,7 +42,8 @@ private:
     DWORD id_ = 0;
 };
 
-// A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe;
+// A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe
+// (and vt2.ini [Loop] Busy=1 when the environment has VT2_TEST_LOOP=busy);
 // or an empty folder (another program's, such as an emulator's).
 enum class TempContents { Vt2, Nothing };
 class TempInstall {

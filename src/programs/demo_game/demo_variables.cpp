@@ -24,6 +24,7 @@ VT2DEMO_VARIABLE volatile std::int32_t vt2demo_aim_changes = 0;
 
 VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_blink = 0;
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_blink_toggles = 0;
+VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_panel[16] = {};
 
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_frame = 0;
 }

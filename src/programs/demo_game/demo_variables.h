@@ -50,6 +50,8 @@ extern volatile std::int32_t vt2demo_aim_changes;
 // With --blink: an output that toggles on every frame (about 60 times a second), and its toggles.
 extern volatile std::uint8_t vt2demo_blink;
 extern volatile std::int32_t vt2demo_blink_toggles;
+// With --blink too: a panel of 16 lamps side by side, lamp i on while bit i of the frame count is set.
+extern volatile std::uint8_t vt2demo_panel[16];
 
 extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
 }

@@ -4,7 +4,7 @@
 //
 // Options: --caption TEXT   use another window caption (an empty one as well)
 //          --watch-aim      time-stamp every change of player 1's aim (for latency measurements)
-//          --blink          toggle the output vt2demo_blink on every frame
+//          --blink          toggle the output vt2demo_blink on every frame, and run the lamp panel vt2demo_panel
 // Posting it kRecreateWindowMessage has it close its window and open a new one, as a game that
 // switches to full screen does.
 
@@ -91,6 +91,7 @@ void UpdateGame() {
     if (g_blink) {
         vt2demo_blink = vt2demo_blink ? 0 : 1;
         vt2demo_blink_toggles = vt2demo_blink_toggles + 1;
+        for (int i = 0; i < 16; ++i) vt2demo_panel[i] = static_cast<std::uint8_t>((vt2demo_frame >> i) & 1);
     }
 }
 
