@@ -240,17 +240,20 @@ std::string OwnFolder() {
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-// The same moves taken by the bare raw input program, with the demo game's window in front.
-std::optional<Result> RunFloor(int moves) {
+// The same moves taken by the bare raw input program, with the demo game's window in front, its
+// aim watcher spinning as in the other rows (the same load on the cores); paced, the program waits
+// as VT2's paced loop does.
+std::optional<Result> RunFloor(int moves, bool paced) {
     TempInstall install;
-    ChildProcess game = install.startDemoGame();
+    ChildProcess game = install.startDemoGame("--watch-aim");
     HWND gameWindow = nullptr;
     if (!WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }) ||
         !WaitUntil([&] { return GetForegroundWindow() == gameWindow; }) || !ParkPointerAwayFromWindows()) {
         return std::nullopt;
     }
     const std::string addresses = install.file("floor.txt");
-    ChildProcess floor = ChildProcess::Start(OwnFolder() + "\\vt2_raw_input_floor.exe", "\"" + addresses + "\"");
+    ChildProcess floor = ChildProcess::Start(OwnFolder() + "\\vt2_raw_input_floor.exe",
+                                             "\"" + addresses + "\"" + (paced ? " --paced" : ""));
     std::vector<std::string> lines;
     if (!WaitUntil([&] { return !(lines = ReadLines(addresses)).empty(); })) return std::nullopt;
     unsigned long long sum = 0, changes = 0, at = 0;
@@ -301,15 +304,21 @@ void Print(const Scenario& s, const Result& r, const std::string& samplesFolder)
 int main(int argc, char** argv) {
     int moves = 300;
     std::string samples;
+    std::string only;  // --cases SLUG,SLUG: only these rows
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--samples") == 0 && i + 1 < argc) {
             samples = argv[++i];
+        } else if (std::strcmp(argv[i], "--cases") == 0 && i + 1 < argc) {
+            only = "," + std::string(argv[++i]) + ",";
         } else {
             moves = std::atoi(argv[i]);
         }
     }
     std::vector<Scenario> scenarios;
-    auto add = [&](Scenario s) { scenarios.push_back(s); };
+    const auto chosen = [&](const char* slug) { return only.empty() || only.find("," + std::string(slug) + ",") != std::string::npos; };
+    auto add = [&](Scenario s) {
+        if (chosen(s.slug)) scenarios.push_back(s);
+    };
     add({"paced loop, no outputs", "paced"});
     add({"busy loop, no outputs", "busy", true});
     add({"paced loop, 16 outputs side by side", "paced-16-outputs", false, false, true});
@@ -334,11 +343,16 @@ int main(int argc, char** argv) {
         }
         Print(s, *r, samples);
     }
-    const std::optional<Result> floor = RunFloor(moves);
-    if (!floor || floor->latencies.empty()) {
-        std::printf("%-46s did not run\n", "floor: bare raw input program");
-    } else {
-        Print({"floor: bare raw input program", "floor"}, *floor, samples);
+    for (const bool paced : {false, true}) {
+        const Scenario s = paced ? Scenario{"floor, waiting as the paced loop does", "floor-paced"}
+                                 : Scenario{"floor: bare raw input program", "floor"};
+        if (!chosen(s.slug)) continue;
+        const std::optional<Result> floor = RunFloor(moves, paced);
+        if (!floor || floor->latencies.empty()) {
+            std::printf("%-46s did not run\n", s.name);
+        } else {
+            Print(s, *floor, samples);
+        }
     }
     return 0;
 }

@@ -2,14 +2,17 @@
 // hidden window, input also while another program is in front) and adds each move to a variable
 // of its own, time-stamping it with the performance counter. The latency benchmark moves the
 // mouse and times the change as it does VT2's.
-//   vt2_raw_input_floor ADDRESS_FILE
-// writes the addresses of its three variables (sum, changes, changed at) to ADDRESS_FILE, in
+//   vt2_raw_input_floor ADDRESS_FILE [--paced]
+// With --paced it waits between messages as VT2's paced loop does (for a message or the tick of a
+// 1 ms high-resolution timer) instead of in GetMessage, which tells what that wait alone costs.
+// It writes the addresses of its three variables (sum, changes, changed at) to ADDRESS_FILE, in
 // hexadecimal on one line, once it is registered; it runs until it is ended.
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -53,6 +56,20 @@ int main(int argc, char** argv) {
                  static_cast<void*>(const_cast<std::int64_t*>(&g_changedAt)));
     std::fclose(out);
     MSG message;
+    if (argc > 2 && std::strcmp(argv[2], "--paced") == 0) {
+        HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, 0x00000002 /* high resolution */, TIMER_ALL_ACCESS);
+        if (!timer) timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+        LARGE_INTEGER due;
+        due.QuadPart = -10000;
+        if (!timer || !SetWaitableTimer(timer, &due, 1, nullptr, nullptr, FALSE)) return 1;
+        for (;;) {
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) return 0;
+                DispatchMessageA(&message);
+            }
+            MsgWaitForMultipleObjectsEx(1, &timer, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
+    }
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;
 }

@@ -37,6 +37,7 @@ struct HookState {
     bool hooked = false;  // the game's process is open and the descriptor's map, outputs and patches loaded
     std::uint64_t passes = 0;  // passes of the main loop so far
     bool pacedLoop = false;    // the loop waits between passes (for input or the next tick)
+    bool messagesMayWait = true;  // false after a wait that ended with no message waiting
     std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;

@@ -26,7 +26,9 @@ constexpr unsigned kSetUpPauseMs = 2000;  // gives the game time to set itself u
 // Window messages (raw mouse input, tray, menus, debug window), then the joystick events: so the
 // device handlers run on this thread, between the loop's own steps.
 void HandlePendingMessages(Engine& engine) {
-    engine.os.messages.pumpPendingMessages();
+    // After a wait that ended on the tick, there is no message to look for: each look crosses
+    // into the system (the Wine server), which the input's own delivery then waits behind.
+    if (engine.state.messagesMayWait) engine.os.messages.pumpPendingMessages();
     HandleJoystickEvents(engine);
 }
 
@@ -142,12 +144,13 @@ void WaitForNextPass(Engine& engine) {
     for (std::uintptr_t e : s.joysticks.events()) {
         if (e != 0) events.push_back(e);
     }
-    engine.os.pacer.waitForNextPass(events);
+    s.messagesMayWait = engine.os.pacer.waitForNextPass(events);
 }
 
 void StopPacing(Engine& engine) {
     if (!engine.state.pacedLoop) return;
     engine.state.pacedLoop = false;
+    engine.state.messagesMayWait = true;
     engine.os.pacer.end();
 }
 

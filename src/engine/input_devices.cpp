@@ -14,6 +14,7 @@ void StartInputDevices(Engine& engine) {
     if (!(p1Joystick && p2Joystick)) {
         StopRawInput(engine.os.rawInput);
         StartRawInput(engine.os.rawInput, engine.os.messageBoxes, s.rawMouse, s.settings, s.players);
+        for (const std::string& note : s.rawMouse.bindingNotes()) AddDebugNote(engine, note);
     }
 }
 

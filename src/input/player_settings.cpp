@@ -95,13 +95,18 @@ void NormaliseForTheRun(PlayerSettings& s) {
     if (p1.Enable != 1 && p1.SysMouse == 0) {
         p1.JoyID = 0;
         p1.MouseID = -1;
+        p1.MouseDevice.clear();
     }
     if (p2.Enable != 1) {
         p2.JoyID = 0;
         p2.MouseID = -1;
+        p2.MouseDevice.clear();
     }
     for (PlayerConfig* p : {&p1, &p2}) {
-        if (p->InputType == "joystick") p->MouseID = -1;
+        if (p->InputType == "joystick") {
+            p->MouseID = -1;
+            p->MouseDevice.clear();
+        }
         if (p->InputType == "lightgun" || p->InputType == "mouse") p->JoyID = 0;
         // A light-gun player alone does not count the device buttons.
         if ((p->InputType == "joystick" && p->Enable == 1) || p->InputType == "mouse") s.DeviceButtonsCount = true;
@@ -124,6 +129,9 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
         p.InputType = ToLowerAscii(read.text(kPlayerSections[i], "InputType"));
     }
     for (int i = 0; i < 2; ++i) s.players[static_cast<std::size_t>(i)].MouseID = read.number(kPlayerSections[i], "MouseID");
+    for (int i = 0; i < 2; ++i) {
+        s.players[static_cast<std::size_t>(i)].MouseDevice = TrimBlanks(read.text(kPlayerSections[i], "MouseDevice"));
+    }
     for (int i = 0; i < 2; ++i) {
         s.players[static_cast<std::size_t>(i)].MouseAccel = read.number(kPlayerSections[i], "MouseAccel");
     }
@@ -197,9 +205,11 @@ void SavePlayer(SettingsWriter& w, const std::string& section, const PlayerContr
     if (option == 2) {
         w.write(section, "JoyID", EntryValue(p.deviceEntry));
         w.write(section, "MouseID", "-1");
+        w.write(section, "MouseDevice", "");
     } else {
         w.write(section, "JoyID", "-1");
         w.write(section, "MouseID", EntryValue(p.deviceEntry));
+        w.write(section, "MouseDevice", p.mouseDevice);
     }
     w.write(section, "MouseAccel", p.accelText);
     w.write(section, "TriggerButton", EntryValue(p.triggerEntry));

@@ -22,6 +22,7 @@ struct PlayerConfig {
     std::string InputType;      // "mouse", "lightgun" or "joystick", lower-cased
     std::int16_t JoyID = 0;     // 1-based position among the attached controllers; 0 or -1 none
     std::int16_t MouseID = 0;   // 0-based index among the raw-input mice; -1 none
+    std::string MouseDevice;    // the path of the mouse chosen, which binds before MouseID when attached
     std::int16_t MouseAccel = 0;
     std::int16_t TriggerButton = 0;
     std::int16_t ReloadButton = 0;
@@ -72,6 +73,7 @@ struct PlayerControls {
     int deviceEntry = 0;
     std::string accelText;
     int triggerEntry = 0, reloadEntry = 0, startEntry = 0, coinEntry = 0, escEntry = 0;
+    std::string mouseDevice;  // the path of the mouse the device list shows; empty: none known
 };
 
 struct SettingsControls {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "input/mouse_devices.h"
 #include "platform/message_boxes.h"
 #include "platform/synthetic_input.h"
 
@@ -21,24 +22,26 @@ void RawMouse::BuildButtonFlagTable() {
 void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes) {
     const auto devices = rawInput.deviceList();
     if (!devices) return;
+    const std::vector<MouseDevice> mice = ListMice(*devices);
     mouseHandles_.clear();
-    for (const RawInputDevice& device : *devices) {
-        if (device.type == kRawInputTypeMouse) mouseHandles_.push_back(device.handle);
-    }
+    for (const MouseDevice& m : mice) mouseHandles_.push_back(m.handle);
+    bindingNotes_.clear();
     if (!rawInput.registerMice()) messageBoxes.showMessage("RawInput init failed.");
 
-    // A MouseID beyond the mice there are leaves that player unbound.
+    // The saved device wherever it is now, else MouseID; a MouseID beyond the mice there are
+    // leaves that player unbound. Returns the position the player has now.
     auto bind = [&](std::size_t player) {
-        const std::int16_t id = settings_->players[player].MouseID;
-        if (id >= 0 && static_cast<std::size_t>(id) < mouseHandles_.size()) {
-            playerDevices_[player] = mouseHandles_[static_cast<std::size_t>(id)];
-        }
+        const PlayerConfig& p = settings_->players[player];
+        const MouseBinding binding = BindPlayerMouse(mice, p.MouseID, p.MouseDevice, static_cast<int>(player) + 1);
+        if (!binding.note.empty()) bindingNotes_.push_back(binding.note);
+        if (binding.index) playerDevices_[player] = mouseHandles_[*binding.index];
+        return binding.index ? static_cast<std::int16_t>(*binding.index) : p.MouseID;
     };
     const PlayerConfig& p1 = settings_->players[kPlayer1];
     const PlayerConfig& p2 = settings_->players[kPlayer2];
-    if (p1.Enable == 1 || p1.SysMouse == 1) bind(kPlayer1);
-    if (p2.Enable == 1) bind(kPlayer2);
-    if (p1.MouseID == 0 && p2.MouseID == 0) StopRawInput(rawInput);
+    const std::int16_t p1Mouse = (p1.Enable == 1 || p1.SysMouse == 1) ? bind(kPlayer1) : p1.MouseID;
+    const std::int16_t p2Mouse = p2.Enable == 1 ? bind(kPlayer2) : p2.MouseID;
+    if (p1Mouse == 0 && p2Mouse == 0) StopRawInput(rawInput);
 }
 
 void RawMouse::onMouseReport(const RawMouseReport& report) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/player_state.h"
@@ -26,14 +27,16 @@ public:
     }
 
     void BuildButtonFlagTable();
-    // Lists the mice, registers for their reports and binds them to the players. A failed
-    // registration says "RawInput init failed."
+    // Lists the mice, registers for their reports and binds them to the players: each to its saved
+    // device wherever it is now, else by MouseID. A failed registration says "RawInput init failed."
     void RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes);
     void onMouseReport(const RawMouseReport& report) override;
 
     const std::vector<std::uint32_t>& MouseHandles() const { return mouseHandles_; }
     std::uint32_t playerDevice(std::size_t player) const { return playerDevices_[player]; }
     const FlagTable& ButtonFlagTable() const { return flags_; }
+    // What the last binding has to tell the user: a saved device not found, or found by a part of its path.
+    const std::vector<std::string>& bindingNotes() const { return bindingNotes_; }
 
 private:
     void updatePlayer(std::size_t player, const RawMouseReport& report);
@@ -41,6 +44,7 @@ private:
     const PlayerSettings* settings_ = nullptr;
     PlayerState* players_ = nullptr;
     std::vector<std::uint32_t> mouseHandles_;
+    std::vector<std::string> bindingNotes_;
     std::array<std::uint32_t, 2> playerDevices_{};
     FlagTable flags_{};
     std::array<std::array<std::int16_t, 17>, 2> buttonStates_{};  // MouseButtonStates, slots 1..16

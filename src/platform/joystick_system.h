@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vt2 {
@@ -16,6 +17,13 @@ struct JoystickState {
 
 enum class JoystickRead { Ok, InputLost, NotAcquired, Failed };
 
+// An attached game controller as a user tells it apart.
+struct JoystickDescription {
+    std::string name;
+    std::uint16_t vendorId = 0, productId = 0;
+    std::string path;  // empty when the device gives none
+};
+
 // Which axes a device has, as the table of indexes 1..8: 1 X, 2 Y, 3 Z, 4 RX, 5 RY, 6 RZ, 7 and 8 slider.
 using AxisFlags = std::array<bool, 9>;
 
@@ -27,6 +35,8 @@ public:
     virtual void release() = 0;             // drops every device and both objects
     // The attached game controllers, counted from 1.
     virtual int attachedControllers() = 0;
+    // The attached game controllers in the same order, with their names, ids and paths.
+    virtual std::vector<JoystickDescription> describeControllers() = 0;
     // Creates the change events of both players; their ids are never 0.
     virtual std::array<std::uintptr_t, 2> createEvents() = 0;
     virtual void unacquire(std::size_t player) = 0;  // when the player has a device

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vt2 {
@@ -11,8 +12,10 @@ namespace vt2 {
 inline constexpr std::uint32_t kRawInputTypeMouse = 0;
 
 struct RawInputDevice {
-    std::uint32_t handle;
-    std::uint32_t type;  // 0 mouse, 1 keyboard, 2 other
+    std::uint32_t handle = 0;
+    std::uint32_t type = 0;   // 0 mouse, 1 keyboard, 2 other
+    std::string path;         // the device's interface path; empty when the system gives none
+    std::string productName;  // the HID product string; empty when the device gives none
 };
 
 // A mouse's raw input record.
@@ -36,7 +39,8 @@ public:
 class RawInputSystem {
 public:
     virtual ~RawInputSystem() = default;
-    // The raw input devices in the system's order; nothing when the count query fails.
+    // The raw input devices in the system's order, the mice with their paths and product names;
+    // nothing when the count query fails.
     virtual std::optional<std::vector<RawInputDevice>> deviceList() = 0;
     // Registers the main window for the mice's reports, also while another program has the focus.
     virtual bool registerMice() = 0;

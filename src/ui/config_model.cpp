@@ -10,7 +10,9 @@
 #include "platform/ini_files.h"
 #include "platform/message_boxes.h"
 #include "platform/program_launcher.h"
+#include "platform/raw_input.h"
 #include "ui/model2_setup_model.h"
+#include "ui/device_detector_model.h"
 #include "ui/key_detector_model.h"
 #include "ui/layouts.h"
 #include "ui/list_entries.h"
@@ -29,7 +31,8 @@ const std::vector<std::string>& GameControls() {
         "txtExePath",  "chkLaunch",   "cmdLaunchSave", "txtStart1Key", "txtStart2Key", "txtExitKey", "txtCoin1Key",
         "txtCoin2Key", "txtExit2Key", "cmdVON",      "optP1_0",       "optP1_1",      "optP1_2",     "txtP1Accel",
         "cmnSetAccelP1", "cmbP1",     "chkEnableP1", "optP2_0",       "optP2_1",      "optP2_2",     "txtP2Accel",
-        "Command2",    "cmbP2",       "chkEnableP2", "cmdGunSave",    "Command1",     "cmdRevert"};
+        "Command2",    "cmbP2",       "chkEnableP2", "cmdGunSave",    "Command1",     "cmdRevert",   "cmdDetectP1",
+        "cmdDetectP2"};
     return names;
 }
 constexpr std::array<const char*, 5> kButtonLists{"cmbTrigger", "cmbReload", "cmbStart", "cmbCoin", "cmbExit"};
@@ -74,6 +77,10 @@ void ConfigModel::setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twin
     keyDetector_ = &keyDetector;
     twinStick_ = &twinStick;
     model2Setup_ = model2Setup;
+}
+
+void ConfigModel::setDeviceDetectors(DeviceDetectorModel& player1, DeviceDetectorModel& player2) {
+    deviceDetectors_ = {&player1, &player2};
 }
 
 void ConfigModel::open() {
@@ -147,6 +154,9 @@ void ConfigModel::LoadGame() {
     }
     // Each game starts from the defaults: nothing of the game shown before stays in the controls.
     settings_ = file ? ReadPlayerSettings(os_.ini, *file, descriptor_.GameType) : PlayerSettings{};
+    // The mice as they are attached now: a saved device is shown where it is.
+    mice_.clear();
+    if (os_.rawInput) mice_ = ListMice(os_.rawInput->deviceList().value_or(std::vector<RawInputDevice>{}));
     unshown_.clear();
     unshownLaunch_.reset();
     enableGameControls(true);
@@ -182,6 +192,7 @@ void ConfigModel::LoadGame() {
             showEntry(kButtonLists[i] + std::to_string(player), buttons[i], Section(player) + "/" + kButtonKeys[i]);
         }
     }
+    showDeviceNames();
     forgetTouches();
 }
 
@@ -199,13 +210,23 @@ void ConfigModel::showPlayer(int player, const PlayerConfig& p) {
         unshown_[section + "/InputType"] = {changers, p.InputType};
         unshown_[section + "/JoyID"] = {changers, std::to_string(p.JoyID)};
         unshown_[section + "/MouseID"] = {changers, std::to_string(p.MouseID)};
+        unshown_[section + "/MouseDevice"] = {changers, p.MouseDevice};
         control(device).selected = 0;
         return;
     }
     if (option == 2) {
         showEntry(device, p.JoyID, section + "/JoyID");
-    } else {
-        showEntry(device, p.MouseID, section + "/MouseID");
+        return;
+    }
+    const MouseBinding binding = BindPlayerMouse(mice_, p.MouseID, p.MouseDevice, player);
+    if (binding.by != MouseBoundBy::Position) {
+        showEntry(device, static_cast<int>(*binding.index), section + "/MouseID");
+        return;
+    }
+    showEntry(device, p.MouseID, section + "/MouseID");
+    // A saved device that is not attached now stays saved until the user picks another.
+    if (!p.MouseDevice.empty()) {
+        unshown_[section + "/MouseDevice"] = {{Opt(player, 0), Opt(player, 1), Opt(player, 2), device}, p.MouseDevice};
     }
 }
 
@@ -255,6 +276,10 @@ SettingsControls ConfigModel::controlsToSave() const {
             if (control(Opt(player, i)).checked) p.inputOption = i;
         }
         p.deviceEntry = entry("cmbP" + n);
+        const int mouse = p.deviceEntry - 1;
+        if (p.inputOption != 2 && mouse >= 0 && static_cast<std::size_t>(mouse) < mice_.size()) {
+            p.mouseDevice = mice_[static_cast<std::size_t>(mouse)].path;
+        }
         p.accelText = control("txtP" + n + "Accel").text;
         p.triggerEntry = entry("cmbTrigger" + n);
         p.reloadEntry = entry("cmbReload" + n);
@@ -326,6 +351,9 @@ void ConfigModel::clicked(const std::string& name) {
     for (const auto& [target, box] : ConfigKeyTargets()) {
         if (name == box) openKeyDetector(target);
     }
+    if (name == "cmdDetectP1") openDeviceDetector(1);
+    if (name == "cmdDetectP2") openDeviceDetector(2);
+    showDeviceNames();
 }
 
 void ConfigModel::onChanged(const std::string& name, const ControlState& before) {
@@ -341,6 +369,7 @@ void ConfigModel::onChanged(const std::string& name, const ControlState& before)
             now.selected = EntryOfText(now.text, NumberListEntries()).value_or(before.selected);
         }
     }
+    showDeviceNames();
 }
 
 void ConfigModel::saveForThisGame() {
@@ -429,6 +458,50 @@ void ConfigModel::openKeyDetector(const std::string& target) {
 }
 
 void ConfigModel::setKeyBox(const std::string& box, const std::string& text) { control(box).text = text; }
+
+void ConfigModel::openDeviceDetector(int player) {
+    DeviceDetectorModel* detector = deviceDetectors_[static_cast<std::size_t>(player - 1)];
+    if (!detector) return;
+    // One detector at a time takes the mice's reports.
+    if (DeviceDetectorModel* other = deviceDetectors_[static_cast<std::size_t>(2 - player)]) other->cancel();
+    detector->open();
+}
+
+void ConfigModel::selectDetectedMouse(int player, const MouseDevice& mouse) {
+    const std::string list = "cmbP" + std::to_string(player);
+    // A gun is a mouse-based device: a joystick player who pulls one becomes a light-gun player.
+    if (control(Opt(player, 2)).checked) {
+        control(Opt(player, 2)).checked = false;
+        control(Opt(player, 1)).checked = true;
+        touch(Opt(player, 1));
+    }
+    ControlState& shown = control(list);
+    shown.selected = EntryOfValue(mouse.number, NumberListEntries()).value_or(0);
+    shown.text = NumberListEntries()[static_cast<std::size_t>(shown.selected)];
+    touch(list);
+    // The detector listed the mice when it opened; the list shown is the one saved from.
+    bool known = false;
+    for (const MouseDevice& m : mice_) known = known || (m.number == mouse.number && m.path == mouse.path);
+    if (!known && os_.rawInput) mice_ = ListMice(os_.rawInput->deviceList().value_or(std::vector<RawInputDevice>{}));
+    showDeviceNames();
+}
+
+void ConfigModel::showDeviceNames() {
+    for (int player : {1, 2}) {
+        const std::string n = std::to_string(player);
+        std::string name;
+        const int mouse = control("cmbP" + n).selected - 1;
+        if (!control(Opt(player, 2)).checked && mouse >= 0 && os_.rawInput) {
+            if (static_cast<std::size_t>(mouse) < mice_.size()) {
+                const MouseDevice& m = mice_[static_cast<std::size_t>(mouse)];
+                name = m.name.empty() ? "Mouse " + std::to_string(m.number) : m.name;
+            } else {
+                name = "(no mouse " + std::to_string(mouse) + " attached)";
+            }
+        }
+        control("lblP" + n + "DeviceName").text = name;
+    }
+}
 
 void ConfigModel::message(const std::string& text, const std::string& title) {
     os_.messages.ask(text, title, MessageButtons::Ok, MessageIcon::None);

@@ -3,12 +3,14 @@
 // pages, the launch settings of its descriptor, and the helper windows it opens. What each control
 // shows for the loaded game, and what each action writes, asks or answers.
 
+#include <array>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/game_descriptor.h"
+#include "input/mouse_devices.h"
 #include "input/player_settings.h"
 #include "ui/stored_form_model.h"
 
@@ -16,7 +18,9 @@ namespace vt2 {
 
 class FileSystem;
 class IniFiles;
+class DeviceDetectorModel;
 class KeyDetectorModel;
+class RawInputSystem;
 class MessageBoxes;
 class Model2SetupModel;
 class ProgramLauncher;
@@ -30,7 +34,8 @@ struct ConfigServices {
     InputBoxes& inputs;
     ProgramLauncher& launcher;
     Forms& forms;
-    std::string programFolder;  // without a trailing backslash
+    std::string programFolder;            // without a trailing backslash
+    RawInputSystem* rawInput = nullptr;   // the mice's names and the device detector; none: no mice known
 };
 
 // A row of the game list: one descriptor of memcfg\.
@@ -46,6 +51,8 @@ public:
 
     // The windows it opens: the key detector, the twin-stick window, the Model 2 setup helper.
     void setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, Model2SetupModel* model2Setup);
+    // The device detectors of players 1 and 2.
+    void setDeviceDetectors(DeviceDetectorModel& player1, DeviceDetectorModel& player2);
     // Shows the window; its 100 ms start-up timer then reads the game list and loads the first game.
     void open();
 
@@ -67,6 +74,10 @@ public:
     const GameDescriptor& loadedDescriptor() const { return descriptor_; }
     // Fills one of the six key boxes from the key detector.
     void setKeyBox(const std::string& box, const std::string& text);
+    // Shows the mouse the device detector found in the player's device list, as the user's choice.
+    void selectDetectedMouse(int player, const MouseDevice& mouse);
+    // The mice as the last game loaded found them.
+    const std::vector<MouseDevice>& mice() const { return mice_; }
 
     // The "READ WARNING" text, its three strings joined.
     static std::string WarningText();
@@ -88,6 +99,8 @@ private:
     void setAccel(int player);
     void twinStickSetup();
     void openKeyDetector(const std::string& target);
+    void openDeviceDetector(int player);
+    void showDeviceNames();
 
     ConfigServices& os_;
     std::string& keyTarget_;
@@ -105,6 +118,8 @@ private:
     };
     std::map<std::string, Unshown> unshown_;
     std::optional<std::string> unshownLaunch_;  // a LaunchGame that is neither 0 nor 1
+    std::vector<MouseDevice> mice_;
+    std::array<DeviceDetectorModel*, 2> deviceDetectors_{};
     int loadDepth_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/config_model.h"
+#include "ui/device_detector_model.h"
 #include "ui/key_detector_model.h"
 #include "ui/twin_stick_model.h"
 
@@ -26,6 +27,7 @@ public:
     ConfigModel& config() { return config_; }
     TwinStickModel& twinStick() { return twinStick_; }
     KeyDetectorModel& keyDetector() { return keyDetector_; }
+    DeviceDetectorModel& deviceDetector(int player) { return player == 2 ? player2Detector_ : player1Detector_; }
     const std::string& keyTarget() const { return keyTarget_; }
 
 private:
@@ -34,6 +36,8 @@ private:
     ConfigModel config_;
     TwinStickModel twinStick_;
     KeyDetectorModel keyDetector_;
+    DeviceDetectorModel player1Detector_;
+    DeviceDetectorModel player2Detector_;
 };
 
 }  // namespace vt2

@@ -30,10 +30,13 @@ void AddGunFrame(std::vector<ControlDesign>& c, int player, int x) {
     }
     c.push_back(C("txtP" + n + "Accel", K::Edit, "", x + 120, 2040, 1215, 315, frame));
     c.push_back(C(player == 1 ? "cmnSetAccelP1" : "Command2", K::Button, "Set Accel", x + 1440, 2010, 1575, 375, frame));
-    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 1380, 255, frame));
-    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 1560, 2490, 1455, 315, frame));
+    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 780, 255, frame));
+    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 960, 2490, 1095, 315, frame));
+    c.push_back(C("cmdDetectP" + n, K::Button, "Detect", x + 2115, 2475, 900, 345, frame));
+    // The name of the device the list shows, right under it.
+    c.push_back(C("lblP" + n + "DeviceName", K::Label, "", x + 120, 2865, 2895, 255, frame));
     for (std::size_t i = 0; i < kButtonLists.size(); ++i) {
-        const int top = 2940 + 420 * static_cast<int>(i);
+        const int top = 3210 + 360 * static_cast<int>(i);
         c.push_back(C("lbl" + std::string(kButtonLists[i]).substr(3) + n, K::Label, kButtonLabels[i], x + 120, top + 30,
                       1380, 255, frame));
         c.push_back(C(kButtonLists[i] + n, K::EditableList, "Combo1", x + 1560, top, 1455, 315, frame));
@@ -92,6 +95,23 @@ FormDesign MakeConfigDesign() {
     c.push_back(C("cmdGunSave", K::Button, "&Save as Default", 240, 5520, 1575, 375));
     c.push_back(C("Command1", K::Button, "&Save for This Game Only", 1920, 5520, 2175, 375));
     c.push_back(C("cmdRevert", K::Button, "Revert this Game to Default", 4200, 5520, 2295, 375));
+    return d;
+}
+
+FormDesign MakeDeviceDetectorDesign(int player) {
+    const std::string prompt = "Pull the trigger of the gun for player " + std::to_string(player);
+    FormDesign d;
+    d.name = "frmDetectP" + std::to_string(player);
+    d.caption = prompt;
+    d.clientWidth = 4455;
+    d.clientHeight = 1875;
+    ControlDesign label = C("lblPrompt", K::Label, prompt + " (any button of the gun or mouse).", 240, 120, 3975, 1095);
+    label.fontName = "MS Sans Serif";
+    label.fontPoints = 12;
+    d.controls.push_back(label);
+    ControlDesign cancel = C("cmdCancel", K::Button, "Cancel", 2640, 1320, 1575, 495);
+    cancel.cancelButton = true;
+    d.controls.push_back(cancel);
     return d;
 }
 
@@ -215,6 +235,11 @@ const FormDesign& ConfigWindowDesign() {
 const FormDesign& KeyDetectorDesign() {
     static const FormDesign design = MakeKeyDetectorDesign();
     return design;
+}
+
+const FormDesign& DeviceDetectorDesign(int player) {
+    static const FormDesign designs[] = {MakeDeviceDetectorDesign(1), MakeDeviceDetectorDesign(2)};
+    return designs[player == 2 ? 1 : 0];
 }
 
 const FormDesign& TwinStickDesign() {

@@ -8,6 +8,8 @@ namespace vt2 {
 
 const FormDesign& ConfigWindowDesign();    // frmConfig, "Vantor 2 Configuration"
 const FormDesign& KeyDetectorDesign();     // frmKeyDetect, "Key Detector"
+// frmDetectP1 and frmDetectP2, "Pull the trigger of the gun for player N"
+const FormDesign& DeviceDetectorDesign(int player);
 const FormDesign& TwinStickDesign();       // frmVON, "Virtual On Setup"
 const FormDesign& InputBoxDesign();        // the input box of "Set Accel"
 const FormDesign& Model2SetupDesign();     // frmModel2, "Model 2 Setup"

@@ -26,6 +26,8 @@ protected:
     const ControlState& control(const std::string& name) const;
     // Whether the user changed the control since the model last started afresh.
     bool touched(const std::string& name) const { return touched_.count(name) > 0; }
+    // A change made for the user (by a detector), which counts as the user's own.
+    void touch(const std::string& name) { touched_.insert(name); }
     // Every control as its design says, nothing touched.
     void resetControls();
     void forgetTouches() { touched_.clear(); }

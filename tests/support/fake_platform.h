@@ -330,6 +330,8 @@ public:
         note("enumerate");
         return controllers;
     }
+    std::vector<JoystickDescription> describeControllers() override { return described; }
+    std::vector<JoystickDescription> described;
     std::array<std::uintptr_t, 2> createEvents() override {
         note("create events");
         return {101, 102};
@@ -478,15 +480,20 @@ public:
         log_.push_back("pacer begin " + std::to_string(tickMs));
         return available;
     }
-    void waitForNextPass(const std::vector<std::uintptr_t>& events) override {
+    bool waitForNextPass(const std::vector<std::uintptr_t>& events) override {
         std::string text = "pacer wait";
         for (std::uintptr_t e : events) text += " " + std::to_string(e);
         log_.push_back(text);
         ++waits;
+        // Each wait ends as the next of wakes says (true: a message), then on a message.
+        const bool message = wakes.empty() || wakes.front();
+        if (!wakes.empty()) wakes.erase(wakes.begin());
+        return message;
     }
     void end() override { log_.push_back("pacer end"); }
     bool available = true;
     int waits = 0;
+    std::vector<bool> wakes;
 
 private:
     EventLog& log_;

@@ -176,6 +176,35 @@ TEST_F(HookRun, ThePacedLoopWaitsAfterEveryPassAndGivesTheTimerBackBeforeTheEnd)
     EXPECT_EQ(sys.log.back(), "exit 0");
 }
 
+// A wait that ended on the tick leaves nothing to look for; one that ended on a message, or no
+// wait at all (the busy loop), has the pass look for messages first.
+TEST_F(HookRun, OnlyAWaitThatEndedOnAMessageHasTheNextPassLookForMessages) {
+    const WindowHandle game = addGame();
+    sys.pacer.wakes = {false, true, false, false, true};
+    std::vector<std::string> passesThatLooked;
+    sys.messages.onPump = [&](int n) {
+        passesThatLooked.push_back(std::to_string(sys.engine.state.passes));
+        if (n == 4) sys.windows.window(game).caption = "";  // ends the run at the pass that looks next
+    };
+    EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
+    // The window is found at the first look (pass 0); pass 1 follows no wait, pass 2 a tick,
+    // pass 3 a message, passes 4 and 5 ticks, pass 6 a message.
+    EXPECT_EQ(passesThatLooked, (std::vector<std::string>{"0", "1", "3", "6"}));
+    EXPECT_TRUE(sys.engine.state.messagesMayWait);  // the stop gives the pumps back to every caller
+
+    FakeSystem busy;
+    busy.folder.writeFile("vt2.ini", "[Loop]\r\nBusy=1\r\n");
+    busy.engine.state.descriptor = sys.engine.state.descriptor;
+    busy.memory.processes[4242];
+    const WindowHandle other = busy.windows.addWindow({"DemoClass", "Demo Game", 4242, 0x14CF0000});
+    busy.pacer.wakes = {false, false, false};
+    busy.messages.onPump = [&](int n) {
+        if (n == 3) busy.windows.window(other).caption = "";
+    };
+    EXPECT_EQ(busy.exitCodeOf([&] { RunGameHook(busy.engine); }), 0);
+    EXPECT_EQ(busy.engine.state.passes, 2u);  // every pass looked: the window's, then two passes
+}
+
 TEST_F(HookRun, TheWaitForTheWindowIsPacedAndTheJoysticksEventsWakeTheLoop) {
     sys.engine.state.settings.players[kPlayer1].JoyID = 1;
     sys.joysticks.controllers = 1;

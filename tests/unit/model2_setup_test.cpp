@@ -40,7 +40,7 @@ private:
     EventLog& log_;
 };
 
-RawInputDevice Mouse(std::uint32_t handle) { return {handle, kRawInputTypeMouse}; }
+RawInputDevice Mouse(std::uint32_t handle) { return {handle, kRawInputTypeMouse, {}, {}}; }
 
 class Model2Install : public ::testing::Test {
 protected:
@@ -57,7 +57,7 @@ protected:
                                                   "RawDevP1=0\r\nRawDevP2=1\r\n");
         sys.folder.writeFile("emu\\scripts\\hotd.lua", "-- the emulator's own widescreen script\n");
         sys.folder.writeFile("emu\\CFG\\hotd.input", "old binds");
-        sys.rawInput.devices = std::vector<RawInputDevice>{Mouse(1), {2, 1}};
+        sys.rawInput.devices = std::vector<RawInputDevice>{Mouse(1), {2, 1, {}, {}}};
     }
     std::string p() const { return sys.folder.path(); }
     std::string m() const { return p() + "\\emu\\"; }
@@ -144,7 +144,7 @@ TEST_F(Model2Install, TheMiceAreCountedAfterTheUserHasPluggedThemIn) {
     sys.messageBoxes.answers = {MessageAnswer::Yes};
     sys.messageBoxes.onShown = [this](const std::string& text) {
         if (text.rfind("In order to get dual mice", 0) == 0)
-            sys.rawInput.devices = std::vector<RawInputDevice>{Mouse(1), {7, 1}, Mouse(9)};
+            sys.rawInput.devices = std::vector<RawInputDevice>{Mouse(1), {7, 1, {}, {}}, Mouse(9)};
     };
     ASSERT_TRUE(install());
     // Two mice: 3 is a device number neither has.

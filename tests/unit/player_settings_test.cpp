@@ -188,8 +188,8 @@ SettingsControls SampleControls() {
     SettingsControls c;
     c.forcePoll = true;
     c.outputs = true;
-    c.player1 = {true, true, 1, 1, "18", 1, 2, 0, 0, 18};
-    c.player2 = {false, true, 2, 3, "25", 0, 0, 4, 5, 6};
+    c.player1 = {true, true, 1, 1, "18", 1, 2, 0, 0, 18, {}};
+    c.player2 = {false, true, 2, 3, "25", 0, 0, 4, 5, 6, {}};
     c.p1StartKey = "49";
     c.p2StartKey = "";
     c.p1CoinKey = "53";

@@ -13,7 +13,7 @@ constexpr std::uint32_t kMouseA = 0x10, kMouseB = 0x20, kMouseC = 0x30;
 class RawMice : public ::testing::Test {
 protected:
     void SetUp() override {
-        sys.rawInput.devices = std::vector<RawInputDevice>{{kMouseA, 0}, {0x99, 1}, {kMouseB, 0}, {kMouseC, 0}};
+        sys.rawInput.devices = std::vector<RawInputDevice>{{kMouseA, 0, {}, {}}, {0x99, 1, {}, {}}, {kMouseB, 0, {}, {}}, {kMouseC, 0, {}, {}}};
         PlayerSettings& s = sys.engine.state.settings;
         for (PlayerConfig& p : s.players) {
             p.Enable = 1;
@@ -259,9 +259,9 @@ TEST(RawInputRecords, EverySizeIsCheckedBeforeTheRecordIsRead) {
 TEST(LastMouseIndex, CountsTheMiceMinusOne) {
     EventLog log;
     FakeRawInput raw(log);
-    raw.devices = std::vector<RawInputDevice>{{1, 0}, {2, 1}, {3, 0}};
+    raw.devices = std::vector<RawInputDevice>{{1, 0, {}, {}}, {2, 1, {}, {}}, {3, 0, {}, {}}};
     EXPECT_EQ(LastMouseIndex(raw), 1);
-    raw.devices = std::vector<RawInputDevice>{{2, 1}};
+    raw.devices = std::vector<RawInputDevice>{{2, 1, {}, {}}};
     EXPECT_EQ(LastMouseIndex(raw), -1);
     raw.devices = std::nullopt;
     EXPECT_EQ(LastMouseIndex(raw), 0);

@@ -9,6 +9,11 @@ BOOL CALLBACK CollectController(LPCDIDEVICEINSTANCEA instance, LPVOID list) {
     return DIENUM_CONTINUE;
 }
 
+BOOL CALLBACK DescribeController(LPCDIDEVICEINSTANCEA instance, LPVOID list) {
+    static_cast<std::vector<DIDEVICEINSTANCEA>*>(list)->push_back(*instance);
+    return DIENUM_CONTINUE;
+}
+
 BOOL CALLBACK MarkAxis(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID flags) {
     AxisFlags& axes = *static_cast<AxisFlags*>(flags);
     const GUID& type = object->guidType;
@@ -48,6 +53,34 @@ int Win32DirectInput::attachedControllers() {
     if (!directInput_) return 0;
     directInput_->EnumDevices(DI8DEVCLASS_GAMECTRL, CollectController, &controllers_, DIEDFL_ATTACHEDONLY);
     return static_cast<int>(controllers_.size());
+}
+
+std::vector<JoystickDescription> Win32DirectInput::describeControllers() {
+    std::vector<JoystickDescription> described;
+    if (!createDirectInput()) return described;
+    std::vector<DIDEVICEINSTANCEA> found;
+    directInput_->EnumDevices(DI8DEVCLASS_GAMECTRL, DescribeController, &found, DIEDFL_ATTACHEDONLY);
+    for (const DIDEVICEINSTANCEA& instance : found) {
+        JoystickDescription d;
+        d.name = instance.tszProductName;
+        // A HID controller's product GUID holds its ids: the vendor in the low word, the product above.
+        d.vendorId = LOWORD(instance.guidProduct.Data1);
+        d.productId = HIWORD(instance.guidProduct.Data1);
+        com_ptr<IDirectInputDevice8A> device;
+        if (SUCCEEDED(directInput_->CreateDevice(instance.guidInstance, device.put(), nullptr))) {
+            DIPROPGUIDANDPATH property{};
+            property.diph.dwSize = sizeof property;
+            property.diph.dwHeaderSize = sizeof property.diph;
+            property.diph.dwHow = DIPH_DEVICE;
+            if (SUCCEEDED(device->GetProperty(DIPROP_GUIDANDPATH, &property.diph))) {
+                char path[MAX_PATH] = {};
+                WideCharToMultiByte(CP_ACP, 0, property.wszPath, -1, path, sizeof path, nullptr, nullptr);
+                d.path = path;
+            }
+        }
+        described.push_back(std::move(d));
+    }
+    return described;
 }
 
 std::array<std::uintptr_t, 2> Win32DirectInput::createEvents() {

@@ -45,6 +45,7 @@ public:
     bool createDirectInput() override;
     void release() override;
     int attachedControllers() override;
+    std::vector<JoystickDescription> describeControllers() override;
     std::array<std::uintptr_t, 2> createEvents() override;
     void unacquire(std::size_t player) override;
     void forget(std::size_t player) override;

@@ -29,8 +29,8 @@ bool Win32LoopPacer::begin(unsigned tickMs) {
     return true;
 }
 
-void Win32LoopPacer::waitForNextPass(const std::vector<std::uintptr_t>& events) {
-    if (!timer_) return;
+bool Win32LoopPacer::waitForNextPass(const std::vector<std::uintptr_t>& events) {
+    if (!timer_) return true;
     HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
     DWORD count = 0;
     handles[count++] = timer_.get();
@@ -42,6 +42,9 @@ void Win32LoopPacer::waitForNextPass(const std::vector<std::uintptr_t>& events) 
     const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, 10 * tickMs_, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     // The wait took an event's signal: it goes back, for the joystick step to see.
     if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) SetEvent(handles[woke - WAIT_OBJECT_0]);
+    // The tick or an event: no message was waiting when the wait ended. One that comes just after
+    // wakes the next wait at once, as it is still unread.
+    return !(woke < WAIT_OBJECT_0 + count);
 }
 
 void Win32LoopPacer::end() {

@@ -15,7 +15,7 @@ public:
     Win32LoopPacer& operator=(const Win32LoopPacer&) = delete;
 
     bool begin(unsigned tickMs) override;
-    void waitForNextPass(const std::vector<std::uintptr_t>& events) override;
+    bool waitForNextPass(const std::vector<std::uintptr_t>& events) override;
     void end() override;
 
     // What begin found: a high-resolution timer, or a raised timer period.

@@ -5,7 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+// The HID header has no C++ linkage of its own.
+extern "C" {
+#include <hidsdi.h>
+}
+
 #include "input/raw_input_record.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vt2::win32 {
 
@@ -22,6 +28,34 @@ static_assert(sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE) == kRawMouseRecordBytes)
 constexpr const char* kAdapterProperty = "VT2.RawInput";
 }  // namespace
 
+namespace {
+
+std::string DevicePath(HANDLE device) {
+    UINT chars = 0;
+    if (GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, nullptr, &chars) != 0 || chars == 0) return {};
+    std::vector<char> name(chars + 1, '\0');
+    if (GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, name.data(), &chars) == static_cast<UINT>(-1)) return {};
+    std::string path(name.data());
+    // Some systems give the path with "\\??\\" in front; the interface path has "\\?\\".
+    if (path.size() > 4 && path.compare(0, 4, "\\\\??\\") == 0) path[1] = '\\';
+    return path;
+}
+
+// The HID product string, read without any access to the device's data: what Windows shows as
+// the device's name. Empty for a device that is not HID or gives none.
+std::string ProductName(const std::string& path) {
+    if (path.empty()) return {};
+    unique_file_handle device(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device) return {};
+    wchar_t text[127] = {};  // the longest string a HID device can hold
+    if (!HidD_GetProductString(device.get(), text, sizeof text - sizeof(wchar_t))) return {};
+    char narrow[512] = {};
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return bytes > 0 ? std::string(narrow) : std::string();
+}
+
+}  // namespace
+
 std::optional<std::vector<RawInputDevice>> Win32RawInput::deviceList() {
     UINT count = 0;
     if (GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0) return std::nullopt;
@@ -31,8 +65,14 @@ std::optional<std::vector<RawInputDevice>> Win32RawInput::deviceList() {
     const UINT got = GetRawInputDeviceList(list.data(), &count, sizeof(RAWINPUTDEVICELIST));
     if (got == static_cast<UINT>(-1)) return std::nullopt;
     for (UINT i = 0; i < got; ++i) {
-        devices.push_back({static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(list[i].hDevice)),
-                           static_cast<std::uint32_t>(list[i].dwType)});
+        RawInputDevice d;
+        d.handle = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(list[i].hDevice));
+        d.type = static_cast<std::uint32_t>(list[i].dwType);
+        if (d.type == kRawInputTypeMouse) {
+            d.path = DevicePath(list[i].hDevice);
+            d.productName = ProductName(d.path);
+        }
+        devices.push_back(std::move(d));
     }
     return devices;
 }

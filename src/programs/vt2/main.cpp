@@ -10,6 +10,7 @@
 #include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
+#include "input/device_listing.h"
 #include "outputs/numeric_outputs.h"
 #include "outputs/output_protocols.h"
 #include "outputs/output_sender.h"
@@ -67,6 +68,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::string arguments = CommandLineArguments(GetCommandLineA());
     if (arguments == "--version") {
         WriteToConsole(std::string("VT2 ") + VT2_VERSION_TEXT + "\r\n");
+        return 0;
+    }
+    if (arguments == "--list-devices") {
+        Win32RawInput mice(nullptr);  // listing needs no window
+        Win32DirectInput joysticks(nullptr);
+        const auto devices = mice.deviceList();
+        WriteToConsole(DeviceListing(ListMice(devices.value_or(std::vector<RawInputDevice>{})),
+                                     joysticks.describeControllers()));
         return 0;
     }
 
@@ -127,7 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
-    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder};
+    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder, &rawInput};
     Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
     std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
