@@ -27,12 +27,13 @@ void DeviceDetectorModel::onMouseReport(const RawMouseReport& report) {
     const auto index = MousePressingAButton(mice_, report);
     if (!index) return;
     stopListening();
+    forms_.close(*this);
+    // The configuration window may have closed meanwhile: then nothing is chosen.
     if (forms_.isOpen(config_)) {
         config_.selectDetectedMouse(player_, mice_[*index]);
         forms_.refresh(config_);
         forms_.focus(config_, "cmbP" + std::to_string(player_));
     }
-    forms_.close(*this);
 }
 
 void DeviceDetectorModel::clicked(const std::string& control) {

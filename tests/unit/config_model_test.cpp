@@ -392,5 +392,128 @@ TEST_F(ConfigWindow, ClosingTheWindowEndsTheProgram) {
     EXPECT_EQ(sys.log.back(), "end program");
 }
 
+// The players' devices by name and path: the list shows where a saved gun is now, the label
+// names it, a save writes its path with its number, and the detector picks the gun fired.
+constexpr const char* kGun1 = R"(\\?\HID#VID_16C0&PID_0F01&MI_02&Col02#8&aa&0&0001#{378de44c})";
+constexpr const char* kGun2 = R"(\\?\HID#VID_16C0&PID_0F01&MI_02&Col02#8&bb&0&0001#{378de44c})";
+
+class ConfigDevices : public ConfigWindow {
+protected:
+    void SetUp() override {
+        ConfigWindow::SetUp();
+        sys.folder.writeFile("joycfg\\default.ini",
+                             std::string("[Player1]\r\nEnable=1\r\nInputType=lightgun\r\nMouseID=0\r\nMouseDevice=") + kGun1 +
+                                 "\r\n[Player2]\r\nEnable=1\r\nInputType=mouse\r\nMouseID=1\r\n");
+        // Gun 1 was mouse 0 when it was saved; now the trackball and gun 2 come first.
+        sys.rawInput.devices = std::vector<RawInputDevice>{{0x50, 0, R"(\\?\HID#VID_046D&PID_C408#1&2&0&0#{x})", "Trackball"},
+                                                           {0x60, 0, kGun2, "Gun"},
+                                                           {0x61, 1, "keyboard", "Keys"},
+                                                           {0x70, 0, kGun1, "Gun"}};
+    }
+    ConfigServices withMice{sys.ini, sys.files, sys.messageBoxes, inputs, sys.launcher, forms, sys.folder.path(), &sys.rawInput};
+    ConfigTool miceTool{withMice, sys.keyboard};
+    ConfigModel& model() { return miceTool.config(); }
+    std::string label(int player) { return model().state("lblP" + std::to_string(player) + "DeviceName").text; }
+    void begin() {
+        miceTool.open();
+        model().timerTicked();  // "bare", which uses default.ini
+    }
+    RawMouseReport press(std::uint32_t device, std::uint32_t buttons = 0x0001) {
+        RawMouseReport r;
+        r.device = device;
+        r.buttons = buttons;
+        return r;
+    }
+};
+
+TEST_F(ConfigDevices, TheSavedGunIsShownWhereItIsNowWithItsNameAndSavedWithItsPath) {
+    begin();
+    EXPECT_EQ(model().state("cmbP1").selected, 3);  // entry "2": mouse 2 now
+    EXPECT_EQ(label(1), "Gun");
+    EXPECT_EQ(model().state("cmbP2").selected, 2);  // no saved path: MouseID 1
+    EXPECT_EQ(label(2), "Gun");
+    Choose(model(), "cmbP2", 1);
+    EXPECT_EQ(label(2), "Trackball");
+    Choose(model(), "cmbP2", 9);
+    EXPECT_EQ(label(2), "(no mouse 8 attached)");
+    Choose(model(), "cmbP2", 0);
+    EXPECT_EQ(label(2), "");
+    Choose(model(), "cmbP2", 1);
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseID"), "2");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun1);
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseID"), "0");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseDevice"), R"(\\?\HID#VID_046D&PID_C408#1&2&0&0#{x})");
+    // A joystick player has no mouse: neither number nor path.
+    Check(model(), "optP2_2", true);
+    EXPECT_EQ(label(2), "");
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseID"), "-1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseDevice"), "");
+}
+
+TEST_F(ConfigDevices, ASavedGunThatIsNotAttachedStaysSavedUntilAnotherIsChosen) {
+    sys.rawInput.devices = std::vector<RawInputDevice>{{0x50, 0, "ball", "Trackball"}};  // both guns unplugged
+    begin();
+    EXPECT_EQ(model().state("cmbP1").selected, 1);  // MouseID 0 applies
+    EXPECT_EQ(label(1), "Trackball");
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun1);
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseID"), "0");
+    Choose(model(), "cmbP1", 1);  // chosen by the user: the trackball it is
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), "ball");
+}
+
+TEST_F(ConfigDevices, DetectSelectsTheMouseWhoseButtonGoesDownFirstAndCancelLeavesTheList) {
+    begin();
+    Click(model(), "cmdDetectP2");
+    DeviceDetectorModel& detector = miceTool.deviceDetector(2);
+    EXPECT_EQ(detector.design().caption, "Pull the trigger of the gun for player 2");
+    EXPECT_TRUE(forms.isOpen(detector));
+    EXPECT_EQ(sys.eventsStartingWith("start reports").size(), 1u);
+    RawMouseReport move = press(0x70, 0);
+    move.lastX = 30;
+    detector.onMouseReport(move);                    // a move is not a pull
+    detector.onMouseReport(press(0x61));             // nor a device that is no mouse
+    detector.onMouseReport(press(0x70, 0x0002));     // nor a release
+    EXPECT_TRUE(forms.isOpen(detector));
+    detector.onMouseReport(press(0x70, 0x0004));     // the right button of gun 1
+    EXPECT_FALSE(forms.isOpen(detector));
+    EXPECT_EQ(sys.eventsStartingWith("stop reports").size(), 1u);
+    EXPECT_EQ(model().state("cmbP2").selected, 3);  // mouse 2
+    EXPECT_EQ(label(2), "Gun");
+    EXPECT_EQ(sys.log.back(), "focus frmConfig cmbP2");
+    detector.onMouseReport(press(0x50));  // after the window closed, nothing more is chosen
+    EXPECT_EQ(model().state("cmbP2").selected, 3);
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseDevice"), kGun1);
+
+    // Cancel, or Esc, which presses it: the list stays as it was. Opening the other player's
+    // detector cancels the first, so that one window at a time takes the reports.
+    Click(model(), "cmdDetectP1");
+    Click(model(), "cmdDetectP2");
+    EXPECT_FALSE(forms.isOpen(miceTool.deviceDetector(1)));
+    Click(detector, "cmdCancel");
+    EXPECT_FALSE(forms.isOpen(detector));
+    detector.onMouseReport(press(0x50));
+    EXPECT_EQ(model().state("cmbP2").selected, 3);
+    EXPECT_EQ(model().state("cmbP1").selected, 3);
+    EXPECT_EQ(sys.eventsStartingWith("stop reports").size(), 3u);
+}
+
+TEST_F(ConfigDevices, AJoystickPlayerWhoPullsAGunBecomesALightGunPlayer) {
+    begin();
+    Check(model(), "optP1_2", true);
+    Click(model(), "cmdDetectP1");
+    miceTool.deviceDetector(1).onMouseReport(press(0x60));
+    EXPECT_TRUE(model().state("optP1_1").checked);
+    EXPECT_FALSE(model().state("optP1_2").checked);
+    EXPECT_EQ(model().state("cmbP1").selected, 2);
+    Click(model(), "Command1");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "InputType"), "lightgun");
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun2);
+}
+
 }  // namespace
 }  // namespace vt2::test

@@ -84,6 +84,19 @@ TEST_F(Settings, DeviceButtonsCountForAMouseOrAnEnabledJoystickPlayer) {
     EXPECT_EQ(other.engine.state.settings.players[0].JoyID, 1);
 }
 
+// A saved mouse path is read trimmed, and goes with MouseID wherever a player has no mouse.
+TEST_F(Settings, ThePathOfTheSavedMouseGoesWhereMouseIdGoes) {
+    const PlayerSettings& s = load("[Player1]\r\nEnable=1\r\nInputType=lightgun\r\nMouseID=1\r\nMouseDevice=  \\\\?\\HID#VID_16C0&PID_0F01#8&aa&0&1#{x} \r\n"
+                                   "[Player2]\r\nEnable=0\r\nInputType=mouse\r\nMouseDevice=gun2\r\n", false);
+    EXPECT_EQ(s.players[0].MouseDevice, R"(\\?\HID#VID_16C0&PID_0F01#8&aa&0&1#{x})");
+    EXPECT_EQ(s.players[1].MouseDevice, "");  // player 2 is off
+    FakeSystem other;
+    other.folder.writeFile("joycfg\\g.ini", "[Player1]\r\nEnable=1\r\nInputType=joystick\r\nMouseDevice=gun\r\nJoyID=1\r\n");
+    other.engine.state.gameName = "g";
+    LoadRunSettings(other.engine);
+    EXPECT_EQ(other.engine.state.settings.players[0].MouseDevice, "");
+}
+
 TEST_F(Settings, ADisabledPlayerOneWithTheSystemMouseKeepsItsDevices) {
     const PlayerSettings& s = load("[Player1]\r\nEnable=0\r\nSysMouse=1\r\nInputType=mouse\r\nMouseID=2\r\n", false);
     EXPECT_EQ(s.players[0].MouseID, 2);
