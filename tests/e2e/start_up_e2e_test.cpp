@@ -23,36 +23,6 @@ TEST(StartUpE2E, EmptyCommandLineOpensOnlyTheConfigurationWindow) {
     EXPECT_EQ(vt2.waitForExit(), 0u);
 }
 
-// Runs VT2.exe with its output into a file, as a shell's redirection does; what it printed.
-std::string OutputOfVt2(const TempInstall& install, const std::string& arguments) {
-    const std::string output = install.file("output.txt");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const win32::unique_file_handle file(CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string commandLine = "\"" + install.file("VT2.exe") + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file.get();
-    startup.hStdError = file.get();
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, install.path().c_str(),
-                        &startup, &started))
-        return "(not started)";
-    const win32::unique_kernel_handle process(started.hProcess);
-    const win32::unique_kernel_handle thread(started.hThread);
-    if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 1);
-        return "(did not end)";
-    }
-    DWORD code = 1;
-    GetExitCodeProcess(process.get(), &code);
-    const auto lines = ReadLines(output);
-    std::string text = "exit " + std::to_string(code);
-    for (const std::string& line : lines) text += "|" + line;
-    return text;
-}
-
 TEST(StartUpE2E, VersionPrintsTheVersionAndEnds) {
     TempInstall install;
     const int traysBefore = TrayIconCount();

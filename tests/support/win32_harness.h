@@ -85,6 +85,10 @@ ChildProcess StartOutputServer(const std::string& logFile, const std::string& op
 // The lines of a text file (no line endings).
 std::vector<std::string> ReadLines(const std::string& file);
 
+// Runs install's VT2.exe with arguments and its output into a file, as a shell's redirection
+// does: "exit N" and each line it printed, joined with "|".
+std::string OutputOfVt2(const TempInstall& install, const std::string& arguments);
+
 // Runs the input injector fixture (vt2inject) with these arguments and waits for it to end.
 bool Inject(const std::string& arguments);
 
