@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/device_reading.h"
+#include "input/mouse_devices.h"
 #include "input/raw_mouse.h"
 #include "support/real_system.h"
 #include "support/test_paths.h"
@@ -177,7 +178,20 @@ TEST_F(Devices, DirectInputFindsNoControllerHere) {
     JoystickState state;
     EXPECT_EQ(joysticks.readState(kPlayer1, state), JoystickRead::Failed);
     EXPECT_TRUE(joysticks.signalledEvents().empty());
+    EXPECT_TRUE(joysticks.describeControllers().empty());
     joysticks.release();
+}
+
+TEST_F(Devices, TheRawInputListGivesTheMouseItsInterfacePathAndProductName) {
+    const auto devices = real.rawInput.deviceList();
+    ASSERT_TRUE(devices.has_value());
+    const std::vector<MouseDevice> mice = ListMice(*devices);
+    ASSERT_FALSE(mice.empty());
+    EXPECT_EQ(mice[0].path.rfind("\\\\?\\", 0), 0u) << mice[0].path;
+    EXPECT_FALSE(StableDevicePart(mice[0].path).empty()) << mice[0].path;
+    EXPECT_FALSE(mice[0].name.empty());
+    // The path opens the device: the same path comes back the next time.
+    EXPECT_EQ(ListMice(*real.rawInput.deviceList())[0].path, mice[0].path);
 }
 
 }  // namespace

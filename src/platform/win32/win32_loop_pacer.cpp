@@ -26,6 +26,12 @@ bool Win32LoopPacer::begin(unsigned tickMs) {
         end();
         return false;
     }
+    // The thread sleeps nearly all the time; when a move wakes it, it should run before the
+    // programs that keep the cores busy (the game among them), so that the aim is written at once.
+    thread_ = GetCurrentThread();
+    previousPriority_ = GetThreadPriority(thread_);
+    priorityRaised_ = previousPriority_ != THREAD_PRIORITY_ERROR_RETURN &&
+                      SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST) != FALSE;
     return true;
 }
 
@@ -48,6 +54,8 @@ bool Win32LoopPacer::waitForNextPass(const std::vector<std::uintptr_t>& events) 
 }
 
 void Win32LoopPacer::end() {
+    if (priorityRaised_) SetThreadPriority(thread_, previousPriority_);
+    priorityRaised_ = false;
     if (timer_) CancelWaitableTimer(timer_.get());
     timer_.reset();
     if (periodRaised_) timeEndPeriod(tickMs_);

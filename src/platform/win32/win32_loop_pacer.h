@@ -6,7 +6,8 @@
 namespace vt2::win32 {
 
 // A periodic waitable timer, high-resolution where the system has one; elsewhere the system's
-// timer period is raised to the tick for the run and put back at its end.
+// timer period is raised to the tick for the run and put back at its end. The loop's thread runs
+// at a raised priority meanwhile.
 class Win32LoopPacer final : public LoopPacer {
 public:
     Win32LoopPacer() = default;
@@ -25,6 +26,9 @@ private:
     unique_kernel_handle timer_;
     unsigned tickMs_ = 1;
     bool periodRaised_ = false;
+    HANDLE thread_ = nullptr;  // the pseudo handle of the thread that began, which is the loop's
+    int previousPriority_ = THREAD_PRIORITY_NORMAL;
+    bool priorityRaised_ = false;
     bool highResolution_ = false;
 };
 
