@@ -30,8 +30,8 @@ void AddGunFrame(std::vector<ControlDesign>& c, int player, int x) {
     }
     c.push_back(C("txtP" + n + "Accel", K::Edit, "", x + 120, 2040, 1215, 315, frame));
     c.push_back(C(player == 1 ? "cmnSetAccelP1" : "Command2", K::Button, "Set Accel", x + 1440, 2010, 1575, 375, frame));
-    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 780, 255, frame));
-    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 960, 2490, 1095, 315, frame));
+    c.push_back(C("lblP" + n + "Device", K::Label, "Device #:", x + 120, 2520, 870, 255, frame));
+    c.push_back(C("cmbP" + n, K::DropDownList, "", x + 1020, 2490, 1035, 315, frame));
     c.push_back(C("cmdDetectP" + n, K::Button, "Detect", x + 2115, 2475, 900, 345, frame));
     // The name of the device the list shows, right under it.
     c.push_back(C("lblP" + n + "DeviceName", K::Label, "", x + 120, 2865, 2895, 255, frame));
@@ -103,13 +103,13 @@ FormDesign MakeDeviceDetectorDesign(int player) {
     FormDesign d;
     d.name = "frmDetectP" + std::to_string(player);
     d.caption = prompt;
-    d.clientWidth = 4455;
+    d.clientWidth = 5400;
     d.clientHeight = 1875;
-    ControlDesign label = C("lblPrompt", K::Label, prompt + " (any button of the gun or mouse).", 240, 120, 3975, 1095);
+    ControlDesign label = C("lblPrompt", K::Label, prompt + " (any button of the gun or mouse).", 240, 120, 4920, 1095);
     label.fontName = "MS Sans Serif";
     label.fontPoints = 12;
     d.controls.push_back(label);
-    ControlDesign cancel = C("cmdCancel", K::Button, "Cancel", 2640, 1320, 1575, 495);
+    ControlDesign cancel = C("cmdCancel", K::Button, "Cancel", 3585, 1320, 1575, 495);
     cancel.cancelButton = true;
     d.controls.push_back(cancel);
     return d;
