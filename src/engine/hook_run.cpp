@@ -27,8 +27,12 @@ constexpr unsigned kSetUpPauseMs = 2000;  // gives the game time to set itself u
 // device handlers run on this thread, between the loop's own steps.
 void HandlePendingMessages(Engine& engine) {
     // After a wait that ended on the tick, there is no message to look for: each look crosses
-    // into the system (the Wine server), which the input's own delivery then waits behind.
-    if (engine.state.messagesMayWait) engine.os.messages.pumpPendingMessages();
+    // into the system (the Wine server), which the input's own delivery then waits behind. The
+    // paced loop takes one message a pass: a second look would only find the queue empty before
+    // the aim is written, and a message left waiting ends the next wait at once.
+    const HookState& s = engine.state;
+    if (s.messagesMayWait && s.pacedLoop) engine.os.messages.pumpNextMessage();
+    if (s.messagesMayWait && !s.pacedLoop) engine.os.messages.pumpPendingMessages();
     HandleJoystickEvents(engine);
 }
 

@@ -61,6 +61,12 @@ class FakeMessagePump final : public MessagePump {
 public:
     explicit FakeMessagePump(EventLog& log) : log_(log) {}
     void pumpPendingMessages() override;
+    // As a whole pump here (the fake's messages are the callbacks posted before it), counted apart.
+    void pumpNextMessage() override {
+        ++nextMessagePumps;
+        pumpPendingMessages();
+    }
+    int nextMessagePumps = 0;
     void post(std::function<void()> message) { pending_.push_back(std::move(message)); }
     // Called at the start of the n-th pump (counting from 1), before the posted messages.
     std::function<void(int)> onPump;

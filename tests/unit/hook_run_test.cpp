@@ -203,6 +203,9 @@ TEST_F(HookRun, OnlyAWaitThatEndedOnAMessageHasTheNextPassLookForMessages) {
     };
     EXPECT_EQ(busy.exitCodeOf([&] { RunGameHook(busy.engine); }), 0);
     EXPECT_EQ(busy.engine.state.passes, 2u);  // every pass looked: the window's, then two passes
+    // The paced loop's passes take one message each; the busy loop's every message there is.
+    EXPECT_EQ(sys.messages.nextMessagePumps, 4);
+    EXPECT_EQ(busy.messages.nextMessagePumps, 0);
 }
 
 TEST_F(HookRun, TheWaitForTheWindowIsPacedAndTheJoysticksEventsWakeTheLoop) {

@@ -90,6 +90,7 @@ void Win32RawInput::startReports(RawMouseReportSink& sink) {
     if (previous_) return;  // never replace the procedure twice
     sink_ = &sink;
     SetPropA(window_, kAdapterProperty, this);
+    reporting_ = this;
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32RawInput::RawInputWindowProc)));
 }
@@ -98,12 +99,14 @@ void Win32RawInput::stopReports() {
     if (!previous_) return;
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
     RemovePropA(window_, kAdapterProperty);
+    if (reporting_ == this) reporting_ = nullptr;
     previous_ = nullptr;
     sink_ = nullptr;
 }
 
 LRESULT CALLBACK Win32RawInput::RawInputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<Win32RawInput*>(GetPropA(window, kAdapterProperty));
+    auto* self = reporting_ && reporting_->window_ == window ? reporting_
+                                                             : static_cast<Win32RawInput*>(GetPropA(window, kAdapterProperty));
     if (!self || !self->previous_) return DefWindowProcA(window, message, wParam, lParam);
     if (message != WM_INPUT) return CallWindowProcA(self->previous_, window, message, wParam, lParam);
 

@@ -23,6 +23,11 @@ public:
 private:
     static LRESULT CALLBACK RawInputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The adapter whose procedure is in place, found without asking the system for the window's
+    // property on every message (under Wine each such question is a round trip to the server);
+    // the program has one main window, so one adapter at most reports at a time.
+    static inline Win32RawInput* reporting_ = nullptr;
+
     HWND window_;
     WNDPROC previous_ = nullptr;
     RawMouseReportSink* sink_ = nullptr;

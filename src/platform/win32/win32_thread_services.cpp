@@ -45,6 +45,13 @@ void Win32MessagePump::pumpPendingMessages() {
     }
 }
 
+void Win32MessagePump::pumpNextMessage() {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || message.message == WM_QUIT) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
 void Win32ProcessExit::endProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
 
 }  // namespace vt2::win32

@@ -22,6 +22,7 @@ public:
 class Win32MessagePump final : public MessagePump {
 public:
     void pumpPendingMessages() override;
+    void pumpNextMessage() override;
 };
 
 // Named mutexes of the user's session.
