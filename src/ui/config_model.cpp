@@ -157,6 +157,8 @@ void ConfigModel::LoadGame() {
     // The mice as they are attached now: a saved device is shown where it is.
     mice_.clear();
     if (os_.rawInput) mice_ = ListMice(os_.rawInput->deviceList().value_or(std::vector<RawInputDevice>{}));
+    joysticks_.clear();
+    if (os_.joysticks) joysticks_ = os_.joysticks->describeControllers();
     unshown_.clear();
     unshownLaunch_.reset();
     enableGameControls(true);
@@ -491,6 +493,13 @@ void ConfigModel::showDeviceNames() {
         const std::string n = std::to_string(player);
         std::string name;
         const int mouse = control("cmbP" + n).selected - 1;
+        // A joystick's JoyID counts from 1: entry "0" is no joystick.
+        const int joystick = mouse;
+        if (control(Opt(player, 2)).checked && joystick >= 1 && os_.joysticks) {
+            name = static_cast<std::size_t>(joystick) <= joysticks_.size()
+                       ? joysticks_[static_cast<std::size_t>(joystick - 1)].name
+                       : "(no joystick " + std::to_string(joystick) + " attached)";
+        }
         if (!control(Opt(player, 2)).checked && mouse >= 0 && os_.rawInput) {
             if (static_cast<std::size_t>(mouse) < mice_.size()) {
                 const MouseDevice& m = mice_[static_cast<std::size_t>(mouse)];

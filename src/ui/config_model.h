@@ -11,6 +11,7 @@
 
 #include "engine/game_descriptor.h"
 #include "input/mouse_devices.h"
+#include "platform/joystick_system.h"
 #include "input/player_settings.h"
 #include "ui/stored_form_model.h"
 
@@ -20,6 +21,7 @@ class FileSystem;
 class IniFiles;
 class DeviceDetectorModel;
 class KeyDetectorModel;
+class JoystickSystem;
 class RawInputSystem;
 class MessageBoxes;
 class Model2SetupModel;
@@ -36,6 +38,7 @@ struct ConfigServices {
     Forms& forms;
     std::string programFolder;            // without a trailing backslash
     RawInputSystem* rawInput = nullptr;   // the mice's names and the device detector; none: no mice known
+    JoystickSystem* joysticks = nullptr;  // the joysticks' names; none: no joysticks known
 };
 
 // A row of the game list: one descriptor of memcfg\.
@@ -119,6 +122,7 @@ private:
     std::map<std::string, Unshown> unshown_;
     std::optional<std::string> unshownLaunch_;  // a LaunchGame that is neither 0 nor 1
     std::vector<MouseDevice> mice_;
+    std::vector<JoystickDescription> joysticks_;
     std::array<DeviceDetectorModel*, 2> deviceDetectors_{};
     int loadDepth_ = 0;
 };

@@ -404,13 +404,15 @@ protected:
         sys.folder.writeFile("joycfg\\default.ini",
                              std::string("[Player1]\r\nEnable=1\r\nInputType=lightgun\r\nMouseID=0\r\nMouseDevice=") + kGun1 +
                                  "\r\n[Player2]\r\nEnable=1\r\nInputType=mouse\r\nMouseID=1\r\n");
+        sys.joysticks.described = {{"Pad", 0x045E, 0x028E, "pad-path"}};
         // Gun 1 was mouse 0 when it was saved; now the trackball and gun 2 come first.
         sys.rawInput.devices = std::vector<RawInputDevice>{{0x50, 0, R"(\\?\HID#VID_046D&PID_C408#1&2&0&0#{x})", "Trackball"},
                                                            {0x60, 0, kGun2, "Gun"},
                                                            {0x61, 1, "keyboard", "Keys"},
                                                            {0x70, 0, kGun1, "Gun"}};
     }
-    ConfigServices withMice{sys.ini, sys.files, sys.messageBoxes, inputs, sys.launcher, forms, sys.folder.path(), &sys.rawInput};
+    ConfigServices withMice{sys.ini,   sys.files, sys.messageBoxes, inputs, sys.launcher, forms, sys.folder.path(),
+                            &sys.rawInput, &sys.joysticks};
     ConfigTool miceTool{withMice, sys.keyboard};
     ConfigModel& model() { return miceTool.config(); }
     std::string label(int player) { return model().state("lblP" + std::to_string(player) + "DeviceName").text; }
@@ -444,9 +446,13 @@ TEST_F(ConfigDevices, TheSavedGunIsShownWhereItIsNowWithItsNameAndSavedWithItsPa
     EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun1);
     EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseID"), "0");
     EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseDevice"), R"(\\?\HID#VID_046D&PID_C408#1&2&0&0#{x})");
-    // A joystick player has no mouse: neither number nor path.
+    // A joystick player has no mouse: neither number nor path; the label names the joystick.
     Check(model(), "optP2_2", true);
-    EXPECT_EQ(label(2), "");
+    EXPECT_EQ(label(2), "");  // entry "0", mouse 0 a moment ago, is JoyID 0: no joystick
+    Choose(model(), "cmbP2", 2);
+    EXPECT_EQ(label(2), "Pad");
+    Choose(model(), "cmbP2", 3);
+    EXPECT_EQ(label(2), "(no joystick 2 attached)");
     Click(model(), "Command1");
     EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseID"), "-1");
     EXPECT_EQ(read("joycfg\\bare.ini", "Player2", "MouseDevice"), "");

@@ -136,7 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
-    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder, &rawInput};
+    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder, &rawInput, &joysticks};
     Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
     std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
