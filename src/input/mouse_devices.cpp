@@ -1,5 +1,7 @@
 #include "input/mouse_devices.h"
 
+#include <charconv>
+
 #include "common/text.h"
 #include "platform/synthetic_input.h"
 
@@ -45,28 +47,26 @@ std::optional<std::uint16_t> DevicePathId(const std::string& path, const std::st
     const std::string lower = ToLowerAscii(path);
     const std::size_t at = lower.find(ToLowerAscii(tag));
     if (at == std::string::npos || at + tag.size() + 4 > lower.size()) return std::nullopt;
-    unsigned value = 0;
-    for (std::size_t i = at + tag.size(); i < at + tag.size() + 4; ++i) {
-        const char c = lower[i];
-        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<unsigned>(digit);
-    }
-    return static_cast<std::uint16_t>(value);
+    const char* digits = lower.data() + at + tag.size();
+    std::uint16_t value = 0;
+    const auto [end, error] = std::from_chars(digits, digits + 4, value, 16);
+    if (error != std::errc() || end != digits + 4) return std::nullopt;
+    return value;
 }
 
 MouseBinding BindPlayerMouse(const std::vector<MouseDevice>& mice, std::int16_t mouseId, const std::string& savedPath,
                              int playerNumber) {
     const std::string player = "Player " + std::to_string(playerNumber);
+    const std::string saved = TrimBlanks(savedPath);
     MouseBinding byPosition;
     if (mouseId >= 0 && static_cast<std::size_t>(mouseId) < mice.size()) byPosition.index = static_cast<std::size_t>(mouseId);
-    if (TrimBlanks(savedPath).empty()) return byPosition;
+    if (saved.empty()) return byPosition;
 
     // Windows compares device paths without regard to case, and so does this.
     for (std::size_t i = 0; i < mice.size(); ++i) {
-        if (EqualsIgnoreCase(mice[i].path, TrimBlanks(savedPath))) return {i, {}, MouseBoundBy::SavedPath};
+        if (EqualsIgnoreCase(mice[i].path, saved)) return {i, {}, MouseBoundBy::SavedPath};
     }
-    const std::string stable = StableDevicePart(TrimBlanks(savedPath));
+    const std::string stable = StableDevicePart(saved);
     std::vector<std::size_t> alike;
     if (!stable.empty()) {
         for (std::size_t i = 0; i < mice.size(); ++i) {
@@ -81,7 +81,7 @@ MouseBinding BindPlayerMouse(const std::vector<MouseDevice>& mice, std::int16_t 
                 MouseBoundBy::StablePart};
     }
     byPosition.note = alike.empty()
-                          ? player + ": the saved device was not found (" + TrimBlanks(savedPath) + "); " + position
+                          ? player + ": the saved device was not found (" + saved + "); " + position
                           : player + ": the saved device was not found, and " + std::to_string(alike.size()) +
                                 " attached mice have its " + stable + "; " + position;
     return byPosition;

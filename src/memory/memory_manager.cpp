@@ -25,6 +25,7 @@ std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr
 }
 
 bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
+    bool copied = false;
     if (process_ && !WrapsPastTheTop(lngAddr, length)) {
         for (const Snapshot& snapshot : snapshots_) {
             const std::uint64_t offset = static_cast<std::uint64_t>(lngAddr) - snapshot.start;
@@ -33,9 +34,6 @@ bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress ln
                 return true;
             }
         }
-    }
-    bool copied = false;
-    if (process_ && !WrapsPastTheTop(lngAddr, length)) {
         ++processReads_;
         copied = process_->read(lngAddr, destPtr, length);
     }

@@ -469,7 +469,8 @@ void ConfigModel::openDeviceDetector(int player) {
     detector->open();
 }
 
-void ConfigModel::selectDetectedMouse(int player, const MouseDevice& mouse) {
+void ConfigModel::selectDetectedMouse(int player, const std::vector<MouseDevice>& mice, std::size_t index) {
+    mice_ = mice;  // the list the number is of, which a save takes the path from
     const std::string list = "cmbP" + std::to_string(player);
     // A gun is a mouse-based device: a joystick player who pulls one becomes a light-gun player.
     if (control(Opt(player, 2)).checked) {
@@ -478,13 +479,9 @@ void ConfigModel::selectDetectedMouse(int player, const MouseDevice& mouse) {
         touch(Opt(player, 1));
     }
     ControlState& shown = control(list);
-    shown.selected = EntryOfValue(mouse.number, NumberListEntries()).value_or(0);
+    shown.selected = EntryOfValue(mice_[index].number, NumberListEntries()).value_or(0);
     shown.text = NumberListEntries()[static_cast<std::size_t>(shown.selected)];
     touch(list);
-    // The detector listed the mice when it opened; the list shown is the one saved from.
-    bool known = false;
-    for (const MouseDevice& m : mice_) known = known || (m.number == mouse.number && m.path == mouse.path);
-    if (!known && os_.rawInput) mice_ = ListMice(os_.rawInput->deviceList().value_or(std::vector<RawInputDevice>{}));
     showDeviceNames();
 }
 
@@ -492,20 +489,20 @@ void ConfigModel::showDeviceNames() {
     for (int player : {1, 2}) {
         const std::string n = std::to_string(player);
         std::string name;
-        const int mouse = control("cmbP" + n).selected - 1;
-        // A joystick's JoyID counts from 1: entry "0" is no joystick.
-        const int joystick = mouse;
-        if (control(Opt(player, 2)).checked && joystick >= 1 && os_.joysticks) {
-            name = static_cast<std::size_t>(joystick) <= joysticks_.size()
-                       ? joysticks_[static_cast<std::size_t>(joystick - 1)].name
-                       : "(no joystick " + std::to_string(joystick) + " attached)";
+        // The entry's value: a MouseID (from 0), or a JoyID (from 1; 0 is no joystick).
+        const int value = control("cmbP" + n).selected - 1;
+        const bool joystick = control(Opt(player, 2)).checked;
+        if (joystick && value >= 1 && os_.joysticks) {
+            name = static_cast<std::size_t>(value) <= joysticks_.size()
+                       ? joysticks_[static_cast<std::size_t>(value - 1)].name
+                       : "(no joystick " + std::to_string(value) + " attached)";
         }
-        if (!control(Opt(player, 2)).checked && mouse >= 0 && os_.rawInput) {
-            if (static_cast<std::size_t>(mouse) < mice_.size()) {
-                const MouseDevice& m = mice_[static_cast<std::size_t>(mouse)];
+        if (!joystick && value >= 0 && os_.rawInput) {
+            if (static_cast<std::size_t>(value) < mice_.size()) {
+                const MouseDevice& m = mice_[static_cast<std::size_t>(value)];
                 name = m.name.empty() ? "Mouse " + std::to_string(m.number) : m.name;
             } else {
-                name = "(no mouse " + std::to_string(mouse) + " attached)";
+                name = "(no mouse " + std::to_string(value) + " attached)";
             }
         }
         control("lblP" + n + "DeviceName").text = name;

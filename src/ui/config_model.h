@@ -77,10 +77,9 @@ public:
     const GameDescriptor& loadedDescriptor() const { return descriptor_; }
     // Fills one of the six key boxes from the key detector.
     void setKeyBox(const std::string& box, const std::string& text);
-    // Shows the mouse the device detector found in the player's device list, as the user's choice.
-    void selectDetectedMouse(int player, const MouseDevice& mouse);
-    // The mice as the last game loaded found them.
-    const std::vector<MouseDevice>& mice() const { return mice_; }
+    // Shows the mouse the device detector found in the player's device list, as the user's choice;
+    // mice is the list the detector found it in, newer than the one the game loaded with.
+    void selectDetectedMouse(int player, const std::vector<MouseDevice>& mice, std::size_t index);
 
     // The "READ WARNING" text, its three strings joined.
     static std::string WarningText();

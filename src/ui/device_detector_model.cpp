@@ -30,7 +30,7 @@ void DeviceDetectorModel::onMouseReport(const RawMouseReport& report) {
     forms_.close(*this);
     // The configuration window may have closed meanwhile: then nothing is chosen.
     if (forms_.isOpen(config_)) {
-        config_.selectDetectedMouse(player_, mice_[*index]);
+        config_.selectDetectedMouse(player_, mice_, *index);
         forms_.refresh(config_);
         forms_.focus(config_, "cmbP" + std::to_string(player_));
     }

@@ -15,7 +15,6 @@ bool Win32LoopPacer::begin(unsigned tickMs) {
     // Windows 10 (1803) and later: a timer that keeps its tick without raising the period of the
     // whole system.
     timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
-    highResolution_ = static_cast<bool>(timer_);
     if (!timer_) {
         periodRaised_ = timeBeginPeriod(tickMs) == TIMERR_NOERROR;
         timer_.reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
@@ -60,7 +59,6 @@ void Win32LoopPacer::end() {
     timer_.reset();
     if (periodRaised_) timeEndPeriod(tickMs_);
     periodRaised_ = false;
-    highResolution_ = false;
 }
 
 }  // namespace vt2::win32

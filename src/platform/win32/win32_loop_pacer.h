@@ -19,9 +19,6 @@ public:
     bool waitForNextPass(const std::vector<std::uintptr_t>& events) override;
     void end() override;
 
-    // What begin found: a high-resolution timer, or a raised timer period.
-    bool highResolution() const { return highResolution_; }
-
 private:
     unique_kernel_handle timer_;
     unsigned tickMs_ = 1;
@@ -29,7 +26,6 @@ private:
     HANDLE thread_ = nullptr;  // the pseudo handle of the thread that began, which is the loop's
     int previousPriority_ = THREAD_PRIORITY_NORMAL;
     bool priorityRaised_ = false;
-    bool highResolution_ = false;
 };
 
 }  // namespace vt2::win32
