@@ -42,7 +42,7 @@ void LaunchGameIfAsked(Engine& engine) {
 void StartProgram(Engine& engine, const std::string& folder, const std::string& program, int showCode) {
     const std::string resolved = ResolveFolder(engine.state.programFolder, folder);
     engine.os.files.changeDirectory(resolved);
-    engine.os.launcher.startProgram(resolved, program, ShowStateForCode(showCode));
+    engine.os.launcher.startProgram(resolved, program, "", ShowStateForCode(showCode));
     engine.os.clock.sleepMs(200);
 }
 

@@ -19,6 +19,7 @@ void LoadRunSettings(Engine& engine) {
     HookState& s = engine.state;
     auto settings = LoadPlayerSettings(engine.os.files, engine.os.ini, s.programFolder, s.gameName, s.descriptor.GameType);
     if (!settings) StopProgram(engine, ExitCode::MissingSettings);
+    if (s.descriptor.GameType == "VON") ApplyTwinStickRules(*settings);
     NormaliseForTheRun(*settings);
     s.settings = std::move(*settings);
     s.OutputsActive = s.settings.Outputs;

@@ -59,22 +59,6 @@ constexpr TwinStickEntry kTwinStickEntries[] = {
 void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
     s.TwinStickButtonMap = {};
     s.TwinStickKeyMap = {};
-    PlayerConfig& p1 = s.players[0];
-    PlayerConfig& p2 = s.players[1];
-    p1.InputType = "joystick";
-    p2.InputType = "joystick";
-    s.TwinStickButtonMap[1] = p1.CoinButton;
-    s.TwinStickButtonMap[2] = p2.CoinButton;
-    s.TwinStickButtonMap[5] = p1.StartButton;
-    s.TwinStickKeyMap[1] = s.P1CoinKey;
-    s.TwinStickKeyMap[2] = s.P1CoinKey;  // player 1's coin key serves both coin slots
-    s.TwinStickKeyMap[5] = s.P1StartKey;
-    for (PlayerConfig* p : {&p1, &p2}) {
-        p->CoinButton = -1;
-        p->StartButton = -1;
-        p->TriggerButton = -1;
-        p->ReloadButton = -1;
-    }
     for (int i = 0; i < 2; ++i) {
         s.players[static_cast<std::size_t>(i)].AnalogX = read.textNumber(kPlayerSections[i], "AnalogX");
         s.players[static_cast<std::size_t>(i)].AnalogY = read.textNumber(kPlayerSections[i], "AnalogY");
@@ -88,6 +72,26 @@ void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
 }
 
 }  // namespace
+
+void ApplyTwinStickRules(PlayerSettings& s) {
+    PlayerConfig& p1 = s.players[0];
+    PlayerConfig& p2 = s.players[1];
+    p1.InputType = "joystick";
+    p2.InputType = "joystick";
+    // The coin and start buttons and keys drive the twin-stick functions, not the players.
+    s.TwinStickButtonMap[1] = p1.CoinButton;
+    s.TwinStickButtonMap[2] = p2.CoinButton;
+    s.TwinStickButtonMap[5] = p1.StartButton;
+    s.TwinStickKeyMap[1] = s.P1CoinKey;
+    s.TwinStickKeyMap[2] = s.P1CoinKey;  // player 1's coin key serves both coin slots
+    s.TwinStickKeyMap[5] = s.P1StartKey;
+    for (PlayerConfig* p : {&p1, &p2}) {
+        p->CoinButton = -1;
+        p->StartButton = -1;
+        p->TriggerButton = -1;
+        p->ReloadButton = -1;
+    }
+}
 
 void NormaliseForTheRun(PlayerSettings& s) {
     PlayerConfig& p1 = s.players[0];

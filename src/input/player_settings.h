@@ -51,13 +51,18 @@ struct PlayerSettings {
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,
                                                     const std::string& name);
 
-// The settings as the file holds them. The twin-stick game type ("VON") reads its tables too and
-// makes both players joystick players.
+// The settings as the file holds them. The twin-stick game type ("VON") reads its axes and tables
+// too; what the twin-stick game makes of the rest is the run's (ApplyTwinStickRules).
 PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const std::string& gameType);
 
 // The settings that apply to name, as stored; none when neither its own file nor default.ini exists.
 std::optional<PlayerSettings> LoadPlayerSettings(FileSystem& files, IniFiles& ini, const std::string& programFolder,
                                                  const std::string& name, const std::string& gameType);
+
+// What a run of the twin-stick game makes of its settings: both players on joysticks, and the
+// coin and start buttons and keys moved into the twin-stick tables (entries 1, 2 and 5), away from
+// the players, who then have no trigger, reload, start or coin button.
+void ApplyTwinStickRules(PlayerSettings& settings);
 
 // What a hook run makes of the settings before it starts: a player who is not enabled has no
 // device (player 1 keeps its mouse for the system cursor), a joystick player no mouse and a mouse

@@ -10,10 +10,11 @@ enum class WindowShowState { Hidden, MaximisedActive, MinimisedActive, Minimised
 class ProgramLauncher {
 public:
     virtual ~ProgramLauncher() = default;
-    // Starts folder + program with the program's name alone as its command line; false on failure.
-    virtual bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) = 0;
-    // Starts a command line (a program, a blank and its arguments) in the current folder; false on failure.
-    virtual bool startCommandLine(const std::string& commandLine, WindowShowState state) = 0;
+    // Starts the program file folder + program, named in full so that no program of its name
+    // elsewhere is started instead, with the program's name (and the arguments after a blank,
+    // when there are any) as its command line; false on failure.
+    virtual bool startProgram(const std::string& folder, const std::string& program, const std::string& arguments,
+                              WindowShowState state) = 0;
     // Opens a document with the shell's "open" verb; the shell's result code.
     virtual int openDocument(const std::string& file) = 0;
 };

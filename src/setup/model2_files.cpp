@@ -11,8 +11,7 @@ std::string RomScriptText(const std::string& rom) { return "ROM = \"" + rom + "\
 
 std::vector<std::string> RomSetNames(std::string_view listText) {
     std::vector<std::string> names;
-    for (std::string line : SplitText(listText, '\n')) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : SplitLines(listText)) {
         const std::size_t bar = line.find('|');
         const std::string rom = TrimBlanks(bar == std::string::npos ? line : line.substr(0, bar));
         if (IsUsableGameName(rom)) names.push_back(rom);

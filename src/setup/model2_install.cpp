@@ -86,7 +86,10 @@ bool Install::installLuaScripts() {
     const std::string list = setup_ + "\\m2roms.lst";
     const auto roms = os_.files.readFile(list);
     if (!roms) return fail("could not read " + list);
-    for (const std::string& rom : RomSetNames(*roms)) {
+    const std::vector<std::string> names = RomSetNames(*roms);
+    // Without a ROM set no game would start VT2: that is no complete install.
+    if (names.empty()) return stop(list + " names no ROM set", "");
+    for (const std::string& rom : names) {
         if (!write(m_ + "scripts\\" + rom + ".lua", RomScriptText(rom))) return false;
     }
     // A setup script of a ROM set's name replaces the generated one.

@@ -2,7 +2,7 @@
 // (which lives in a folder of its own) for the game it was given, and ends at once.
 //
 // vt2.cfg beside it holds, one per line: the folder to work in, and the command that starts VT2
-// there. The stub has no window and no messages; it says how it ended by its exit code:
+// there (its program a file of that folder, or a full path). The stub has no window and no messages; it says how it ended by its exit code:
 //   0  VT2 started
 //   1  vt2.cfg beside the stub could not be opened
 //   2  vt2.cfg has fewer than two lines
@@ -21,6 +21,7 @@ constexpr DWORD kMaxCommand = 32768;  // the longest command line Windows takes
 
 char g_config[kMaxConfig + 1];
 char g_command[kMaxCommand];
+char g_program[kMaxCommand];
 
 // The path of vt2.cfg in the stub's own folder; false when it does not fit.
 bool ConfigPath(char* path, DWORD size) {
@@ -49,6 +50,39 @@ char* NextLine(char* text, DWORD length, DWORD* at) {
     return text + start;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The program file the command names, by its full path in g_program: the command's first word
+// (or its quoted start) after the folder, unless it is a full path itself. Named in full, it is
+// the one started, never a program of its name in the stub's own folder (the emulator's), where
+// Windows would look first. False when it does not fit.
+bool ProgramPath(const char* folder, const char* command) {
+    const char* start = command;
+    const char* end = command;
+    if (*start == '"') {
+        ++start;
+        end = start;
+        while (*end && *end != '"') ++end;
+    } else {
+        while (*end && !IsBlank(*end)) ++end;
+    }
+    const bool full = (start[0] && start[1] == ':') || (start[0] == '\\' && start[1] == '\\');
+    DWORD n = 0;
+    if (!full) {
+        for (const char* p = folder; *p; ++p) {
+            if (n + 1 >= kMaxCommand) return false;
+            g_program[n++] = *p;
+        }
+        if (n > 0 && g_program[n - 1] != '\\' && g_program[n - 1] != '/') g_program[n++] = '\\';
+    }
+    for (const char* p = start; p < end; ++p) {
+        if (n + 1 >= kMaxCommand) return false;
+        g_program[n++] = *p;
+    }
+    g_program[n] = '\0';
+    return true;
+}
+
 // What follows the program's own name on its command line, blanks after the name skipped.
 const char* OwnArguments() {
     const char* p = GetCommandLineA();
@@ -57,9 +91,9 @@ const char* OwnArguments() {
         while (*p && *p != '"') ++p;
         if (*p == '"') ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
+        while (*p && !IsBlank(*p)) ++p;
     }
-    while (*p == ' ' || *p == '\t') ++p;
+    while (IsBlank(*p)) ++p;
     return p;
 }
 
@@ -94,12 +128,13 @@ int Run() {
     }
     g_command[n] = '\0';
 
+    if (!ProgramPath(folder, command)) return kNotStarted;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, g_command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessA(g_program, g_command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return kNotStarted;
     // Not waited for: the emulator goes on while VT2 starts.
     CloseHandle(started.hThread);

@@ -379,13 +379,17 @@ void ConfigModel::saveForThisGame() {
     if (!row) return;
     const GameEntry game = games_[*row];
     if (IsTwinStickBase(game.base)) {
-        // The two twin-stick games share one set of settings, both players on joysticks.
+        // The two twin-stick games share one set of settings, both players on joysticks. Set
+        // for the user, these win over values the controls could not show.
         for (int player : {1, 2}) {
             for (int i = 0; i < 3; ++i) control(Opt(player, i)).checked = i == 2;
+            touch(Opt(player, 2));
         }
         if (control("chkEnableP1").checked || control("chkEnableP2").checked) {
-            control("chkEnableP1").checked = true;
-            control("chkEnableP2").checked = true;
+            for (const char* enable : {"chkEnableP1", "chkEnableP2"}) {
+                control(enable).checked = true;
+                touch(enable);
+            }
         }
     }
     if (!SaveSettings(game.base)) return;

@@ -126,9 +126,9 @@ FormDesign MakeKeyDetectorDesign() {
     label.fontPoints = 13.5;
     d.controls.push_back(label);
     d.controls.push_back(C("cmdClear", K::Button, "Clear", 120, 1320, 1815, 495));
-    ControlDesign cancel = C("cmdCancel", K::Button, "Cancel", 2040, 1320, 1575, 495);
-    cancel.cancelButton = true;
-    d.controls.push_back(cancel);
+    // Esc is a key to detect like any other (players want it for Exit): no button of the
+    // dialog takes it.
+    d.controls.push_back(C("cmdCancel", K::Button, "Cancel", 2040, 1320, 1575, 495));
     return d;
 }
 

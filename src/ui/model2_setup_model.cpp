@@ -103,7 +103,7 @@ void Model2SetupModel::cmdLaunch_Click() {
     if (!os_.files.changeDirectory(m)) return;
     const int game = control("cmbGame").selected;
     if (game < 0 || game >= static_cast<int>(std::size(kLaunchGames))) return;
-    os_.launcher.startCommandLine(std::string("emulator.exe ") + kLaunchGames[game][1], WindowShowState::NormalActive);
+    os_.launcher.startProgram(m, "emulator.exe", kLaunchGames[game][1], WindowShowState::NormalActive);
 }
 
 }  // namespace vt2

@@ -12,6 +12,8 @@
 namespace vt2::test {
 namespace {
 
+using namespace std::string_literals;
+
 class IniContract : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -143,6 +145,17 @@ TEST_F(IniContract, AByteOrderMarkIsNoPartOfTheFirstLine) {
     EXPECT_EQ(read("utf8key.ini", "", "K"), "0");
     EXPECT_EQ(read("utf8key.ini", "S", "K"), "1");
     EXPECT_EQ(read("utf16.ini", "S", "K"), "1");
+    std::string bigEndian = "\xFE\xFF";
+    for (char c : std::string("[S]\r\nK=2\r\n")) bigEndian += std::string(1, '\0') + c;
+    write("utf16be.ini", bigEndian);
+    EXPECT_EQ(read("utf16be.ini", "S", "K"), "2");
+}
+
+TEST_F(IniContract, TheNoBreakSpaceIsNoBlankAndANameCutByANulKeepsItsBlanks) {
+    write("a.ini", "[S]\r\nk=\xA0v\r\nm=w\xA0\r\nn \0x=2\r\n"s);
+    EXPECT_EQ(read("a.ini", "S", "k"), "\xA0v");
+    EXPECT_EQ(read("a.ini", "S", "m"), "w\xA0");
+    EXPECT_EQ(read("a.ini", "S", "n"), "");  // the name is "n ", cut at the NUL after its blank
 }
 
 TEST_F(IniContract, CtrlZIsABlank) {
@@ -174,16 +187,18 @@ TEST_F(IniContract, ASectionReadAtOnceAnswersEveryKeyAsTheKeyReadAloneDoes) {
     const std::string longValue(300, 'v');
     write("a.ini", "[Before]\r\nOutput1Name=wrong\r\n[Outputs]\r\n  Output1Name  =  \"lamp\"  \r\nOutput1Type=byte\r\n"
                    "Lonely\r\nOutput1Type=dup\r\nOUTPUT2ADDR=&H10\r\nEmpty=\r\nQuote='x'\r\nHalf=\"y\r\nLong=" + longValue +
-                   "\r\nTab=\tt\t\r\nCtrlZ=z\x1A\r\n[After]\r\nOutput3Name=next\r\n");
+                   "\r\nTab=\tt\t\r\nCtrlZ=z\x1A\r\n" + "Cut=byte \0junk\r\n"s +
+                   "[After]\r\nOutput3Name=next\r\n");
     const std::string path = file("a.ini");
     const IniSection section = IniSection::Read(*ini_, path, "outputs");
     for (const char* key : {"Output1Name", "output1type", "Lonely", "Output2Addr", "Empty", "Quote", "Half", "Long", "Tab",
-                            "CtrlZ", "Output3Name", "Missing"}) {
+                            "CtrlZ", "Cut", "Output3Name", "Missing"}) {
         EXPECT_EQ(section.value(key, false), ReadIniValue(*ini_, path, "Outputs", key, false)) << key;
         EXPECT_EQ(section.value(key, true), ReadIniValue(*ini_, path, "Outputs", key, true)) << key;
     }
     EXPECT_EQ(section.value("Output1Name", false), "lamp");
     EXPECT_EQ(section.value("Output1Type", false), "byte");
+    EXPECT_EQ(section.value("Cut", false), "byte ");  // trimmed, then cut at the NUL
     EXPECT_EQ(IniSection::Read(*ini_, path, "Missing").value("Output1Name", true), "0");
     EXPECT_EQ(IniSection::Read(*ini_, file("none.ini"), "Outputs").value("Output1Name", false), "");
 }

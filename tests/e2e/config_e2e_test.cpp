@@ -135,6 +135,14 @@ TEST_F(ConfigE2E, TheKeyDetectorFillsTheClickedBoxWithTheKeyPressed) {
     EXPECT_TRUE(WaitUntil([&] { return UiWindow::text(config.field("Coin 2 Keycode:")) == "160"; }));
     ASSERT_TRUE(Inject("key 0xA0 up"));
     EXPECT_EQ(UiWindow::text(config.field("Start 1 Keycode:")), "65");
+
+    config.clickInto(config.field("Exit Keycode:"));  // Esc is the key players want there
+    detector = UiWindow::WaitFor(vt2.id(), "Key Detector");
+    ASSERT_TRUE(detector);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == detector.handle(); }));
+    ASSERT_TRUE(Inject("key 0x1B down"));
+    EXPECT_TRUE(WaitUntil([&] { return UiWindow::text(config.field("Exit Keycode:")) == "27"; }));
+    ASSERT_TRUE(Inject("key 0x1B up"));
 }
 
 TEST_F(ConfigE2E, TheTwinStickWindowSavesBothFiles) {

@@ -13,8 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char* type : {"", "VON"}) {
         const PlayerSettings stored = ReadPlayerSettings(ini, path, type);
         fuzz::Check(!stored.DeviceButtonsCount, "a stored file that counts the device buttons");
+        PlayerSettings run = stored;
         if (std::string(type) == "VON") {
-            for (const PlayerConfig& p : stored.players) {
+            ApplyTwinStickRules(run);
+            for (const PlayerConfig& p : run.players) {
                 fuzz::Check(p.InputType == "joystick", "a twin-stick player that is no joystick player");
                 fuzz::Check(p.TriggerButton == -1 && p.StartButton == -1, "twin-stick buttons left on the player");
             }
@@ -24,7 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const PlayerConfig& p : stored.players) {
             for (char c : p.InputType) fuzz::Check(!(c >= 'A' && c <= 'Z'), "an input type not in lower case");
         }
-        PlayerSettings run = stored;
         NormaliseForTheRun(run);
         for (const PlayerConfig& p : run.players) {
             if (p.InputType == "joystick") fuzz::Check(p.MouseID == -1, "a joystick player with a mouse");

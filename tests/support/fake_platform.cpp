@@ -81,8 +81,9 @@ void FakeWindowSystem::moveToTopLeftWithNewFrame(WindowHandle handle) {
 
 void FakeWindowSystem::postQuit(WindowHandle window) { log_.push_back("post quit " + std::to_string(window)); }
 
-bool FakeProgramLauncher::startProgram(const std::string& folder, const std::string& program, WindowShowState state) {
-    log_.push_back("start " + folder + "|" + program);
+bool FakeProgramLauncher::startProgram(const std::string& folder, const std::string& program,
+                                       const std::string& arguments, WindowShowState state) {
+    log_.push_back("start " + folder + "|" + program + (arguments.empty() ? "" : "|" + arguments));
     lastState = state;
     return true;
 }

@@ -160,12 +160,8 @@ private:
 class FakeProgramLauncher final : public ProgramLauncher {
 public:
     explicit FakeProgramLauncher(EventLog& log) : log_(log) {}
-    bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) override;
-    bool startCommandLine(const std::string& commandLine, WindowShowState state) override {
-        log_.push_back("run " + commandLine);
-        lastState = state;
-        return true;
-    }
+    bool startProgram(const std::string& folder, const std::string& program, const std::string& arguments,
+                      WindowShowState state) override;
     int openDocument(const std::string& file) override {
         log_.push_back("open " + file);
         return 42;

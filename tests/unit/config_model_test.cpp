@@ -159,6 +159,21 @@ TEST_F(ConfigWindow, TheTwinStickGamesSaveBothFilesWithBothPlayersOnJoysticksAnd
     EXPECT_EQ(sys.log.back(), "box Settings Saved|Settings Saved for Virtual On (J).");
 }
 
+TEST_F(ConfigWindow, ATwinStickGameShowsAndSavesTheButtonsItsFileHolds) {
+    sys.folder.writeFile("memcfg\\von.ini", "[Info]\r\nName=VON\r\nWinClass=V\r\nGameType=VON\r\n");
+    sys.folder.writeFile("joycfg\\von.ini", kSettings);
+    start();
+    select("von");
+    EXPECT_EQ(shown("cmbTrigger1").text, "0");
+    EXPECT_EQ(shown("cmbReload1").text, "1");
+    EXPECT_EQ(shown("cmbCoin1").text, "3");
+    EXPECT_EQ(shown("cmbStart2").text, "7");
+    EXPECT_TRUE(shown("optP1_1").checked);  // as stored; the run makes both players joystick players
+    Click(config(), "Command1");
+    EXPECT_EQ(read("joycfg\\von.ini", "Player1", "CoinButton"), "3");
+    EXPECT_EQ(read("joycfg\\vonj.ini", "Player2", "TriggerButton"), "5");
+}
+
 TEST_F(ConfigWindow, RevertSaysWhyItCannotAsksFirstAndThenShowsDefaultIni) {
     sys.folder.writeFile("memcfg\\von.ini", "[Info]\r\nName=VON\r\nWinClass=V\r\nGameType=VON\r\n");
     start();

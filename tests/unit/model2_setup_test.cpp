@@ -255,6 +255,17 @@ TEST_F(Model2Install, AMissingSetupFolderOrIniThatCannotBeWrittenStopsTheInstall
     EXPECT_LT(sys.indexOf("status Status:  Complete"), 0);
 }
 
+TEST_F(Model2Install, ARomListThatNamesNoRomSetStopsTheInstall) {
+    sys.folder.writeFile("m2setupfiles\\m2roms.lst", "\r\n|no name\r\n..\\x|path\r\n");
+    sys.messageBoxes.answers = {MessageAnswer::Yes};
+    EXPECT_FALSE(install());
+    EXPECT_EQ(sys.eventsStartingWith("box Install Stopped|The installation stopped at \"Installing LUA Scripts\": " + p() +
+                                     "\\m2setupfiles\\m2roms.lst names no ROM set.")
+                  .size(),
+              1u);
+    EXPECT_LT(sys.indexOf("status Status:  Complete"), 0);
+}
+
 TEST_F(Model2Install, WithoutTheEmulatorNothingIsTouched) {
     std::filesystem::remove(NativePath(m() + "emulator.exe"));
     EXPECT_FALSE(install());
@@ -270,6 +281,7 @@ TEST(Model2Files, TheRomListGivesOneNamePerLineAndSkipsWhatCannotNameAScript) {
     EXPECT_EQ(RomSetNames("..\\..\\x|up\r\nsub\\x|in\r\nCON|device\r\na\"b|quote\r\nok|fine\r\n"),
               (std::vector<std::string>{"ok"}));
     EXPECT_TRUE(RomSetNames("").empty());
+    EXPECT_EQ(RomSetNames("a|1\rb|2\rc\n\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));  // any line end
 }
 
 class Model2Window : public Model2Install {
@@ -369,8 +381,9 @@ TEST_F(Model2Window, SetSwitchesRawInputAndLaunchStartsTheChosenGameFromTheEmula
         Choose(model, "cmbGame", game);
         Click(model, "cmdLaunch");
     }
-    EXPECT_EQ(sys.eventsStartingWith("run"),
-              (std::vector<std::string>{"run emulator.exe hotd", "run emulator.exe vcop", "run emulator.exe vcop2"}));
+    EXPECT_EQ(sys.eventsStartingWith("start"), (std::vector<std::string>{"start " + m() + "|emulator.exe|hotd",
+                                                                         "start " + m() + "|emulator.exe|vcop",
+                                                                         "start " + m() + "|emulator.exe|vcop2"}));
     EXPECT_EQ(sys.launcher.lastState, WindowShowState::NormalActive);
 
     Type(model, "txtM2Path", p() + "\\nowhere\\");

@@ -189,6 +189,17 @@ TEST_F(Settings, TheTwinStickGameReadsItsTablesAndMakesBothPlayersJoysticks) {
     EXPECT_TRUE(s.DeviceButtonsCount);
 }
 
+TEST_F(Settings, TheTwinStickFileAsStoredKeepsItsPlayersButtons) {
+    sys.engine.state.descriptor.GameType = "VON";
+    const PlayerSettings& s = load(kTwinStick, true);
+    EXPECT_EQ(s.players[1].InputType, "lightgun");
+    EXPECT_EQ(s.players[0].TriggerButton, 1);
+    EXPECT_EQ(s.players[1].CoinButton, 6);
+    EXPECT_EQ(s.TwinStickButtonMap[1], 0);  // filled by the run alone
+    EXPECT_EQ(s.TwinStickButtonMap[3], 10);
+    EXPECT_EQ(s.players[1].AnalogX, 3);
+}
+
 TEST_F(Settings, TheTwinStickTypeIsCaseSensitive) {
     sys.engine.state.descriptor.GameType = "von";
     const PlayerSettings& s = load(kTwinStick, true);

@@ -61,12 +61,16 @@ protected:
 };
 
 TEST_F(Stub, StartsTheCommandOfVt2CfgWithItsArgumentsInTheProgramFolderHidden) {
+    // A program of VT2's name beside the stub, where Windows would look first, is not started.
+    ASSERT_TRUE(CopyFileA((std::string(kFixturesFolder) + "\\vt2recorder.exe").c_str(),
+                          emulator.file("VT2.exe").c_str(), FALSE));
     ASSERT_EQ(runStub("hotd"), 0u);
     const auto lines = recorded(3);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "command VT2.exe hotd");
     EXPECT_EQ(lines[1], "folder " + program.path());
     EXPECT_EQ(lines[2], "show 0");  // SW_HIDE
+    EXPECT_EQ(GetFileAttributesA(emulator.file("recorded.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Stub, ArgumentsPassUnchangedAndNoneLeaveOneBlank) {

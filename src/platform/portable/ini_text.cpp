@@ -51,12 +51,19 @@ std::vector<std::uint32_t> DecodeUtf8(std::string_view text) {
     return codes;
 }
 
-std::vector<std::uint32_t> DecodeUtf16(std::string_view text) {
+// One 16-bit unit at text[i], in either byte order.
+std::uint32_t Utf16Unit(std::string_view text, std::size_t i, bool bigEndian) {
+    const std::uint32_t first = static_cast<unsigned char>(text[i]);
+    const std::uint32_t second = static_cast<unsigned char>(text[i + 1]);
+    return bigEndian ? (first << 8 | second) : (second << 8 | first);
+}
+
+std::vector<std::uint32_t> DecodeUtf16(std::string_view text, bool bigEndian) {
     std::vector<std::uint32_t> codes;
     for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-        std::uint32_t unit = static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(text[i + 1]) << 8;
+        std::uint32_t unit = Utf16Unit(text, i, bigEndian);
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < text.size()) {
-            const std::uint32_t low = static_cast<unsigned char>(text[i + 2]) | static_cast<unsigned char>(text[i + 3]) << 8;
+            const std::uint32_t low = Utf16Unit(text, i + 2, bigEndian);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 i += 2;
@@ -88,10 +95,8 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 }
 
 // The blanks the profile functions skip around names and values: the white space characters of
-// the code page, and Ctrl-Z.
-bool IsIniBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A' || c == '\xA0';
-}
+// ASCII, and Ctrl-Z (not the no-break space, which is a character of the name or value).
+bool IsIniBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsIniBlank(text.front())) text.remove_prefix(1);
@@ -115,10 +120,11 @@ struct KeyLine {
     std::optional<std::string_view> value;  // none: a key without "="
 };
 
+// A name is trimmed, then cut at a NUL: blanks before the NUL stay part of it ("k \0x" is "k ").
 KeyLine ParseKeyLine(std::string_view line) {
     const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return {Trim(CutAtNul(Trim(line))), std::nullopt};
-    return {Trim(CutAtNul(Trim(line.substr(0, eq)))), CutAtNul(Trim(line.substr(eq + 1)))};
+    if (eq == std::string_view::npos) return {CutAtNul(Trim(line)), std::nullopt};
+    return {CutAtNul(Trim(line.substr(0, eq))), CutAtNul(Trim(line.substr(eq + 1)))};
 }
 
 std::string_view Unquoted(std::string_view value) {
@@ -171,9 +177,10 @@ IniDocument ParseIniDocument(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         document.encoding = IniDocument::Encoding::Utf8;
         text = ToAnsiText(DecodeUtf8(bytes.substr(3)));
-    } else if (bytes.substr(0, 2) == "\xFF\xFE") {
-        document.encoding = IniDocument::Encoding::Utf16;
-        text = ToAnsiText(DecodeUtf16(bytes.substr(2)));
+    } else if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        const bool bigEndian = bytes[0] == '\xFE';
+        document.encoding = bigEndian ? IniDocument::Encoding::Utf16BigEndian : IniDocument::Encoding::Utf16;
+        text = ToAnsiText(DecodeUtf16(bytes.substr(2), bigEndian));
     } else {
         text = std::string(bytes);
     }
@@ -206,12 +213,16 @@ std::string SerializeIniDocument(const IniDocument& document) {
             for (char c : text) AppendUtf8(out, FromAnsi(static_cast<unsigned char>(c)));
             return out;
         }
-        case IniDocument::Encoding::Utf16: {
-            std::string out = "\xFF\xFE";
+        case IniDocument::Encoding::Utf16:
+        case IniDocument::Encoding::Utf16BigEndian: {
+            const bool bigEndian = document.encoding == IniDocument::Encoding::Utf16BigEndian;
+            std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
             for (char c : text) {
                 const std::uint32_t code = FromAnsi(static_cast<unsigned char>(c));
-                out.push_back(static_cast<char>(code & 0xFF));
-                out.push_back(static_cast<char>(code >> 8));
+                const char low = static_cast<char>(code & 0xFF);
+                const char high = static_cast<char>(code >> 8);
+                out.push_back(bigEndian ? high : low);
+                out.push_back(bigEndian ? low : high);
             }
             return out;
         }

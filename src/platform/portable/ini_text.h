@@ -2,9 +2,10 @@
 // The text of an INI file read and changed as the Windows profile-string functions do it (as
 // Wine has them): lines end at CR, LF or both, a line that begins with "[" and holds a "]" is a
 // section header (the last "]" closes the name), keys before the first header belong to a section
-// without a name, names and values are cut at a NUL, blanks (Ctrl-Z among them) around names and
-// values do not count, and a UTF-8 or UTF-16 byte order mark makes the file Unicode, read into and
-// written from the ANSI code page (Windows-1252 here).
+// without a name, names and values are trimmed and then cut at a NUL, blanks (Ctrl-Z among them,
+// the no-break space not) around names and values do not count, and a UTF-8 or UTF-16 (either
+// byte order) byte order mark makes the file Unicode, read into and written from the ANSI code
+// page (Windows-1252 here).
 
 #include <cstddef>
 #include <string>
@@ -14,7 +15,7 @@
 namespace vt2 {
 
 struct IniDocument {
-    enum class Encoding { Ansi, Utf8, Utf16 };  // the last two with their byte order mark
+    enum class Encoding { Ansi, Utf8, Utf16, Utf16BigEndian };  // the last three with their byte order mark
     Encoding encoding = Encoding::Ansi;
     std::vector<std::string> lines;  // in the ANSI code page, without their line ends
 };

@@ -23,8 +23,9 @@ int ShowCommandFor(WindowShowState state) {
 
 namespace {
 
-// Starts a process without waiting for it; application null: the command line's first word names it.
-bool StartProcess(const char* application, const std::string& commandLine, const char* folder, WindowShowState state) {
+// Starts a process without waiting for it.
+bool StartProcess(const std::string& application, const std::string& commandLine, const char* folder,
+                  WindowShowState state) {
     std::vector<char> commandLineBuffer(commandLine.begin(), commandLine.end());
     commandLineBuffer.push_back('\0');
     STARTUPINFOA startup{};
@@ -32,8 +33,8 @@ bool StartProcess(const char* application, const std::string& commandLine, const
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(ShowCommandFor(state));
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(application, commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                        &started))
+    if (!CreateProcessA(application.c_str(), commandLineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                        &startup, &started))
         return false;
     unique_kernel_handle process(started.hProcess);
     unique_kernel_handle thread(started.hThread);
@@ -43,16 +44,12 @@ bool StartProcess(const char* application, const std::string& commandLine, const
 }  // namespace
 
 bool Win32ProgramLauncher::startProgram(const std::string& folder, const std::string& program,
-                                        WindowShowState state) {
+                                        const std::string& arguments, WindowShowState state) {
     // The program file is named in full, so that a program of the same name beside this one or on
-    // the search path is never started instead; its command line is its name alone.
-    const std::string application = folder + program;
-    const std::string commandLine = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
-    return StartProcess(application.c_str(), commandLine, folder.empty() ? nullptr : folder.c_str(), state);
-}
-
-bool Win32ProgramLauncher::startCommandLine(const std::string& commandLine, WindowShowState state) {
-    return StartProcess(nullptr, commandLine, nullptr, state);
+    // the search path is never started instead.
+    std::string commandLine = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
+    if (!arguments.empty()) commandLine += " " + arguments;
+    return StartProcess(folder + program, commandLine, folder.empty() ? nullptr : folder.c_str(), state);
 }
 
 int Win32ProgramLauncher::openDocument(const std::string& file) {

@@ -6,8 +6,8 @@ namespace vt2::win32 {
 
 class Win32ProgramLauncher final : public ProgramLauncher {
 public:
-    bool startProgram(const std::string& folder, const std::string& program, WindowShowState state) override;
-    bool startCommandLine(const std::string& commandLine, WindowShowState state) override;
+    bool startProgram(const std::string& folder, const std::string& program, const std::string& arguments,
+                      WindowShowState state) override;
     int openDocument(const std::string& file) override;
 };
 
