@@ -43,7 +43,7 @@ std::string GameNameFromArguments(std::string_view arguments) {
 }
 
 bool IsUsableGameName(std::string_view name) {
-    if (name.empty() || name.find("..") != std::string_view::npos) return false;
+    if (name.empty() || name.size() > kMaxGameNameLength || name.find("..") != std::string_view::npos) return false;
     for (char c : name) {
         if (IsForbiddenCharacter(c)) return false;
     }

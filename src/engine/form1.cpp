@@ -23,22 +23,17 @@ void Form1::Form_Load(const std::string& commandLineArguments) {
     // The name names files of the program's own folders and nothing else: a path, a drive or a
     // device is refused before any file is read.
     if (!IsUsableGameName(s.gameName)) EndProgramAtOnce(engine_, ExitCode::BadGameName);
-    // One run per game: two would press every key twice and send every output twice.
+    // One run per game: two would press every key twice and send every output twice. The second
+    // ends at once and shows nothing: started by an emulator's script over a full-screen game, a
+    // box of its own would take the focus from the game.
     s.runLock = engine_.os.runLocks.lock(s.gameName);
-    if (!s.runLock) {
-        engine_.os.messageBoxes.showMessage(AlreadyRunningMessage(s.gameName));
-        EndProgramAtOnce(engine_, ExitCode::AlreadyHooked);
-    }
+    if (!s.runLock) EndProgramAtOnce(engine_, ExitCode::AlreadyHooked);
     CreateIcon(window);
     window.stripSystemMenu();
     LoadRunDescriptor(engine_);
     LoadRunSettings(engine_);
     LaunchGameIfAsked(engine_);
     window.armStartTimer(kGameStartDelayMs);
-}
-
-std::string AlreadyRunningMessage(const std::string& gameName) {
-    return "VT2 is already running for " + gameName + ". Only one VT2 can hook a game at a time.";
 }
 
 void Form1::timGameStart_Timer() {

@@ -34,7 +34,4 @@ private:
 
 inline constexpr unsigned kGameStartDelayMs = 500;
 
-// What a second VT2 for the same game says before it ends.
-std::string AlreadyRunningMessage(const std::string& gameName);
-
 }  // namespace vt2

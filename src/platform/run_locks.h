@@ -15,8 +15,8 @@ public:
 class RunLocks {
 public:
     virtual ~RunLocks() = default;
-    // The lock of that name (names that differ only in case are the same name); null when another
-    // holds it.
+    // The lock of that name (names that differ only in case are the same name, however long);
+    // null only when another holds it.
     virtual std::unique_ptr<RunLock> lock(const std::string& name) = 0;
 };
 

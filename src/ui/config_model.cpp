@@ -367,8 +367,8 @@ void ConfigModel::onChanged(const std::string& name, const ControlState& before)
     for (int player : {1, 2}) {
         for (const char* list : kButtonLists) {
             if (name != list + std::to_string(player) || now.selected >= 0) continue;
-            // Typed by hand: the entry it equals, else the selection it had.
-            now.selected = EntryOfText(now.text, NumberListEntries()).value_or(before.selected);
+            now.selected = EntryForTypedText(now.text, NumberListEntries(), before.selected);
+            now.text = NumberListEntries()[static_cast<std::size_t>(std::max(0, now.selected))];
         }
     }
     showDeviceNames();

@@ -1,5 +1,7 @@
 #include "ui/list_entries.h"
 
+#include "common/text.h"
+
 namespace vt2 {
 
 const std::vector<std::string>& NumberListEntries() {
@@ -22,11 +24,13 @@ std::optional<int> EntryOfValue(int value, const std::vector<std::string>& entri
     return entry;
 }
 
-std::optional<int> EntryOfText(const std::string& text, const std::vector<std::string>& entries) {
+int EntryForTypedText(const std::string& text, const std::vector<std::string>& entries, int before) {
+    const std::string typed = TrimBlanks(text);
+    if (typed.empty()) return 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i] == text) return static_cast<int>(i);
+        if (EqualsIgnoreCase(entries[i], typed)) return static_cast<int>(i);
     }
-    return std::nullopt;
+    return before;
 }
 
 }  // namespace vt2

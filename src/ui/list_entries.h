@@ -15,7 +15,10 @@ const std::vector<std::string>& AxisListEntries();    // "NONE", "X" ... "RZ"
 // The entry that shows value, when the list has one.
 std::optional<int> EntryOfValue(int value, const std::vector<std::string>& entries);
 inline int ValueOfEntry(int entry) { return entry - 1; }
-// The entry whose text is exactly text, when there is one (a list's text typed by hand).
-std::optional<int> EntryOfText(const std::string& text, const std::vector<std::string>& entries);
+
+// The entry a button list shows after the user typed text into it: the entry the text names (case
+// aside; an empty text names "NONE"), else the entry it showed before. The list then shows that
+// entry's text, so that what it shows is what a save stores.
+int EntryForTypedText(const std::string& text, const std::vector<std::string>& entries, int before);
 
 }  // namespace vt2

@@ -113,8 +113,9 @@ void TwinStickModel::onChanged(const std::string& name, const ControlState& befo
     ControlState& now = control(name);
     if (now.selected >= 0) return;
     for (const Row& row : kRows) {
-        // Typed by hand: the entry it equals, else the selection it had.
-        if (name == row.list) now.selected = EntryOfText(now.text, NumberListEntries()).value_or(before.selected);
+        if (name != row.list) continue;
+        now.selected = EntryForTypedText(now.text, NumberListEntries(), before.selected);
+        now.text = NumberListEntries()[static_cast<std::size_t>(std::max(0, now.selected))];
     }
 }
 

@@ -312,10 +312,16 @@ TEST_F(ConfigWindow, AButtonListTypedByHandTakesAnEntryItEqualsOrKeepsItsSelecti
     EXPECT_EQ(shown("cmbTrigger1").selected, 0);
     Type(config(), "cmbTrigger1", "17");
     EXPECT_EQ(shown("cmbTrigger1").selected, 0);
-    Type(config(), "cmbReload1", "left");
+    Type(config(), "cmbReload1", "5x");
+    EXPECT_EQ(shown("cmbReload1").text, "1");  // refused at once: what shows is what is saved
+    Type(config(), "cmbCoin1", "none");
+    EXPECT_EQ(shown("cmbCoin1").text, "NONE");
+    Type(config(), "cmbExit1", "");
+    EXPECT_EQ(shown("cmbExit1").text, "NONE");
     Click(config(), "Command1");
     EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "TriggerButton"), "-1");
     EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "ReloadButton"), "1");  // never -2
+    EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "CoinButton"), "-1");
 }
 
 TEST_F(ConfigWindow, OnlyOneOptionOfAPlayerIsChosen) {

@@ -19,6 +19,8 @@ TEST(GameName, PlainFileNamesAreUsable) {
                              "nul2", "com10", "lpt0", "COM", "x.con"}) {
         EXPECT_TRUE(IsUsableGameName(name)) << name;
     }
+    EXPECT_TRUE(IsUsableGameName(std::string(251, 'g')));   // "<name>.ini": 255 characters
+    EXPECT_FALSE(IsUsableGameName(std::string(252, 'g')));  // no file can have that name
 }
 
 TEST(GameName, PathsDrivesDevicesAndForbiddenCharactersAreNot) {

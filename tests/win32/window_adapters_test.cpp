@@ -154,6 +154,12 @@ TEST(Win32RunLocks, OneHolderPerNameWhateverItsCaseUntilItLetsGo) {
     EXPECT_NE(locks.lock("other game"), nullptr);
     first.reset();
     EXPECT_NE(locks.lock("DEMO GAME"), nullptr);
+    // Names longer than a lock's name may be: each still its own lock.
+    const std::string longName(300, 'x');
+    auto held = locks.lock(longName);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(locks.lock(longName), nullptr);
+    EXPECT_NE(locks.lock(longName + "y"), nullptr);
 }
 
 TEST(Win32ProcessMemory, AProcessThatEndsIsSeenToHaveEnded) {

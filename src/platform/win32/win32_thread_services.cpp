@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "common/text.h"
 #include "platform/win32/unique_handle.h"
@@ -25,14 +26,29 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<RunLock> Win32RunLocks::lock(const std::string& name) {
-    // A mutex name may hold no backslash after its namespace; names are compared without case,
-    // as the file names they stand for are.
+namespace {
+// A kernel object's name may be at most MAX_PATH characters long: a longer game name is cut, and
+// the whole name's hash makes the cut name its own.
+std::string MutexNameFor(const std::string& name) {
+    constexpr std::size_t kKeptCharacters = 200;
     std::string object = "VT2 run " + ToLowerAscii(name);
-    std::replace(object.begin(), object.end(), '\\', '/');
-    const std::string mutexName = "Local\\" + object;
-    unique_kernel_handle mutex(CreateMutexA(nullptr, FALSE, mutexName.c_str()));
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return nullptr;
+    std::replace(object.begin(), object.end(), '\\', '/');  // no backslash after the namespace
+    if (object.size() > kKeptCharacters) {
+        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the whole name
+        for (unsigned char c : object) hash = (hash ^ c) * 1099511628211ull;
+        char hex[17] = {};
+        wsprintfA(hex, "%08lx%08lx", static_cast<unsigned long>(hash >> 32), static_cast<unsigned long>(hash));
+        object = object.substr(0, kKeptCharacters) + " #" + hex;
+    }
+    return "Local\\" + object;
+}
+}  // namespace
+
+std::unique_ptr<RunLock> Win32RunLocks::lock(const std::string& name) {
+    // Names are compared without case, as the file names they stand for are.
+    unique_kernel_handle mutex(CreateMutexA(nullptr, FALSE, MutexNameFor(name).c_str()));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return nullptr;
+    // A lock the system cannot make at all is no second run: this run goes on without one.
     return std::make_unique<Win32RunLock>(std::move(mutex));
 }
 
