@@ -1,6 +1,16 @@
 # Sourced by the scripts: a private Xvfb display and a private Wine prefix under a build folder.
 #   wine_session_start BUILD_DIR   exports DISPLAY, WINEPREFIX and friends, starts what is missing
 #   wine_session_stop              stops the Xvfb and the wineserver that wine_session_start started
+#   vt2_runs_32bit_programs        true when this machine runs 32-bit Linux programs, and so Wine's
+#                                  32-bit loader (some kernels are booted without it)
+#
+# A BUILD_DIR whose name ends in 64 (build/cross64) gets a 64-bit prefix run by Wine's 64-bit
+# loader and server, called by their own names: the `wine` and `wineserver` commands pick the
+# 32-bit ones whenever those are installed, runnable or not. VT2_WINE names the loader to use.
+
+vt2_runs_32bit_programs() {
+    [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
 
 _vt2_xvfb_pid=""
 _vt2_started_wineserver=""
@@ -21,7 +31,16 @@ wine_session_start() {
     mkdir -p "$build_dir"
     build_dir=$(cd "$build_dir" && pwd)  # Wine wants an absolute prefix
     export WINEPREFIX="$build_dir/wineprefix"
-    export WINEARCH=win32
+    if [ "${build_dir%64}" != "$build_dir" ]; then
+        export WINEARCH=win64
+        export VT2_WINE=/usr/lib/wine/wine64
+        export WINELOADER=/usr/lib/wine/wine64
+        export WINESERVER=/usr/lib/wine/wineserver64
+    else
+        export WINEARCH=win32
+        export VT2_WINE=wine
+        export WINESERVER=wineserver
+    fi
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -43,30 +62,30 @@ wine_session_start() {
 
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine-session: creating the Wine prefix $WINEPREFIX"
-        wineboot -i >"$build_dir/wineboot.log" 2>&1
+        "$VT2_WINE" wineboot -i >"$build_dir/wineboot.log" 2>&1
     fi
     # Xvfb has no window manager: Wine must not wait for one (it waits 2 s for each window that is
     # hidden or closed when it thinks a window manager owns it).
     if [ ! -f "$WINEPREFIX/.vt2-unmanaged" ]; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        wineserver -w
+        "$VT2_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        "$WINESERVER" -w
         touch "$WINEPREFIX/.vt2-unmanaged"
     fi
     # Text files open in Notepad, as on every Windows (the fresh prefix knows the editor but not .txt).
     if [ ! -f "$WINEPREFIX/.vt2-txt-association" ]; then
-        wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
-        wineserver -w
+        "$VT2_WINE" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+        "$WINESERVER" -w
         touch "$WINEPREFIX/.vt2-txt-association"
     fi
     # One wineserver for the whole run keeps the many short test processes fast.
-    wineserver -p
+    "$WINESERVER" -p
     _vt2_started_wineserver=1
 }
 
 wine_session_stop() {
     if [ -n "$_vt2_started_wineserver" ]; then
-        wineserver -k 2>/dev/null || true
-        wineserver -w 2>/dev/null || true
+        "$WINESERVER" -k 2>/dev/null || true
+        "$WINESERVER" -w 2>/dev/null || true
         _vt2_started_wineserver=""
     fi
     if [ -n "$_vt2_xvfb_pid" ]; then

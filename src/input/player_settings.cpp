@@ -168,6 +168,25 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
     return s;
 }
 
+PlayerSettings ShippedDefaultSettings() {
+    PlayerSettings s;
+    s.Outputs = 1;
+    for (std::size_t i = 0; i < 2; ++i) {
+        PlayerConfig& p = s.players[i];
+        p.InputType = "mouse";
+        p.JoyID = -1;
+        p.MouseID = static_cast<std::int16_t>(i);
+        p.MouseAccel = 18;
+        p.TriggerButton = 0;
+        p.ReloadButton = 1;
+        p.StartButton = 2;
+        p.CoinButton = -1;
+        p.EscButton = -1;
+    }
+    s.players[0].Enable = 1;
+    return s;
+}
+
 std::optional<PlayerSettings> LoadPlayerSettings(FileSystem& files, IniFiles& ini, const std::string& programFolder,
                                                  const std::string& name, const std::string& gameType) {
     const auto file = ChoosePlayerSettingsFile(files, programFolder, name);

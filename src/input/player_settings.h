@@ -31,6 +31,7 @@ struct PlayerConfig {
     std::int16_t EscButton = 0;
     std::int16_t AnalogX = -1;  // the twin-stick game: the axis of the stick's directions, 0..5
     std::int16_t AnalogY = -1;
+    bool operator==(const PlayerConfig&) const = default;
 };
 
 struct PlayerSettings {
@@ -45,7 +46,12 @@ struct PlayerSettings {
     // The twin-stick game only: which joystick button and which key drives each function.
     TwinStickTable TwinStickButtonMap{};
     TwinStickTable TwinStickKeyMap{};
+    bool operator==(const PlayerSettings&) const = default;
 };
+
+// The settings of the joycfg\default.ini VT2 ships (player 1 on the first mouse, outputs on), for
+// when that file is gone.
+PlayerSettings ShippedDefaultSettings();
 
 // The settings file that applies to name: its own file, else default.ini; none when neither exists.
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,

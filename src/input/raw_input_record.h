@@ -1,7 +1,8 @@
 #pragma once
-// A raw input record as the system hands it to a 32-bit program: a 16-byte header (type, size,
-// device, wParam), then for a mouse its 24-byte part (flags, button flags and data, raw buttons,
-// the motion, the extra information). Read from its bytes, with every size checked first.
+// A raw input record as the system hands it to a program: a header (type, size, device, wParam:
+// 16 bytes in a 32-bit program, 24 in a 64-bit one, whose handles are 8 bytes long), then for a
+// mouse its 24-byte part (flags, button flags and data, raw buttons, the motion, the extra
+// information). Read from its bytes, with every size checked first.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +11,13 @@
 
 namespace vt2 {
 
-inline constexpr std::size_t kRawInputHeaderBytes = 16;
+// The layout of the program that reads the records: its pointer size, 4 or 8 bytes.
+enum class RawInputLayout { Bits32, Bits64 };
+
+inline constexpr std::size_t kRawInputHeaderBytes = 16;  // in the 32-bit layout
 inline constexpr std::size_t kRawMouseRecordBytes = 40;
+inline constexpr std::size_t RawInputHeaderBytes(RawInputLayout layout) { return layout == RawInputLayout::Bits64 ? 24 : 16; }
+inline constexpr std::size_t RawMouseRecordBytes(RawInputLayout layout) { return RawInputHeaderBytes(layout) + 24; }
 
 enum class RawInputKind {
     Mouse,      // a whole mouse record: report holds it
@@ -25,6 +31,7 @@ struct RawInputRecord {
 };
 
 // The record in size bytes at data.
-RawInputRecord ReadRawInputRecord(const std::uint8_t* data, std::size_t size);
+RawInputRecord ReadRawInputRecord(const std::uint8_t* data, std::size_t size,
+                                  RawInputLayout layout = RawInputLayout::Bits32);
 
 }  // namespace vt2

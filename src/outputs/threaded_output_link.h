@@ -1,7 +1,9 @@
 #pragma once
 // The output server's link on a thread of its own, so that no pass ever waits for the server.
 // The thread makes its own delivery (the DDE conversation of the run) and hands it the commands
-// in the order they came. Everything the thread uses it shares with the link, and it keeps its
+// in the order they came. A server that missed commands (not there yet, gone for a while, or far
+// behind) gets the current state when it answers again: the game's start and each output's last
+// value, then what comes after. Everything the thread uses it shares with the link, and it keeps its
 // share until it ends: a link that goes while the thread is still busy frees nothing under it.
 
 #include <cstdint>
@@ -31,7 +33,8 @@ bool StartDetachedThread(std::function<void()> body);
 
 class ThreadedOutputLink final : public OutputLink {
 public:
-    // Beyond this many waiting commands (a server that takes each one slowly), new ones are dropped.
+    // Beyond this many waiting commands (a server that takes each one slowly), the waiting changes
+    // give way to the current state: the start and each output's last value (a stop still waits).
     static constexpr std::size_t kMaxWaiting = 4096;
     // How often an idle thread handles its messages.
     static constexpr unsigned kIdleWakeMs = 100;

@@ -153,7 +153,7 @@ void ConfigModel::LoadGame() {
                 "Missing File");
     }
     // Each game starts from the defaults: nothing of the game shown before stays in the controls.
-    settings_ = file ? ReadPlayerSettings(os_.ini, *file, descriptor_.GameType) : PlayerSettings{};
+    settings_ = file ? ReadPlayerSettings(os_.ini, *file, descriptor_.GameType) : ShippedDefaultSettings();
     // The mice as they are attached now: a saved device is shown where it is.
     mice_.clear();
     if (os_.rawInput) mice_ = ListMice(os_.rawInput->deviceList().value_or(std::vector<RawInputDevice>{}));

@@ -66,6 +66,10 @@ void Model2SetupModel::rememberFolder() {
 }
 
 void Model2SetupModel::cmdInstall_Click() {
+    // The install's boxes hold the window still; should a click get through all the same, one
+    // install at a time.
+    if (installing_) return;
+    installing_ = true;
     LightGunKind gun = LightGunKind::Mouse;
     if (control("optItype_1").checked) gun = LightGunKind::Joystick;
     if (control("optItype_2").checked) gun = LightGunKind::DontCare;
@@ -75,6 +79,7 @@ void Model2SetupModel::cmdInstall_Click() {
                                       if (os_.forms.isOpen(*this)) os_.forms.refresh(*this);
                                   }};
     InstallModel2({os_.programFolder, emulatorFolder()}, gun, install);
+    installing_ = false;
 }
 
 void Model2SetupModel::invalidPath() {

@@ -45,6 +45,7 @@ private:
     void invalidPath();
 
     Model2SetupServices& os_;
+    bool installing_ = false;
 };
 
 }  // namespace vt2

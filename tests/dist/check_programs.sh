@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Every program in dist/ is a 32-bit Windows GUI program that needs only the system's own DLLs.
+# Every program in dist/ is a Windows GUI program (32-bit, or 64-bit in a 64-bit build) that needs
+# only the system's own DLLs.
 set -u
 dist=$1
 objdump=${2:-i686-w64-mingw32-objdump}
@@ -8,8 +9,8 @@ for exe in "$dist/VT2.exe" "$dist/demo/VT2DemoGame.exe" "$dist/VT2OutputServer.e
     if [ ! -f "$exe" ]; then echo "missing: $exe"; status=1; continue; fi
     kind=$(file -b "$exe")
     case "$kind" in
-        "PE32 executable (GUI) Intel 80386"*) echo "ok: $exe is $kind" ;;
-        "PE32 executable (console) Intel 80386"*)
+        "PE32 executable (GUI) Intel 80386"* | "PE32+ executable (GUI) x86-64"*) echo "ok: $exe is $kind" ;;
+        "PE32 executable (console) Intel 80386"* | "PE32+ executable (console) x86-64"*)
             # The output server is a console tool; the programs a user starts by name are GUI ones.
             case "$exe" in *VT2OutputServer.exe) echo "ok: $exe is $kind" ;; *) echo "wrong kind: $exe is $kind"; status=1 ;; esac ;;
         *) echo "wrong kind: $exe is $kind"; status=1 ;;

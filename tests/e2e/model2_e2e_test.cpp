@@ -65,11 +65,17 @@ TEST_F(Model2E2E, InstallFromTheSetupWindowPreparesTheEmulatorFolder) {
     setup.type(path, emulator.path() + "\\");
 
     setup.click(setup.control("Install Files for Model 2"));
-    EXPECT_NE(AnswerMessageBox(vt2.id(), "Install Model 2 Files").find("PLEASE READ EACH ONE CAREFULLY!!!"),
-              std::string::npos);
-    EXPECT_NE(AnswerMessageBox(vt2.id(), "Install LUA Scripts", "Yes").find("Install LUA Scripts?"), std::string::npos);
-    EXPECT_EQ(AnswerMessageBox(vt2.id(), win32::kMainWindowCaption).rfind("In order to get dual mice", 0), 0u);
-    EXPECT_EQ(AnswerMessageBox(vt2.id(), win32::kMainWindowCaption).rfind("Installation complete!", 0), 0u);
+    // Each box belongs to the helper, which takes no click (no second Install) until it is answered.
+    const auto answer = [&](const std::string& title, const std::string& button = "OK") {
+        const HWND box = WaitForMessageBox(vt2.id(), title);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), setup.handle()) << title;
+        EXPECT_FALSE(IsWindowEnabled(setup.handle())) << title;
+        return AnswerMessageBox(vt2.id(), title, button);
+    };
+    EXPECT_NE(answer("Install Model 2 Files").find("PLEASE READ EACH ONE CAREFULLY!!!"), std::string::npos);
+    EXPECT_NE(answer("Install LUA Scripts", "Yes").find("Install LUA Scripts?"), std::string::npos);
+    EXPECT_EQ(answer(win32::kMainWindowCaption).rfind("In order to get dual mice", 0), 0u);
+    EXPECT_EQ(answer(win32::kMainWindowCaption).rfind("Installation complete!", 0), 0u);
     EXPECT_TRUE(WaitUntil([&] { return setup.control("Status:  Complete") != nullptr; }));
 
     EXPECT_EQ(FileBytes(emulator.file("vt2.cfg")), install.path() + "\\\r\nVT2.exe\r\n");

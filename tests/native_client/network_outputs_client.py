@@ -27,7 +27,7 @@ def check(condition, what):
 
 def wine(*args):
     # Wine's background processes must not hold this script's pipes.
-    return subprocess.Popen(["wine", *args], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    return subprocess.Popen([os.environ.get("VT2_WINE", "wine"), *args], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
 
 

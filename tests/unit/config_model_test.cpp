@@ -392,6 +392,11 @@ TEST_F(ConfigWindow, AMissingDescriptorOrSettingsFileIsSaidAndTheWindowStaysOpen
     EXPECT_EQ(sys.log.back(), "box Missing File|Neither " + file("joycfg\\bare.ini") + " nor " + file("joycfg\\default.ini") +
                                   " is there. The controls show the defaults.");
     EXPECT_EQ(sys.indexOf("end program"), -1);
+    // The defaults VT2 ships, which a save then writes.
+    EXPECT_TRUE(shown("chkEnableP1").checked);
+    EXPECT_TRUE(shown("optP1_0").checked);
+    EXPECT_EQ(shown("txtP1Accel").text, "18");
+    EXPECT_TRUE(shown("chkOutputs").checked);
 }
 
 TEST_F(ConfigWindow, AnEmptyGameFolderGivesAnEmptyListAndTheGameControlsOff) {

@@ -6,6 +6,7 @@
 #include "input/player_settings.h"
 #include "platform/portable/native_path.h"
 #include "support/fake_platform.h"
+#include "support/shipped_files.h"
 
 namespace vt2::test {
 namespace {
@@ -140,6 +141,11 @@ TEST_F(Settings, AbsentOrMalformedKeyCodesReadAsNone) {
     EXPECT_EQ(s.P1StartKey, -1);
     EXPECT_EQ(s.P2StartKey, 50);
     EXPECT_EQ(s.P1CoinKey, -1);
+}
+
+TEST_F(Settings, TheShippedDefaultsAreThoseOfTheShippedDefaultIni) {
+    sys.folder.writeFile("joycfg\\default.ini", kShippedDefaultIni);
+    EXPECT_TRUE(stored() == ShippedDefaultSettings());
 }
 
 TEST_F(Settings, TheGamesOwnFileWinsOverDefaultAndNoFileStops) {

@@ -207,35 +207,41 @@ TEST_F(RawMice, AnUnboundPlayerDoesNotTakeTheTaggedEventsOfHandleZero) {
     EXPECT_EQ(player(1).Trigger, 0);
 }
 
-// A record as the system lays it out for a 32-bit program.
-std::vector<std::uint8_t> Record(std::uint32_t type, std::uint32_t ownSize, std::size_t bytes) {
+// A record as the system lays it out for a 32-bit program (its mouse part after a 16-byte
+// header), or for a 64-bit one (after a 24-byte header).
+std::vector<std::uint8_t> Record(std::uint32_t type, std::uint32_t ownSize, std::size_t bytes, std::size_t header = 16) {
     std::vector<std::uint8_t> r(bytes, 0);
     auto put = [&](std::size_t at, std::uint32_t v) {
         for (int i = 0; i < 4 && at + i < r.size(); ++i) r[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     };
     put(0, type);
     put(4, ownSize);
-    put(8, 0x20);           // device
-    put(16, 0x0001);        // flags: absolute
-    put(20, 0x00780001);    // left down, wheel data 120
-    put(24, 7);             // raw buttons
-    put(28, 0xFFFFFFFB);    // x -5
-    put(32, 12);            // y
-    put(36, 0xCAFE);        // extra information
+    put(8, 0x20);                   // device
+    put(header, 0x0001);            // flags: absolute
+    put(header + 4, 0x00780001);    // left down, wheel data 120
+    put(header + 8, 7);             // raw buttons
+    put(header + 12, 0xFFFFFFFB);   // x -5
+    put(header + 16, 12);           // y
+    put(header + 20, 0xCAFE);       // extra information
     return r;
 }
 
-TEST(RawInputRecords, AWholeMouseRecordIsReadFieldByField) {
-    const auto bytes = Record(0, 40, 40);
-    const RawInputRecord r = ReadRawInputRecord(bytes.data(), bytes.size());
-    ASSERT_EQ(r.kind, RawInputKind::Mouse);
-    EXPECT_EQ(r.report.device, 0x20u);
-    EXPECT_EQ(r.report.flags, 1);
-    EXPECT_EQ(r.report.buttons, 0x00780001u);
-    EXPECT_EQ(r.report.rawButtons, 7u);
-    EXPECT_EQ(r.report.lastX, -5);
-    EXPECT_EQ(r.report.lastY, 12);
-    EXPECT_EQ(r.report.extraInformation, 0xCAFEu);
+TEST(RawInputRecords, AWholeMouseRecordIsReadFieldByFieldInEitherLayout) {
+    for (const RawInputLayout layout : {RawInputLayout::Bits32, RawInputLayout::Bits64}) {
+        const std::size_t header = RawInputHeaderBytes(layout);
+        const auto bytes = Record(0, static_cast<std::uint32_t>(header + 24), header + 24, header);
+        const RawInputRecord r = ReadRawInputRecord(bytes.data(), bytes.size(), layout);
+        ASSERT_EQ(r.kind, RawInputKind::Mouse) << header;
+        EXPECT_EQ(r.report.device, 0x20u);
+        EXPECT_EQ(r.report.flags, 1);
+        EXPECT_EQ(r.report.buttons, 0x00780001u);
+        EXPECT_EQ(r.report.rawButtons, 7u);
+        EXPECT_EQ(r.report.lastX, -5);
+        EXPECT_EQ(r.report.lastY, 12);
+        EXPECT_EQ(r.report.extraInformation, 0xCAFEu);
+        // Forty bytes hold no whole 64-bit record.
+        EXPECT_EQ(ReadRawInputRecord(bytes.data(), 40, RawInputLayout::Bits64).kind == RawInputKind::Mouse, false);
+    }
 }
 
 TEST(RawInputRecords, EverySizeIsCheckedBeforeTheRecordIsRead) {

@@ -18,7 +18,8 @@ struct Record {
     std::condition_variable changed;
     std::vector<std::string> commands;
     std::vector<std::thread::id> threads;
-    bool gateOpen = true;  // closed: a delivery waits, as over a hung server
+    bool gateOpen = true;   // closed: a delivery waits, as over a hung server
+    bool accepting = true;  // false: no server takes a command
     bool inDelivery = false;
     bool deliveryGone = false;
 
@@ -46,6 +47,7 @@ public:
         record_->inDelivery = true;
         record_->changed.notify_all();
         record_->changed.wait(lock, [&] { return record_->gateOpen; });
+        if (!record_->accepting) return false;
         record_->commands.push_back(command);
         record_->threads.push_back(std::this_thread::get_id());
         record_->changed.notify_all();
@@ -136,17 +138,53 @@ TEST_F(SenderThread, AThreadThatCannotStartIsReportedOnceAndTheCommandsGoTheBloc
     EXPECT_EQ(notes, (std::vector<std::string>{kOutputThreadFailedNote}));
 }
 
-TEST_F(SenderThread, BeyondTheWaitingBoundNewCommandsAreDroppedNotQueued) {
+TEST_F(SenderThread, AServerFarBehindGetsTheCurrentStateAndTheStopIsNeverDropped) {
     auto link = makeLink();
-    record->gateOpen = false;
-    const std::size_t total = ThreadedOutputLink::kMaxWaiting + 10;
-    for (std::size_t i = 0; i < total; ++i) link->send("c" + std::to_string(i));
+    const auto flood = [&] {  // a server that takes nothing for a while
+        record->gateOpen = false;
+        link->send("mamestart|demo|PC");
+        EXPECT_TRUE(record->waitFor([&] { return record->inDelivery; }));
+        for (std::size_t i = 0; i <= ThreadedOutputLink::kMaxWaiting + 100; ++i) {
+            link->send("statechange|1|lamp|" + std::to_string(i % 2));
+            link->send("statechange|2|recoil|" + std::to_string(i));
+        }
+    };
+    flood();
     record->open();
     link->finish(20000);
-    EXPECT_EQ(link->delivered() + link->dropped(), total);
-    EXPECT_GE(link->dropped(), 9u);  // the thread may have taken the first before the queue filled
+    {
+        std::lock_guard<std::mutex> lock(record->mutex);
+        const auto& got = record->commands;
+        EXPECT_LT(got.size(), ThreadedOutputLink::kMaxWaiting + 10);  // the waiting changes gave way
+        ASSERT_GE(got.size(), 2u);
+        EXPECT_EQ(got[got.size() - 2], "statechange|1|lamp|" + std::to_string((ThreadedOutputLink::kMaxWaiting + 100) % 2));
+        EXPECT_EQ(got.back(), "statechange|2|recoil|" + std::to_string(ThreadedOutputLink::kMaxWaiting + 100));
+    }
+    flood();
+    link->send("mamestop|");
+    record->open();
+    link->finish(20000);
     std::lock_guard<std::mutex> lock(record->mutex);
-    EXPECT_EQ(record->commands.front(), "c0");  // the oldest go out, the newest are dropped
+    EXPECT_EQ(record->commands.back(), "mamestop|");
+}
+
+TEST_F(SenderThread, AServerThatAnswersLateGetsTheStartAndEachOutputsLastValue) {
+    record->accepting = false;
+    auto link = makeLink();
+    for (const char* command : {"mamestart|demo|PC", "statechange|1|lamp|1", "statechange|2|recoil|1",
+                                "statechange|1|lamp|0"}) {
+        link->send(command);
+    }
+    link->finish(20000);  // settles at once: no server takes anything
+    EXPECT_EQ(link->delivered(), 0u);
+    {
+        std::lock_guard<std::mutex> lock(record->mutex);
+        record->accepting = true;  // the server comes up; nothing new is sent
+    }
+    ASSERT_TRUE(record->waitFor([&] { return record->commands.size() >= 3; }));
+    std::lock_guard<std::mutex> lock(record->mutex);
+    EXPECT_EQ(record->commands,
+              (std::vector<std::string>{"mamestart|demo|PC", "statechange|1|lamp|0", "statechange|2|recoil|1"}));
 }
 
 TEST_F(SenderThread, ALinkWithoutCommandsStartsNoThread) {

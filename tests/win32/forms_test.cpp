@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/win32/win32_forms.h"
 #include "support/ui_driver.h"
 #include "support/win32_harness.h"
+#include "ui/layouts.h"
 #include "ui/stored_form_model.h"
 
 namespace vt2::test {
@@ -226,6 +228,73 @@ TEST_F(Forms, AModalWindowHoldsTheOthersUntilItClosesAndATimerTicks) {
     EXPECT_TRUE(pumpUntil([&] { return !owner.events.empty() && owner.events.back() == "tick"; }));
     forms.stopTimer(owner);
     forms.close(owner);
+}
+
+// A model that shows a design as it is, every control visible.
+class PlainModel final : public StoredFormModel {
+public:
+    explicit PlainModel(const FormDesign& design) : StoredFormModel(design) {}
+};
+
+RECT RectIn(HWND control, HWND form) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(Forms, EveryCaptionOfEveryWindowFitsItsControlAndNoControlCoversAnother) {
+    for (const FormDesign* design : {&ConfigWindowDesign(), &KeyDetectorDesign(), &DeviceDetectorDesign(1),
+                                     &TwinStickDesign(), &Model2SetupDesign(), &InputBoxDesign()}) {
+        PlainModel model(*design);
+        forms.show(model);
+        const HWND form = FindWindowA(("VT2" + design->name).c_str(), nullptr);
+        ASSERT_NE(form, nullptr) << design->name;
+        RECT client{};
+        GetClientRect(form, &client);
+        std::vector<std::pair<const ControlDesign*, HWND>> controls;
+        for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const ControlDesign& d = design->controls[static_cast<std::size_t>(GetDlgCtrlID(c) - 1000)];
+            controls.emplace_back(&d, c);
+            const bool oneLine = d.kind == ControlKind::Button || d.kind == ControlKind::CheckBox ||
+                                 d.kind == ControlKind::OptionButton || (d.kind == ControlKind::Label && d.height <= 300);
+            if (!oneLine || d.caption.empty()) continue;
+            std::string text = d.caption;
+            if (d.kind != ControlKind::Label) text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+            HDC dc = GetDC(c);
+            const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(c, WM_GETFONT, 0, 0)));
+            SIZE size{};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            SelectObject(dc, before);
+            ReleaseDC(c, dc);
+            // The room the text needs besides itself: a check box's box, a button's edges.
+            const int extra = d.kind == ControlKind::Button ? 8
+                              : d.kind == ControlKind::Label ? 0
+                                                             : GetSystemMetrics(SM_CXMENUCHECK) + 2;
+            const RECT r = RectIn(c, form);
+            EXPECT_LE(size.cx + extra, r.right - r.left) << design->name << ": \"" << d.caption << "\" is cut";
+            if (d.top < design->clientHeight) EXPECT_LE(r.right, client.right) << design->name << ": " << d.name;
+        }
+        // Controls of one frame (or of the window) never cover each other; frames lie under theirs.
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                const ControlDesign& a = *controls[i].first;
+                const ControlDesign& b = *controls[j].first;
+                if (a.kind == ControlKind::Frame || b.kind == ControlKind::Frame || a.frame != b.frame) continue;
+                RECT overlap{};
+                RECT ra = RectIn(controls[i].second, form);
+                RECT rb = RectIn(controls[j].second, form);
+                // A list's window reaches down over its entries: only its closed box counts.
+                HDC screen = GetDC(nullptr);
+                const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+                ReleaseDC(nullptr, screen);
+                if (a.kind == ControlKind::DropDownList || a.kind == ControlKind::EditableList) ra.bottom = ra.top + MulDiv(a.height, dpi, 1440);
+                if (b.kind == ControlKind::DropDownList || b.kind == ControlKind::EditableList) rb.bottom = rb.top + MulDiv(b.height, dpi, 1440);
+                EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb)) << design->name << ": " << a.name << " covers " << b.name;
+            }
+        }
+        forms.close(model);
+    }
 }
 
 }  // namespace

@@ -118,6 +118,18 @@ TEST(Win32FileSystem, AFolderIsNotAFile) {
     RemoveDirectoryA(folder.c_str());
 }
 
+TEST(Win32FileSystem, AListingLeavesOutNamesTheAnsiCallsCouldNotOpen) {
+    TempInstall folder(TempContents::Nothing);
+    folder.writeFile("a game.ini", "[Info]\r\n");
+    const std::wstring cjk = L"\x30B2\x30FC\x30E0.ini";  // "game" in katakana
+    const std::wstring path = std::wstring(folder.path().begin(), folder.path().end()) + L"\\" + cjk;
+    CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    win32::Win32FileSystem files;
+    EXPECT_EQ(files.listFiles(folder.path(), ".ini"), std::vector<std::string>{"a game.ini"});
+    DeleteFileW(path.c_str());
+}
+
 TEST(Win32FileSystem, ADeviceNameIsNoFileWhereverItIsAskedFor) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);

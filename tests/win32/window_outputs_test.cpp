@@ -130,9 +130,14 @@ TEST_F(WindowOutputs, AHungClientHoldsUpNeitherTheUpdatesNorTheOthers) {
     EXPECT_TRUE(PumpUntil([&] { return Heard(heard, "1=200"); }));
     PostMessageA(server, kGetIdString, reinterpret_cast<WPARAM>(listener), 1);
     EXPECT_TRUE(PumpUntil([&] { return Heard(heard, "name 1 lamp data 1"); }));
+    // It asks for forty names while it hangs: the others' updates and the stop do not wait for it.
+    for (int i = 0; i < 40; ++i) PostMessageA(server, kGetIdString, reinterpret_cast<WPARAM>(hung.load()), 1);
+    outputs.update(2, 7);
+    outputs.stop(1000);  // within its bound: the window is gone
+    EXPECT_EQ(FindWindowA("MAMEOutput", nullptr), nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return Heard(heard, "2=7") && Heard(heard, "stop"); }));
     release = true;
     client.join();
-    outputs.stop(1000);
 }
 
 }  // namespace

@@ -25,19 +25,45 @@ bool Win32FileSystem::changeDirectory(const std::string& folder) {
     return SetCurrentDirectoryA(folder.c_str()) != FALSE;
 }
 
+namespace {
+// A name of the file system in the ANSI code page, when it has one there: a name with characters
+// outside it (CJK on a Western system) could be listed but never opened by the program's ANSI
+// calls, so it is left out.
+std::optional<std::string> AnsiName(const wchar_t* name) {
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr, &lost);
+    if (size <= 0 || lost) return std::nullopt;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, text.data(), size, nullptr, &lost);
+    text.resize(static_cast<std::size_t>(size - 1));
+    if (lost) return std::nullopt;
+    return text;
+}
+
+std::wstring WideName(const std::string& name) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+    if (size <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, text.data(), size);
+    text.resize(static_cast<std::size_t>(size - 1));
+    return text;
+}
+}  // namespace
+
 std::vector<std::string> Win32FileSystem::listFiles(const std::string& folder, const std::string& extension) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
+    WIN32_FIND_DATAW found{};
     const std::string pattern = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + "*" + extension;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    HANDLE search = FindFirstFileW(WideName(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::string name = found.cFileName;
+        const auto name = AnsiName(found.cFileName);
+        if (!name) continue;
         // "*.ini" also matches "x.ini2" on some systems (short names): the extension must end the name.
-        const bool endsRight = name.size() > extension.size() &&
-                               EqualsIgnoreCase(std::string_view(name).substr(name.size() - extension.size()), extension);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && endsRight) names.push_back(name);
-    } while (FindNextFileA(search, &found));
+        const bool endsRight = name->size() > extension.size() &&
+                               EqualsIgnoreCase(std::string_view(*name).substr(name->size() - extension.size()), extension);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && endsRight) names.push_back(*name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return ToLowerAscii(a) < ToLowerAscii(b); });
     return names;

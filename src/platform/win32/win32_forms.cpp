@@ -3,7 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
+
+#include "common/form_fitting.h"
 
 namespace vt2::win32 {
 
@@ -118,6 +121,8 @@ private:
 
     void create(HINSTANCE instance);
     void layOut();
+    void fitToCaptions();
+    void sizeWindow(bool centre);
     void deleteFonts();
     Control* byId(int id);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -130,6 +135,7 @@ private:
 
     Win32Forms& host_;
     FormModel& model_;
+    FormDesign fitted_;  // the model's design, its controls widened where their captions need it
     HWND handle_ = nullptr;
     std::vector<Control> controls_;
     HFONT messageFont_ = nullptr;
@@ -186,10 +192,36 @@ const char* ClassOf(ControlKind kind) {
 }
 
 bool IsList(ControlKind kind) { return kind == ControlKind::DropDownList || kind == ControlKind::EditableList; }
+
+// The width in pixels a control needs to show its caption whole, in the font it has: the text,
+// and a button's margins, a check box's box and gap, a frame's indent. 0 for a control whose
+// caption is no single line of its own (fields, lists, labels of several lines).
+int CaptionPixels(HWND control, const ControlDesign& d, UINT dpi) {
+    const bool oneLineLabel = d.kind == ControlKind::Label && d.height <= 300;
+    const bool captioned = d.kind == ControlKind::Button || d.kind == ControlKind::CheckBox ||
+                           d.kind == ControlKind::OptionButton || d.kind == ControlKind::Frame || oneLineLabel;
+    if (!captioned || d.caption.empty()) return 0;
+    HDC dc = GetDC(control);
+    if (!dc) return 0;
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT text{0, 0, 0, 0};
+    DrawTextA(dc, d.caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | (oneLineLabel ? DT_NOPREFIX : 0));
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    const int width = text.right - text.left;
+    switch (d.kind) {
+        case ControlKind::Button: return width + Px(240, dpi);  // 8 pixels a side at 96 DPI
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton: return width + Px(360, dpi);  // the box, its gap, and a margin
+        case ControlKind::Frame: return width + Px(300, dpi);
+        default: return width + Px(15, dpi);
+    }
+}
 }  // namespace
 
 void Win32Forms::Window::create(HINSTANCE instance) {
-    const FormDesign& d = model_.design();
+    fitted_ = model_.design();
+    const FormDesign& d = fitted_;
     const std::string windowClass = "VT2" + d.name;
     RegisterFormClass(instance, windowClass, &Window::Procedure);
     dpi_ = SystemDpi();
@@ -219,21 +251,30 @@ void Win32Forms::Window::create(HINSTANCE instance) {
         }
     }
     dpi_ = DpiOf(handle_);
-    const RECT atDpi = FrameFor(Px(d.clientWidth, dpi_), Px(d.clientHeight, dpi_), kFormStyle, dpi_);
-    // In the middle of the screen the program's window in front is on (the work area, clear of
-    // the task bar), so a helper window opens over the window that opened it.
+    layOut();
+    sizeWindow(true);
+    apply();
+}
+
+// The window's size for its fitted client area at its DPI; centred, when asked, in the middle of
+// the screen the program's window in front is on (the work area, clear of the task bar), so that
+// a helper window opens over the window that opened it.
+void Win32Forms::Window::sizeWindow(bool centre) {
+    const RECT atDpi = FrameFor(Px(fitted_.clientWidth, dpi_), Px(fitted_.clientHeight, dpi_), kFormStyle, dpi_);
+    const LONG width = atDpi.right - atDpi.left;
+    const LONG height = atDpi.bottom - atDpi.top;
+    if (!centre) {
+        SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        return;
+    }
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     const HWND front = GetForegroundWindow();
     GetMonitorInfoA(MonitorFromWindow(front ? front : handle_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    const LONG width = atDpi.right - atDpi.left;
-    const LONG height = atDpi.bottom - atDpi.top;
     SetWindowPos(handle_, nullptr, work.left + std::max(0L, (work.right - work.left - width) / 2),
                  work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    layOut();
-    apply();
 }
 
 void Win32Forms::Window::deleteFonts() {
@@ -256,10 +297,6 @@ void Win32Forms::Window::layOut() {
     if (!messageFont_) messageFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (Control& c : controls_) {
         const ControlDesign& d = *c.design;
-        // A list's window reaches down over its open entries.
-        const int height = IsList(d.kind) ? Px(d.height, dpi_) * 9 : Px(d.height, dpi_);
-        SetWindowPos(c.handle, nullptr, Px(d.left, dpi_), Px(d.top, dpi_), Px(d.width, dpi_), height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
         HFONT font = messageFont_;
         if (d.fontPoints > 0) {
             LOGFONTA own{};
@@ -271,6 +308,26 @@ void Win32Forms::Window::layOut() {
         }
         SendMessageA(c.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    fitToCaptions();
+    for (Control& c : controls_) {
+        const ControlDesign& d = *c.design;
+        // A list's window reaches down over its open entries.
+        const int height = IsList(d.kind) ? Px(d.height, dpi_) * 9 : Px(d.height, dpi_);
+        SetWindowPos(c.handle, nullptr, Px(d.left, dpi_), Px(d.top, dpi_), Px(d.width, dpi_), height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// Measures each caption in the font its control really has, and widens what it does not fit.
+void Win32Forms::Window::fitToCaptions() {
+    std::map<std::string, int> needed;
+    const FormDesign& design = model_.design();
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const int pixels = CaptionPixels(controls_[i].handle, design.controls[i], dpi_);
+        if (pixels > 0) needed[design.controls[i].name] = MulDiv(pixels, 1440, static_cast<int>(dpi_));
+    }
+    fitted_ = FitDesignToCaptions(design, needed);
+    for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i].design = &fitted_.controls[i];
 }
 
 Win32Forms::Window::Control* Win32Forms::Window::byId(int id) {
@@ -335,7 +392,9 @@ void Win32Forms::Window::focusControl(const std::string& name) {
 template <typename F>
 void Win32Forms::Window::act(F&& action) {
     ++depth_;
+    host_.acting_.push_back(handle_);
     action();
+    host_.acting_.pop_back();
     --depth_;
     if (depth_ > 0) return;
     if (closeRequested_) {
@@ -458,6 +517,7 @@ LRESULT Win32Forms::Window::handleMessage(UINT message, WPARAM wParam, LPARAM lP
             SetWindowPos(handle_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                          suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
             layOut();
+            sizeWindow(false);  // the captions may need another width at this DPI
             return 0;
         }
         default:

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/forms.h"
 
@@ -33,6 +34,10 @@ public:
     // True when the message was handled as such.
     bool preTranslate(MSG& message);
 
+    // The window whose model is handling something the user did (the innermost, when one action
+    // leads to another window's), or null: a message box shown meanwhile belongs to it.
+    HWND actingWindow() const { return acting_.empty() ? nullptr : acting_.back(); }
+
     class Window;
 
 private:
@@ -40,6 +45,7 @@ private:
 
     HINSTANCE instance_;
     std::map<const FormModel*, std::unique_ptr<Window>> windows_;
+    std::vector<HWND> acting_;
 };
 
 }  // namespace vt2::win32

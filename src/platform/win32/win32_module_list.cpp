@@ -9,7 +9,7 @@
 
 namespace vt2::win32 {
 
-static_assert(sizeof(MODULEENTRY32) == 548, "the ANSI module record of a 32-bit program");
+static_assert(sizeof(void*) != 4 || sizeof(MODULEENTRY32) == 548, "the ANSI module record of a 32-bit program");
 
 std::vector<ModuleEntry> Win32ModuleList::modulesOf(std::uint32_t processId) {
     std::vector<ModuleEntry> modules;

@@ -16,13 +16,15 @@ extern "C" {
 namespace vt2::win32 {
 
 namespace {
-// The portable reader of the records knows the 32-bit layout.
-static_assert(sizeof(RAWINPUTHEADER) == kRawInputHeaderBytes);
-static_assert(offsetof(RAWINPUT, data.mouse.usFlags) == 16);
-static_assert(offsetof(RAWINPUT, data.mouse.ulButtons) == 20);
-static_assert(offsetof(RAWINPUT, data.mouse.lLastX) == 28);
-static_assert(offsetof(RAWINPUT, data.mouse.ulExtraInformation) == 36);
-static_assert(sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE) == kRawMouseRecordBytes);
+// The portable reader of the records knows this program's layout.
+constexpr RawInputLayout kLayout = sizeof(void*) == 8 ? RawInputLayout::Bits64 : RawInputLayout::Bits32;
+constexpr std::size_t kHeader = RawInputHeaderBytes(kLayout);
+static_assert(sizeof(RAWINPUTHEADER) == kHeader);
+static_assert(offsetof(RAWINPUT, data.mouse.usFlags) == kHeader);
+static_assert(offsetof(RAWINPUT, data.mouse.ulButtons) == kHeader + 4);
+static_assert(offsetof(RAWINPUT, data.mouse.lLastX) == kHeader + 12);
+static_assert(offsetof(RAWINPUT, data.mouse.ulExtraInformation) == kHeader + 20);
+static_assert(sizeof(RAWINPUTHEADER) + sizeof(RAWMOUSE) == RawMouseRecordBytes(kLayout));
 
 // The window property through which the replaced procedure finds its adapter.
 constexpr const char* kAdapterProperty = "VT2.RawInput";
@@ -119,7 +121,7 @@ LRESULT CALLBACK Win32RawInput::RawInputWindowProc(HWND window, UINT message, WP
     const UINT got = GetRawInputData(input, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER));
     // Every size is checked before a byte of the record is read.
     const RawInputRecord record =
-        got == static_cast<UINT>(-1) ? RawInputRecord{} : ReadRawInputRecord(buffer.data(), std::min<std::size_t>(got, size));
+        got == static_cast<UINT>(-1) ? RawInputRecord{} : ReadRawInputRecord(buffer.data(), std::min<std::size_t>(got, size), kLayout);
     if (record.kind != RawInputKind::Mouse) return CallWindowProcA(self->previous_, window, message, wParam, lParam);
     self->sink_->onMouseReport(record.report);
     DefWindowProcA(window, message, wParam, lParam);  // lets the system clean up the report

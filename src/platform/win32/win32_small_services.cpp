@@ -6,8 +6,15 @@
 
 namespace vt2::win32 {
 
+HWND Win32MessageBoxes::owner() const {
+    if (ownerOf_) {
+        if (HWND window = ownerOf_()) return window;
+    }
+    return GetActiveWindow();
+}
+
 void Win32MessageBoxes::showMessage(const std::string& text) {
-    MessageBoxA(nullptr, text.c_str(), kMainWindowCaption, MB_OK);
+    MessageBoxA(owner(), text.c_str(), kMainWindowCaption, MB_OK);
 }
 
 MessageAnswer Win32MessageBoxes::ask(const std::string& text, const std::string& title, MessageButtons buttons,
@@ -15,8 +22,7 @@ MessageAnswer Win32MessageBoxes::ask(const std::string& text, const std::string&
     UINT style = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     if (icon == MessageIcon::Information) style |= MB_ICONINFORMATION;
     if (icon == MessageIcon::Exclamation) style |= MB_ICONEXCLAMATION;
-    // The box belongs to the program's window in front, as a dialog of it.
-    const int answer = MessageBoxA(GetActiveWindow(), text.c_str(), title.empty() ? kMainWindowCaption : title.c_str(), style);
+    const int answer = MessageBoxA(owner(), text.c_str(), title.empty() ? kMainWindowCaption : title.c_str(), style);
     if (answer == IDYES) return MessageAnswer::Yes;
     if (answer == IDNO) return MessageAnswer::No;
     return MessageAnswer::Ok;

@@ -1,17 +1,29 @@
 #pragma once
 // The small operating-system services: message boxes, key state, the user's number format.
 
+#include <windows.h>
+
+#include <functional>
+
 #include "platform/keyboard_state.h"
 #include "platform/message_boxes.h"
 #include "platform/user_locale.h"
 
 namespace vt2::win32 {
 
+// Each box is modal to the window it is shown for: the window of the program whose action shows
+// it (ownerOf tells which), else the active one. The owner takes no input until the box is
+// answered, so a second click cannot start the same action inside the first.
 class Win32MessageBoxes final : public MessageBoxes {
 public:
+    explicit Win32MessageBoxes(std::function<HWND()> ownerOf = {}) : ownerOf_(std::move(ownerOf)) {}
     void showMessage(const std::string& text) override;
     MessageAnswer ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
+
+private:
+    HWND owner() const;
+    std::function<HWND()> ownerOf_;
 };
 
 // GetAsyncKeyState: the keys as the whole system sees them, while the game has the focus;

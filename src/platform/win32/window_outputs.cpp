@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
@@ -69,6 +72,74 @@ struct Win32WindowOutputs::Shared {
 
 namespace {
 
+// Name answers go to each client from a thread of that client's own. WM_COPYDATA can only be
+// sent, and a send waits for the client to take it: a client that hangs would otherwise hold up
+// the updates of every client and the stop. A client's thread ends when it has had nothing to do
+// for a while; the number of clients and of answers waiting for each is bounded, so that a flood
+// of requests costs a bounded amount.
+class NameAnswers {
+public:
+    static constexpr std::size_t kMaxClients = 64;
+    static constexpr std::size_t kMaxWaitingPerClient = 256;
+    static constexpr unsigned kIdleEndMs = 2000;
+
+    void answer(HWND listener, HWND from, std::vector<char> data) {
+        std::shared_ptr<Client> client = clientFor(listener);
+        if (!client) return;  // too many clients at once: the request is dropped
+        std::lock_guard<std::mutex> lock(client->mutex);
+        if (client->waiting.size() >= kMaxWaitingPerClient) return;
+        client->waiting.push_back(std::move(data));
+        if (client->running) {
+            client->work.notify_one();
+            return;
+        }
+        client->running = StartDetachedThread([client, listener, from] { Serve(*client, listener, from); });
+        if (!client->running) client->waiting.clear();
+    }
+
+private:
+    struct Client {
+        std::mutex mutex;
+        std::condition_variable work;
+        std::deque<std::vector<char>> waiting;
+        bool running = false;
+    };
+
+    std::shared_ptr<Client> clientFor(HWND listener) {
+        const auto it = clients_.find(listener);
+        if (it != clients_.end()) return it->second;
+        if (clients_.size() >= kMaxClients) {
+            // Clients whose thread has ended make room.
+            for (auto c = clients_.begin(); c != clients_.end();) {
+                std::lock_guard<std::mutex> lock(c->second->mutex);
+                c = c->second->running ? std::next(c) : clients_.erase(c);
+            }
+            if (clients_.size() >= kMaxClients) return nullptr;
+        }
+        return clients_[listener] = std::make_shared<Client>();
+    }
+
+    static void Serve(Client& client, HWND listener, HWND from) {
+        std::unique_lock<std::mutex> lock(client.mutex);
+        for (;;) {
+            client.work.wait_for(lock, std::chrono::milliseconds(kIdleEndMs), [&] { return !client.waiting.empty(); });
+            if (client.waiting.empty() || !IsWindow(listener)) break;
+            std::vector<char> data = std::move(client.waiting.front());
+            client.waiting.pop_front();
+            lock.unlock();
+            COPYDATASTRUCT copy{1, static_cast<DWORD>(data.size()), data.data()};
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(listener, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&copy),
+                                SMTO_ABORTIFHUNG | SMTO_NORMAL, Win32WindowOutputs::kNameAnswerTimeoutMs, &ignored);
+            lock.lock();
+        }
+        client.waiting.clear();
+        client.running = false;
+    }
+
+    std::map<HWND, std::shared_ptr<Client>> clients_;
+};
+
 class OutputWindow {
 public:
     explicit OutputWindow(std::shared_ptr<Win32WindowOutputs::Shared> shared) : s_(std::move(shared)) {}
@@ -128,10 +199,7 @@ private:
             const std::int32_t id32 = id;
             std::memcpy(data.data(), &id32, sizeof id32);
             std::memcpy(data.data() + sizeof id32, text.c_str(), text.size());
-            COPYDATASTRUCT copy{1, static_cast<DWORD>(data.size()), data.data()};
-            DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(listener, WM_COPYDATA, reinterpret_cast<WPARAM>(window_), reinterpret_cast<LPARAM>(&copy),
-                                SMTO_ABORTIFHUNG | SMTO_NORMAL, Win32WindowOutputs::kNameAnswerTimeoutMs, &ignored);
+            nameAnswers_.answer(listener, window_, std::move(data));
             return true;
         }
         return false;
@@ -188,6 +256,7 @@ private:
     std::map<int, std::string> names_;
     std::map<int, std::int32_t> values_;
     std::map<LPARAM, HWND> clients_;  // by the client's id
+    NameAnswers nameAnswers_;
 };
 
 }  // namespace

@@ -5,8 +5,9 @@
 // id, lParam its value) on every change, and every current value when they register. Names are
 // asked for with MAMEOutputGetIDString and answered with WM_COPYDATA (dwData 1, a 32-bit id and
 // the name); id 0 is the game. Start and stop are broadcast. The window lives on a thread of its
-// own, and every message to a client is posted (the name answers sent with a timeout), so that a
-// hung client holds up neither the passes nor the other clients.
+// own, and every message to a client is posted, but for the name answers, which each client gets
+// from a thread of its own (sent with a timeout), so that a hung client holds up neither the
+// passes nor the other clients.
 
 #include <cstdint>
 #include <functional>
@@ -20,7 +21,7 @@ namespace vt2::win32 {
 
 class Win32WindowOutputs final : public NumericOutputs {
 public:
-    // How long a client may take to take a name answer.
+    // How long a client may take to take a name answer (its own answers wait meanwhile).
     static constexpr unsigned kNameAnswerTimeoutMs = 250;
 
     explicit Win32WindowOutputs(std::function<void(const std::string&)> report);

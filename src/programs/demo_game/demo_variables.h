@@ -3,6 +3,7 @@
 // symbol table to write the demo's memory descriptor. Another process writes the inputs, so every
 // variable is volatile: the game must read the memory, not a copy in a register.
 
+#include <cstddef>
 #include <cstdint>
 
 // Player 2's aim lives on the heap, behind two pointers, as in many real games:
@@ -16,7 +17,9 @@ struct DemoWorld {
     std::int32_t players;
     DemoPlayer* player2;
 };
-static_assert(sizeof(void*) == 4, "the demo game is a 32-bit program");
+// The pointer lies at offset 8 in a 32-bit and a 64-bit build alike; the game lives below 4 GB, so
+// its low four bytes are the whole pointer for a reader of 32-bit pointers.
+static_assert(offsetof(DemoWorld, player2) == 8);
 
 extern "C" {
 extern DemoWorld* vt2demo_world;

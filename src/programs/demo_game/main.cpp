@@ -47,21 +47,29 @@ Options ReadOptions() {
 // cannot, a half-patched site is run as it is: so every byte of this one is a whole instruction,
 // and each half-patched state still writes only inside p1_x and p1_y.
 // movsb copies one byte of the aim from esi to edi; xchg moves edi on to p1_y.
+// A C name as the assembler knows it: with an underscore in front in a 32-bit program, as it is
+// in a 64-bit one. (The game's addresses are all below 4 GB, so xchg's 32-bit halves suffice.)
+#if defined(__x86_64__)
+#define VT2DEMO_SYMBOL(name) #name
+#else
+#define VT2DEMO_SYMBOL(name) "_" #name
+#endif
+
 __attribute__((noinline)) void StoreOwnAim(std::int16_t x, std::int16_t y) {
     volatile std::int16_t aim[2] = {x, y};
     const volatile void* source = aim;
     volatile void* target = &vt2demo_p1_x;
     volatile void* second = &vt2demo_p1_y;
     asm volatile(
-        ".globl _vt2demo_patch_site\n"
-        "_vt2demo_patch_site:\n\t"
+        ".globl " VT2DEMO_SYMBOL(vt2demo_patch_site) "\n"
+        VT2DEMO_SYMBOL(vt2demo_patch_site) ":\n\t"
         "movsb\n\t"
         "movsb\n\t"
         "xchg %%eax, %%edi\n\t"
         "movsb\n\t"
         "movsb\n"
-        ".globl _vt2demo_patch_site_end\n"
-        "_vt2demo_patch_site_end:\n"
+        ".globl " VT2DEMO_SYMBOL(vt2demo_patch_site_end) "\n"
+        VT2DEMO_SYMBOL(vt2demo_patch_site_end) ":\n"
         : "+S"(source), "+D"(target), "+a"(second)
         :
         : "memory");

@@ -90,7 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ModuleList modules;
     Win32ProcessThreads threads;
     Form1Window mainWindow(instance);
-    Win32MessageBoxes messageBoxes;
+    Win32Forms forms(instance);
+    Win32MessageBoxes messageBoxes([&forms] { return forms.actingWindow(); });
     Win32KeyboardState keyboard;
     Win32RawInput rawInput(mainWindow.handle());
     Win32DirectInput joysticks(mainWindow.handle());
@@ -99,7 +100,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32UserLocale locale;
 
     Win32RunLocks runLocks;
-    Win32Forms forms(instance);
 
     const std::string folder = ProgramFolder();
     const bool gameMode = !arguments.empty();
