@@ -36,17 +36,16 @@ bool ConfigPath(char* path, DWORD size) {
 }
 
 // Cuts the next line off text at *at: ends it with a NUL in place (text has room for one past
-// length) and returns its start, or null when no line is left. A line ends at LF, with a CR
-// before it taken off.
+// length) and returns its start, or null when no line is left. CR LF, LF and CR alone each end a
+// line, as an editor may have saved the file.
 char* NextLine(char* text, DWORD length, DWORD* at) {
     if (*at >= length) return nullptr;
     const DWORD start = *at;
     DWORD end = start;
-    while (end < length && text[end] != '\n') ++end;
+    while (end < length && text[end] != '\n' && text[end] != '\r') ++end;
     *at = end + 1;
-    DWORD cut = end;
-    if (cut > start && text[cut - 1] == '\r') --cut;
-    text[cut] = '\0';
+    if (end + 1 < length && text[end] == '\r' && text[end + 1] == '\n') *at = end + 2;
+    text[end] = '\0';
     return text + start;
 }
 
@@ -107,7 +106,8 @@ int Run() {
     CloseHandle(file);
     if (!read) return kNoConfig;
 
-    DWORD at = 0;
+    // A UTF-8 byte order mark (Notepad's "UTF-8") is no part of the folder.
+    DWORD at = length >= 3 && g_config[0] == '\xEF' && g_config[1] == '\xBB' && g_config[2] == '\xBF' ? 3 : 0;
     const char* folder = NextLine(g_config, length, &at);
     const char* command = NextLine(g_config, length, &at);
     if (!folder || !command) return kTooFewLines;

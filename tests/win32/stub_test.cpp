@@ -91,6 +91,18 @@ TEST_F(Stub, AFolderWithoutItsBackslashWorksToo) {
     EXPECT_EQ(lines[1], "folder " + program.path());
 }
 
+TEST_F(Stub, AVt2CfgSavedByAnEditorWorksToo) {
+    // A byte order mark and lines ended by CR alone, or by LF alone.
+    emulator.writeFile("vt2.cfg", "\xEF\xBB\xBF" + program.path() + "\\\rVT2.exe\r");
+    ASSERT_EQ(runStub("a"), 0u);
+    emulator.writeFile("vt2.cfg", program.path() + "\\\nVT2.exe\n");
+    ASSERT_EQ(runStub("b"), 0u);
+    const auto lines = recorded(6);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "command VT2.exe a");
+    EXPECT_EQ(lines[3], "command VT2.exe b");
+}
+
 TEST_F(Stub, EachFailingStepHasItsExitCodeAndStartsNothing) {
     emulator.removeFile("vt2.cfg");
     EXPECT_EQ(runStub("hotd"), 1u);

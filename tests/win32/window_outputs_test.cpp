@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -111,6 +112,16 @@ TEST_F(WindowOutputs, AClientGetsTheValuesOnRegisteringThenEachChangeAndTheNames
     EXPECT_TRUE(PumpUntil([&] { return Heard(heard, "stop"); }));
     EXPECT_EQ(FindWindowA("MAMEOutput", nullptr), nullptr);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(WindowOutputs, AClientRegisteringUnderHundredsOfIdsGetsEachUpdateBoundedTimes) {
+    for (int id = 1; id <= 300; ++id) PostMessageA(server, kRegister, reinterpret_cast<WPARAM>(listener), id);
+    outputs.update(1, 42);
+    outputs.update(2, 7);  // posted after every "1=42"
+    ASSERT_TRUE(PumpUntil([&] { return Heard(heard, "2=7"); }));
+    const auto copies = std::count(heard.begin(), heard.end(), "1=42");
+    EXPECT_GE(copies, 1);
+    EXPECT_LE(copies, static_cast<long>(win32::Win32WindowOutputs::kMaxClients));
 }
 
 TEST_F(WindowOutputs, AHungClientHoldsUpNeitherTheUpdatesNorTheOthers) {

@@ -182,6 +182,12 @@ private:
         const HWND listener = reinterpret_cast<HWND>(wParam);
         if (message == m_.registerClient) {
             // Registering again with the same id replaces its window and sends every value again.
+            // A new id beyond the bound is refused, once the windows that are gone made room: one
+            // client registering under hundreds of ids would have every update posted hundreds of times.
+            if (clients_.find(lParam) == clients_.end()) {
+                std::erase_if(clients_, [](const auto& client) { return !IsWindow(client.second); });
+                if (clients_.size() >= Win32WindowOutputs::kMaxClients) return true;
+            }
             clients_[lParam] = listener;
             for (const auto& [id, value] : values_) PostMessageA(listener, m_.updateState, static_cast<WPARAM>(id), value);
             return true;

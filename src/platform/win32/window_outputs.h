@@ -9,6 +9,7 @@
 // from a thread of its own (sent with a timeout), so that a hung client holds up neither the
 // passes nor the other clients.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,6 +22,8 @@ namespace vt2::win32 {
 
 class Win32WindowOutputs final : public NumericOutputs {
 public:
+    // The clients registered at once, at most.
+    static constexpr std::size_t kMaxClients = 64;
     // How long a client may take to take a name answer (its own answers wait meanwhile).
     static constexpr unsigned kNameAnswerTimeoutMs = 250;
 
