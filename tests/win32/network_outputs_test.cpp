@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <string>
 
 #include "platform/win32/network_outputs.h"
@@ -50,6 +52,7 @@ public:
         return received_;
     }
     bool closed() const { return closed_; }
+    SOCKET handle() const { return socket_; }
 
 private:
     SOCKET socket_ = INVALID_SOCKET;
@@ -108,6 +111,27 @@ TEST_F(NetworkOutputs, AClientThatNeverReadsOrDropsAtOnceCostsTheOthersNothing) 
     std::printf("60000 updates handed over in %lld ms\n", static_cast<long long>(took.count()));
     const std::string& got = reader.readUntil("lamp = 59999\r");
     EXPECT_EQ(got, "mame_start = demo\r" + expected);
+    server.stop(500);
+}
+
+TEST_F(NetworkOutputs, AClientThatFloodsTheServerWithGarbageCostsTheOthersNothing) {
+    Client reader(server.port());
+    ASSERT_TRUE(reader.connected());
+    server.start("demo", names);
+    ASSERT_NE(reader.readUntil("mame_start = demo\r").find("mame_start"), std::string::npos);
+    std::atomic<bool> done{false};
+    std::thread flooder([&] {
+        Client flood(server.port());
+        u_long nonBlocking = 1;  // as fast as the server takes it, never waiting in a send
+        ioctlsocket(flood.handle(), FIONBIO, &nonBlocking);
+        const std::string junk(65536, '\xFF');
+        while (!done) send(flood.handle(), junk.data(), static_cast<int>(junk.size()), 0);
+    });
+    for (int i = 0; i < 1000; ++i) server.update(2, i);
+    const std::string& got = reader.readUntil("recoil = 999\r");
+    done = true;
+    flooder.join();
+    EXPECT_NE(got.find("recoil = 999\r"), std::string::npos);
     server.stop(500);
 }
 

@@ -163,13 +163,18 @@ private:
         }
     }
 
+    static constexpr int kReadsPerWake = 16;
+
     void serveClients() {
         for (Client& c : clients_) {
             WSANETWORKEVENTS what{};
             WSAEnumNetworkEvents(c.socket, c.event, &what);
             if (what.lNetworkEvents & FD_READ) {
-                char ignored[512];
-                while (recv(c.socket, ignored, sizeof ignored, 0) > 0) {
+                // What clients send is read and ignored, a bounded amount a wake: a client that
+                // sends without pause would otherwise keep the thread from everyone else. What
+                // is left signals the event again.
+                char ignored[4096];
+                for (int reads = 0; reads < kReadsPerWake && recv(c.socket, ignored, sizeof ignored, 0) > 0; ++reads) {
                 }
             }
             if ((what.lNetworkEvents & FD_CLOSE) || !Flush(c)) Drop(c);
