@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "support/win32_harness.h"
 
 namespace {

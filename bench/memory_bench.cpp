@@ -11,7 +11,7 @@
 
 #include "memory/memory_manager.h"
 #include "memory/typed_values.h"
-#include "platform/win32/win32_process_memory.h"
+#include "adapters/win32/win32_process_memory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "programs/demo_game/demo_variables.h"
 #include "support/win32_harness.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

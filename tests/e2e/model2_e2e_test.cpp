@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "setup/model2_files.h"
 #include "support/test_paths.h"
 #include "support/ui_driver.h"

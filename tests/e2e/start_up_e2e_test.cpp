@@ -1,7 +1,7 @@
 // VT2.exe started in both modes, and the early ends, each with its exit code.
 #include <gtest/gtest.h>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

@@ -9,7 +9,7 @@
 #include "memory/typed_values.h"
 #include "outputs/output_table.h"
 #include "platform/module_list.h"
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_ini_files.h"
 #include "platform/process_threads.h"
 
 using namespace vt2;

@@ -2,7 +2,7 @@
 // what the run acts on follows its rules whatever the file holds.
 #include "fuzz_support.h"
 #include "input/player_settings.h"
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_ini_files.h"
 
 using namespace vt2;
 

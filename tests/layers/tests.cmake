@@ -12,5 +12,7 @@ vt2_layers_check_refuses(an_upward_include
     "memory/reaches_up.cpp: includes engine/run.h, but 'memory' may only use: memory, common, platform")
 vt2_layers_check_refuses(a_windows_header_in_the_core "input/uses_windows.cpp: includes <Windows.h>, but 'input' builds")
 vt2_layers_check_refuses(a_path_out_of_the_tree "input/beside.cpp: includes [.][.]/outside.h")
-vt2_layers_check_refuses(and_fails "3 include[(]s[)] of 4 files run against the layers")
+vt2_layers_check_refuses(an_adapter_reaching_the_engine
+    "adapters/win32/reaches_engine.cpp: includes engine/run.h, but 'adapters/win32' may only use: adapters/win32, outputs, input, memory, common, platform")
+vt2_layers_check_refuses(and_fails "4 include[(]s[)] of 5 files run against the layers")
 set_tests_properties(layers_includes_run_downward PROPERTIES LABELS layers)

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "common/text.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 
 namespace vt2::test {
 

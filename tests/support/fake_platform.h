@@ -17,8 +17,8 @@
 #include "engine/engine.h"
 #include "outputs/output_sender.h"
 #include "platform/platform.h"
-#include "platform/portable/portable_file_system.h"
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_file_system.h"
+#include "adapters/portable/portable_ini_files.h"
 
 namespace vt2::test {
 

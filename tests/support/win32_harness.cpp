@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "common/numbers.h"
-#include "platform/win32/main_window_ids.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/main_window_ids.h"
+#include "adapters/win32/unique_handle.h"
 #include "support/test_paths.h"
 
 namespace vt2::test {

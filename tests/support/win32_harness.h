@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::test {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "common/ini.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 #include "support/fake_forms.h"
 #include "support/fake_platform.h"
 #include "ui/config_tool.h"

@@ -1,5 +1,5 @@
 #include "contract/ini_contract.h"
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_ini_files.h"
 
 namespace vt2::test {
 std::unique_ptr<IniFiles> MakeIniFilesUnderTest() { return std::make_unique<PortableIniFiles>(); }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/input_map.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {

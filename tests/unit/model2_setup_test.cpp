@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "common/ini.h"
-#include "platform/portable/native_path.h"
-#include "platform/portable/portable_file_system.h"
+#include "adapters/portable/native_path.h"
+#include "adapters/portable/portable_file_system.h"
 #include "setup/model2_files.h"
 #include "setup/model2_install.h"
 #include "support/fake_forms.h"

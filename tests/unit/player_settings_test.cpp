@@ -4,7 +4,7 @@
 #include "engine/exit_codes.h"
 #include "engine/run_files.h"
 #include "input/player_settings.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 #include "support/fake_platform.h"
 #include "support/shipped_files.h"
 

@@ -2,7 +2,7 @@
 // comments and layout survive a save.
 #include <gtest/gtest.h>
 
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_ini_files.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {

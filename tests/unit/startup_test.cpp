@@ -3,7 +3,7 @@
 
 #include "engine/exit_codes.h"
 #include "engine/form1.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/win32/win32_forms.h"
+#include "adapters/win32/win32_forms.h"
 #include "support/ui_driver.h"
 #include "support/win32_harness.h"
 #include "ui/layouts.h"

@@ -1,5 +1,5 @@
 #include "contract/ini_contract.h"
-#include "platform/win32/win32_ini_files.h"
+#include "adapters/win32/win32_ini_files.h"
 
 namespace vt2::test {
 std::unique_ptr<IniFiles> MakeIniFilesUnderTest() { return std::make_unique<win32::Win32IniFiles>(); }

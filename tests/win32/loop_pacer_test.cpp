@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/win32_loop_pacer.h"
+#include "adapters/win32/unique_handle.h"
+#include "adapters/win32/win32_loop_pacer.h"
 
 namespace vt2::test {
 namespace {

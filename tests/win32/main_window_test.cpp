@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 #include "support/real_system.h"
 #include "support/win32_harness.h"
 

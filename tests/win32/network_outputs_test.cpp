@@ -10,7 +10,7 @@
 #include <thread>
 #include <string>
 
-#include "platform/win32/network_outputs.h"
+#include "adapters/win32/network_outputs.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

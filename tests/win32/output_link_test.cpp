@@ -6,8 +6,8 @@
 
 #include "outputs/output_sender.h"
 #include "outputs/threaded_output_link.h"
-#include "platform/win32/dde_output_delivery.h"
-#include "platform/win32/win32_dde_client.h"
+#include "adapters/win32/dde_output_delivery.h"
+#include "adapters/win32/win32_dde_client.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/message_boxes.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_ini_files.h"
-#include "platform/win32/win32_raw_input.h"
+#include "adapters/win32/win32_file_system.h"
+#include "adapters/win32/win32_ini_files.h"
+#include "adapters/win32/win32_raw_input.h"
 #include "setup/model2_install.h"
 #include "support/test_paths.h"
 #include "support/win32_harness.h"

@@ -3,10 +3,10 @@
 
 #include <windows.h>
 
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_process_memory.h"
-#include "platform/win32/win32_thread_services.h"
-#include "platform/win32/win32_window_system.h"
+#include "adapters/win32/win32_file_system.h"
+#include "adapters/win32/win32_process_memory.h"
+#include "adapters/win32/win32_thread_services.h"
+#include "adapters/win32/win32_window_system.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/window_outputs.h"
+#include "adapters/win32/window_outputs.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {

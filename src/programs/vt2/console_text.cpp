@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 void WriteToConsole(const std::string& text) {
     DWORD written = 0;

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_synthetic_input.h"
+#include "adapters/win32/win32_synthetic_input.h"
 
 #include <windows.h>
 

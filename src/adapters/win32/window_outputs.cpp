@@ -1,4 +1,4 @@
-#include "platform/win32/window_outputs.h"
+#include "adapters/win32/window_outputs.h"
 
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/ini_files.h"
-#include "platform/portable/ini_text.h"
+#include "adapters/portable/ini_text.h"
 
 namespace vt2 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/win32_ini_files.h"
+#include "adapters/win32/win32_ini_files.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "platform/win32/system_error_text.h"
+#include "adapters/win32/system_error_text.h"
 
 namespace vt2::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_forms.h"
+#include "adapters/win32/win32_forms.h"
 
 #include <commctrl.h>
 

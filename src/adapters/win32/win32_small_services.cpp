@@ -1,8 +1,8 @@
-#include "platform/win32/win32_small_services.h"
+#include "adapters/win32/win32_small_services.h"
 
 #include <windows.h>
 
-#include "platform/win32/main_window_ids.h"
+#include "adapters/win32/main_window_ids.h"
 
 namespace vt2::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/dde_output_delivery.h"
+#include "adapters/win32/dde_output_delivery.h"
 
 #include <windows.h>
 
 #include "outputs/output_sender.h"
-#include "platform/win32/win32_dde_client.h"
-#include "platform/win32/win32_thread_services.h"
+#include "adapters/win32/win32_dde_client.h"
+#include "adapters/win32/win32_thread_services.h"
 
 namespace vt2::win32 {
 

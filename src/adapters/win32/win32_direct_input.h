@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/joystick_system.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/portable/ini_text.h"
+#include "adapters/portable/ini_text.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/loop_pacer.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

@@ -1,11 +1,11 @@
-#include "platform/win32/win32_module_list.h"
+#include "adapters/win32/win32_module_list.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstring>
 
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_loop_pacer.h"
+#include "adapters/win32/win32_loop_pacer.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_thread_services.h"
+#include "adapters/win32/win32_thread_services.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "common/text.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

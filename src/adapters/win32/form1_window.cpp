@@ -1,4 +1,4 @@
-#include "platform/win32/form1_window.h"
+#include "adapters/win32/form1_window.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/main_window_ids.h"
-#include "platform/win32/twips.h"
+#include "adapters/win32/main_window_ids.h"
+#include "adapters/win32/twips.h"
 
 namespace vt2::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/portable/portable_file_system.h"
+#include "adapters/portable/portable_file_system.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "common/text.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/native_path.h"
 
 namespace vt2 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_raw_input.h"
+#include "adapters/win32/win32_raw_input.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -11,7 +11,7 @@ extern "C" {
 }
 
 #include "input/raw_input_record.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

@@ -1,8 +1,8 @@
-#include "platform/win32/win32_process_memory.h"
+#include "adapters/win32/win32_process_memory.h"
 
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

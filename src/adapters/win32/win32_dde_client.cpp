@@ -1,4 +1,4 @@
-#include "platform/win32/win32_dde_client.h"
+#include "adapters/win32/win32_dde_client.h"
 
 #include <windows.h>
 #include <ddeml.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_window_system.h"
+#include "adapters/win32/win32_window_system.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "platform/portable/portable_ini_files.h"
+#include "adapters/portable/portable_ini_files.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/portable/ini_text.h"
-#include "platform/portable/native_path.h"
+#include "adapters/portable/ini_text.h"
+#include "adapters/portable/native_path.h"
 
 namespace vt2 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_direct_input.h"
+#include "adapters/win32/win32_direct_input.h"
 
 namespace vt2::win32 {
 

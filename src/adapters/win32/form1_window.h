@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/main_window_view.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 

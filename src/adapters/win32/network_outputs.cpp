@@ -1,4 +1,4 @@
-#include "platform/win32/network_outputs.h"
+#include "adapters/win32/network_outputs.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -9,7 +9,7 @@
 
 #include "outputs/numeric_outputs.h"
 #include "outputs/threaded_output_link.h"
-#include "platform/win32/system_error_text.h"
+#include "adapters/win32/system_error_text.h"
 
 namespace vt2::win32 {
 

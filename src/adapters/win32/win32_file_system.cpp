@@ -1,12 +1,12 @@
-#include "platform/win32/win32_file_system.h"
+#include "adapters/win32/win32_file_system.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
 #include "common/text.h"
-#include "platform/win32/system_error_text.h"
-#include "platform/win32/unique_handle.h"
+#include "adapters/win32/system_error_text.h"
+#include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
 
