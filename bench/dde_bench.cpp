@@ -75,9 +75,8 @@ int main(int argc, char** argv) {
     const auto scratch = static_cast<GameAddress>(reinterpret_cast<std::uintptr_t>(
         VirtualAllocEx(game.handle(), nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
     OutputRow lamp;
-    lamp.addressResolved = true;
     lamp.address = scratch;
-    lamp.type = "byte";
+    lamp.type = ValueType::Byte;
     lamp.number = 1;
     lamp.name = "lamp";
     real.engine.state.outputs.rows = {lamp};

@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -11,6 +12,8 @@
 namespace vt2 {
 
 namespace {
+
+std::atomic<std::uint64_t> g_textConversions{0};
 
 std::optional<std::int64_t> ParseHexPattern(std::string_view digits) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
@@ -26,7 +29,11 @@ bool IsHexText(std::string_view text) {
 
 }  // namespace
 
+std::uint64_t TextConversionCount() { return g_textConversions.load(std::memory_order_relaxed); }
+void CountTextConversion() { g_textConversions.fetch_add(1, std::memory_order_relaxed); }
+
 std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+    CountTextConversion();
     const std::string trimmed = TrimBlanks(text);
     std::string_view t = trimmed;
     if (IsHexText(t)) return ParseHexPattern(t.substr(2));
@@ -43,6 +50,7 @@ std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
+    CountTextConversion();
     const std::string trimmed = TrimBlanks(text);
     if (IsHexText(trimmed)) {
         const auto whole = ParseHexPattern(std::string_view(trimmed).substr(2));

@@ -37,4 +37,9 @@ std::optional<std::int16_t> ToInt16Rounded(std::string_view text);
 // To the nearest integer, ties to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double RoundHalfEven(double value);
 
+// How many texts have been turned into values so far (numbers, and the names of value types):
+// the descriptor's texts are converted once when it is read, so a pass of the main loop adds none.
+std::uint64_t TextConversionCount();
+void CountTextConversion();
+
 }  // namespace vt2

@@ -159,7 +159,7 @@ void WriteTwinStickBanks(Engine& engine) {
     const std::array<std::int16_t, 3> banks = TwinStickBankValues(s.players.TwinStickStates);
     const std::uint32_t addresses[3] = {s.inputMap.Bank1, s.inputMap.Bank2, s.inputMap.Bank3};
     for (std::size_t b = 0; b < 3; ++b) {
-        if (banks[b] != s.players.previousBanks[b] && s.memory) WriteMemValue(*s.memory, addresses[b], "byte", banks[b], 0);
+        if (banks[b] != s.players.previousBanks[b] && s.memory) WriteMemValue(*s.memory, addresses[b], ValueType::Byte, banks[b], 0);
     }
     s.players.previousBanks = banks;
 }

@@ -35,14 +35,14 @@ public:
     }
     void axis(const std::string& name, InputTarget& target) const {
         target.address = address(name);
-        target.type = text("Inputs", name + "Type");
+        target.type = ParseValueType(text("Inputs", name + "Type"));
         int16("Inputs", name + "Multi", target.Multi);
         int16("Inputs", name + "Offset", target.Offset);
     }
     // The two trigger masks are spelled with one g: "P1TrigerBitMask", "P2TrigerBitMask".
     void button(const std::string& name, const std::string& maskKey, InputTarget& target) const {
         target.address = address(name);
-        target.type = text("Inputs", name + "Type");
+        target.type = ParseValueType(text("Inputs", name + "Type"));
         int16("Inputs", maskKey, target.BitMask);
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "memory/address_resolution.h"
+#include "memory/typed_values.h"
 
 namespace vt2 {
 
@@ -17,7 +18,7 @@ class IniFiles;
 // One writable location of the game.
 struct InputTarget {
     std::uint32_t address = 0;  // 0: not mapped
-    std::string type;           // a type name
+    ValueType type = ValueType::Unknown;
     std::int16_t Multi = 0;     // axes: value = Multi * position + Offset
     std::int16_t Offset = 0;
     std::int16_t BitMask = 0;   // buttons

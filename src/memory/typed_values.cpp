@@ -15,24 +15,17 @@ namespace {
 MemValue Whole(double number) { return {number, false}; }
 
 // "swd": -1 inside (f1, f2), 1 inside (f3, f4), else 0. "swp": the distance into the range.
-// The second range wins when both hold. Fewer than five fields, or a field that is no 16-bit
-// number, reads 0.
-MemValue ReadRangeForm(MemoryManager& memory, GameAddress address, const std::vector<std::string>& fields) {
-    if (fields.size() < 5) return Whole(0);
-    std::int16_t f[5] = {};
-    for (int i = 1; i <= 4; ++i) {
-        const auto value = ToInt16Field(fields[static_cast<std::size_t>(i)]);
-        if (!value) return Whole(0);
-        f[i] = *value;
-    }
+// The second range wins when both hold.
+MemValue ReadRangeForm(MemoryManager& memory, GameAddress address, const ReadMask& mask) {
+    const std::int16_t* f = mask.fields;
     const int b = memory.readByte(address);
     int result = 0;
-    if (fields[0] == "swd") {
-        if (f[1] < b && b < f[2]) result = -1;
-        if (f[3] < b && b < f[4]) result = 1;
-    } else if (fields[0] == "swp") {
-        if (f[1] < b && b < f[2]) result = b - f[1];
-        if (f[3] < b && b < f[4]) result = b - f[3];
+    if (mask.form == ReadMask::Form::Swd) {
+        if (f[0] < b && b < f[1]) result = -1;
+        if (f[2] < b && b < f[3]) result = 1;
+    } else if (mask.form == ReadMask::Form::Swp) {
+        if (f[0] < b && b < f[1]) result = b - f[0];
+        if (f[2] < b && b < f[3]) result = b - f[2];
     }
     return Whole(result);
 }
@@ -49,47 +42,68 @@ T Clamped(double value, double low, double high) {
     return static_cast<T>(std::clamp(RoundHalfEven(value), low, high));
 }
 
+bool IsReadable(ValueType type) { return type != ValueType::Unknown && type != ValueType::TwoByte; }
+
 }  // namespace
 
-std::size_t ReadWidth(const std::string& typeName, const std::string& bitMask) {
-    const bool known = typeName == "byte" || typeName == "integer" || typeName == "long" || typeName == "single" ||
-                       typeName == "float";
-    if (SplitText(bitMask, '|').size() > 1) return 1;
-    if (!known) return 0;
-    if (!bitMask.empty() && ToInt16Field(bitMask).value_or(0) != 0) return 1;
-    if (typeName == "byte") return 1;
-    if (typeName == "integer") return 2;
+ValueType ParseValueType(std::string_view name) {
+    CountTextConversion();
+    if (name == "byte") return ValueType::Byte;
+    if (name == "2byte") return ValueType::TwoByte;
+    if (name == "integer") return ValueType::Integer;
+    if (name == "long") return ValueType::Long;
+    if (name == "single") return ValueType::Single;
+    if (name == "float") return ValueType::Float;
+    return ValueType::Unknown;
+}
+
+ReadMask ParseReadMask(std::string_view bitMask) {
+    ReadMask mask;
+    const std::vector<std::string> fields = SplitText(bitMask, '|');
+    if (fields.size() > 1) {
+        mask.kind = ReadMask::Kind::BadRange;
+        if (fields.size() < 5) return mask;
+        for (std::size_t i = 1; i <= 4; ++i) {
+            const auto value = ToInt16Field(fields[i]);
+            if (!value) return mask;
+            mask.fields[i - 1] = *value;
+        }
+        mask.kind = ReadMask::Kind::Range;
+        mask.form = fields[0] == "swd" ? ReadMask::Form::Swd
+                    : fields[0] == "swp" ? ReadMask::Form::Swp
+                                         : ReadMask::Form::Other;
+        return mask;
+    }
+    const int bits = bitMask.empty() ? 0 : ToInt16Field(bitMask).value_or(0);
+    if (bits == 0) return mask;
+    mask.kind = ReadMask::Kind::Bits;
+    mask.inverted = bits < 0;
+    mask.bits = bits < 0 ? -bits : bits;
+    return mask;
+}
+
+std::size_t ReadWidth(ValueType type, const ReadMask& mask) {
+    if (mask.kind == ReadMask::Kind::Range || mask.kind == ReadMask::Kind::BadRange) return 1;
+    if (!IsReadable(type)) return 0;
+    if (mask.kind == ReadMask::Kind::Bits || type == ValueType::Byte) return 1;
+    if (type == ValueType::Integer) return 2;
     return 4;
 }
 
-MemValue ReadMemValue(MemoryManager& memory, GameAddress address, const std::string& typeName,
-                      const std::string& bitMask) {
-    const std::vector<std::string> fields = SplitText(bitMask, '|');
-    if (fields.size() > 1) return ReadRangeForm(memory, address, fields);
-
-    int mask = bitMask.empty() ? 0 : ToInt16Field(bitMask).value_or(0);
-    const bool inverted = mask < 0;
-    if (inverted) mask = -mask;
-
-    const bool known = typeName == "byte" || typeName == "integer" || typeName == "long" || typeName == "single" ||
-                       typeName == "float";
-    if (!known) return Whole(0);
-    if (mask != 0) return ReadBitTest(memory, address, mask, inverted);
-    if (typeName == "byte") return Whole(memory.readByte(address));
-    if (typeName == "integer") return Whole(memory.readInteger(address));
-    if (typeName == "long") return Whole(memory.readLong(address));
+MemValue ReadMemValue(MemoryManager& memory, GameAddress address, ValueType type, const ReadMask& mask) {
+    if (mask.kind == ReadMask::Kind::BadRange) return Whole(0);
+    if (mask.kind == ReadMask::Kind::Range) return ReadRangeForm(memory, address, mask);
+    if (!IsReadable(type)) return Whole(0);
+    if (mask.kind == ReadMask::Kind::Bits) return ReadBitTest(memory, address, mask.bits, mask.inverted);
+    if (type == ValueType::Byte) return Whole(memory.readByte(address));
+    if (type == ValueType::Integer) return Whole(memory.readInteger(address));
+    if (type == ValueType::Long) return Whole(memory.readLong(address));
     return {static_cast<double>(memory.readSingle(address)), true};
 }
 
-MemValue ReadMemValue(MemoryManager& memory, const std::string& addressText, const std::string& typeName,
-                      const std::string& bitMask) {
-    return ReadMemValue(memory, ToAddress(addressText).value_or(0), typeName, bitMask);
-}
-
-void WriteMemValue(MemoryManager& memory, GameAddress address, const std::string& typeName, double value,
-                   std::int16_t bitMask) {
+void WriteMemValue(MemoryManager& memory, GameAddress address, ValueType type, double value, std::int16_t bitMask) {
     if (address == 0 || !std::isfinite(value)) return;
-    if (typeName == "byte") {
+    if (type == ValueType::Byte) {
         const auto byte = Clamped<std::int16_t>(value, 0, 255);
         if (bitMask == 0) {
             memory.writeByte(address, static_cast<std::uint8_t>(byte));
@@ -101,15 +115,28 @@ void WriteMemValue(MemoryManager& memory, GameAddress address, const std::string
         return;
     }
     if (bitMask != 0) return;
-    if (typeName == "2byte") {
-        memory.write2Byte(address, Clamped<std::int16_t>(value, -32768, 32767));
-    } else if (typeName == "integer") {
-        memory.writeInteger(address, Clamped<std::int16_t>(value, -32768, 32767));
-    } else if (typeName == "long") {
-        memory.writeLong(address, Clamped<std::int32_t>(value, -2147483648.0, 2147483647.0));
-    } else if (typeName == "single" || typeName == "float") {
-        memory.writeSingle(address, static_cast<float>(value));
+    switch (type) {
+        case ValueType::TwoByte: memory.write2Byte(address, Clamped<std::int16_t>(value, -32768, 32767)); break;
+        case ValueType::Integer: memory.writeInteger(address, Clamped<std::int16_t>(value, -32768, 32767)); break;
+        case ValueType::Long: memory.writeLong(address, Clamped<std::int32_t>(value, -2147483648.0, 2147483647.0)); break;
+        case ValueType::Single:
+        case ValueType::Float: memory.writeSingle(address, static_cast<float>(value)); break;
+        default: break;
     }
+}
+
+MemValue ReadMemValue(MemoryManager& memory, GameAddress address, const std::string& typeName,
+                      const std::string& bitMask) {
+    return ReadMemValue(memory, address, ParseValueType(typeName), ParseReadMask(bitMask));
+}
+
+std::size_t ReadWidth(const std::string& typeName, const std::string& bitMask) {
+    return ReadWidth(ParseValueType(typeName), ParseReadMask(bitMask));
+}
+
+void WriteMemValue(MemoryManager& memory, GameAddress address, const std::string& typeName, double value,
+                   std::int16_t bitMask) {
+    WriteMemValue(memory, address, ParseValueType(typeName), value, bitMask);
 }
 
 std::int16_t MergeMaskedBits(std::int16_t current, std::int16_t mask, std::int16_t value) {

@@ -20,18 +20,7 @@ struct OutputChannels {
 
 void SendStartMessage(OutputChannels& to, const std::string& gameName, const OutputTable& table);
 
-// Where the rows' values lie, as few stretches of memory as can be read at once: rows whose values
-// are at most kSpanGap bytes apart share a stretch of at most kMaxSpan bytes, each value as wide
-// as its type reads.
-struct ReadSpan {
-    GameAddress start;
-    std::size_t length;
-};
-inline constexpr std::size_t kSpanGap = 256;
-inline constexpr std::size_t kMaxSpan = 4096;
-std::vector<ReadSpan> OutputReadSpans(const OutputTable& table);
-
-// Reads every row's value and sends a change message for each that differs from the last one
+// Reads every row's value (taking the table's spans at once first) and sends a change message for each that differs from the last one
 // seen, in row order. The numeric servers get a row's whole number when that has changed (a
 // float that moves within one whole number is no news there). A value that cannot be read is no
 // news: the row keeps its last value.

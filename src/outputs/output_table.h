@@ -13,23 +13,35 @@ namespace vt2 {
 
 class IniFiles;
 
+// Everything of a row is converted once, when the section is read: a pass only reads.
 struct OutputRow {
-    bool addressResolved = false;  // from a pointer chain, followed once at load
-    GameAddress address = 0;
-    std::string addressText;       // otherwise the Addr text, converted at each read
-    std::string type;
-    std::string bitMask;
+    GameAddress address = 0;  // its pointer chain followed, else its Addr text; 0 when neither gives one
+    ValueType type = ValueType::Unknown;
+    ReadMask mask;
     int number = 0;
     std::string name;
     MemValue last;                 // the value last seen; 0 after loading
     std::int32_t lastWhole = 0;    // the whole number last sent to the numeric protocols
 };
 
+// Where the rows' values lie, as few stretches of memory as can be read at once: rows whose values
+// are at most kSpanGap bytes apart share a stretch of at most kMaxSpan bytes, each value as wide
+// as its type reads.
+struct ReadSpan {
+    GameAddress start;
+    std::size_t length;
+};
+inline constexpr std::size_t kSpanGap = 256;
+inline constexpr std::size_t kMaxSpan = 4096;
+
 struct OutputTable {
     std::vector<OutputRow> rows;
     std::int16_t NumberOutputs = 0;
     std::string EmuName;
+    std::vector<ReadSpan> spans;  // of the rows, made when they are read
 };
+
+std::vector<ReadSpan> OutputReadSpans(const OutputTable& table);
 
 // No real game has more outputs: a count beyond this is taken for a malformed section, whose rows
 // are not read (the outputs stay off for the run).

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outputs.Enable != 1) fuzz::Check(outputs.table.rows.empty(), "rows read while outputs are off");
     game.allowedFrom = game.allowedTo = 0;  // reading outputs writes nothing
     for (const OutputRow& row : outputs.table.rows) {
-        if (row.addressResolved) ReadMemValue(memory, row.address, row.type, row.bitMask);
+        ReadMemValue(memory, row.address, row.type, row.mask);
     }
 
     const CodePatchSection patches = ReadCodePatches(ini, path, module);

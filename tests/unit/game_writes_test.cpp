@@ -18,14 +18,14 @@ protected:
         process = &sys.hookProcess();
         process->map(0x1000, 0x40);
         InputMap& m = sys.engine.state.inputMap;
-        m.P1X = {0x1000, "integer", 640, 0, 0};
-        m.P1Y = {0x1002, "integer", 480, 10, 0};
-        m.P2X = {0x1010, "single", 1, 0, 0};
-        m.P2Y = {0x1014, "single", 1, 0, 0};
-        m.P1Trigger = {0x1020, "byte", 0, 0, 1};
-        m.P1Reload = {0x1020, "byte", 0, 0, 2};
-        m.P2Trigger = {0x1021, "byte", 0, 0, 4};
-        m.P2Reload = {0x1021, "byte", 0, 0, 8};
+        m.P1X = {0x1000, ValueType::Integer, 640, 0, 0};
+        m.P1Y = {0x1002, ValueType::Integer, 480, 10, 0};
+        m.P2X = {0x1010, ValueType::Single, 1, 0, 0};
+        m.P2Y = {0x1014, ValueType::Single, 1, 0, 0};
+        m.P1Trigger = {0x1020, ValueType::Byte, 0, 0, 1};
+        m.P1Reload = {0x1020, ValueType::Byte, 0, 0, 2};
+        m.P2Trigger = {0x1021, ValueType::Byte, 0, 0, 4};
+        m.P2Reload = {0x1021, ValueType::Byte, 0, 0, 8};
         PlayerSettings& s = sys.engine.state.settings;
         s.players[0].Enable = 1;
         s.players[1].Enable = 1;
@@ -145,7 +145,7 @@ TEST_F(GameWrites, M2lSharesOneReloadValue) {
 
 TEST_F(GameWrites, M2vcValues) {
     map().ReloadMode = "M2VC";
-    map().P1Trigger = {0x1022, "byte", 0, 0, 0};
+    map().P1Trigger = {0x1022, ValueType::Byte, 0, 0, 0};
     struct Case {
         std::int16_t t1, t2, r1, r2, trigger, reload;
     };

@@ -48,12 +48,12 @@ TEST_F(InputMapTest, ReadsEveryKeyOfTheMap) {
     EXPECT_EQ(m.ExitMode, 2);
     EXPECT_EQ(m.ReloadMode, "M2L");
     EXPECT_EQ(m.P1X.address, 0x1000u);
-    EXPECT_EQ(m.P1X.type, "integer");
+    EXPECT_EQ(m.P1X.type, ValueType::Integer);
     EXPECT_EQ(m.P1X.Multi, 640);
     EXPECT_EQ(m.P1X.Offset, -5);
     EXPECT_EQ(m.P1Y.address, 0x1002u);  // decimal 4098
     EXPECT_EQ(m.P1Y.Multi, 480);
-    EXPECT_EQ(m.P2X.type, "single");
+    EXPECT_EQ(m.P2X.type, ValueType::Single);
     EXPECT_EQ(m.P2Y.address, 0x2004u);
     EXPECT_EQ(m.P1Trigger.BitMask, 1);
     EXPECT_EQ(m.P1Reload.BitMask, 2);
@@ -61,7 +61,7 @@ TEST_F(InputMapTest, ReadsEveryKeyOfTheMap) {
     EXPECT_EQ(m.P2Reload.address, 0x3001u);
     EXPECT_EQ(m.P1Start.BitMask, 16);
     EXPECT_EQ(m.P1Coin.address, 0x3003u);
-    EXPECT_EQ(m.P2Start.type, "byte");
+    EXPECT_EQ(m.P2Start.type, ValueType::Byte);
     EXPECT_EQ(m.P2Coin.BitMask, -128);
     EXPECT_EQ(m.KeyInjection, 1);
     EXPECT_EQ(m.P1TriggerKey, 1);

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <limits>
 
+#include "common/numbers.h"
+#include "engine/game_writes.h"
+#include "engine/input_map.h"
 #include "engine/outputs_step.h"
 #include "outputs/dde_execute.h"
 #include "outputs/output_bridge.h"
@@ -177,12 +180,11 @@ TEST_F(Outputs, FloatsAreSentWithSevenSignificantDigitsInTheUsersFormat) {
     EXPECT_TRUE(poll().empty());  // NaN again is no change
 }
 
-TEST_F(Outputs, PointerChainsAreFollowedOnceAddrTextsAtEachRead) {
+TEST_F(Outputs, PointerChainsAreFollowedOnceAtLoad) {
     process->map(0x400000, 0x100);
     process->putLong(0x400010, 0x3000);
     load("Enable=1\r\nNumberOutputs=1\r\nOutput1PTR=&H10||8\r\nOutput1Addr=&H3000\r\nOutput1Type=byte\r\nOutput1Name=gun\r\n");
     const OutputRow& row = sys.engine.state.outputs.rows[0];
-    EXPECT_TRUE(row.addressResolved);
     EXPECT_EQ(row.address, 0x3008u);
     setByte(0x3008, 9);
     EXPECT_EQ(poll(), (Messages{"statechange|1|gun|9"}));
@@ -278,12 +280,41 @@ TEST_F(Outputs, OutputsThatCannotAllBeReadAtOnceAreReadOneByOneAsBefore) {
     EXPECT_EQ(sys.engine.state.outputs.rows[1].last.number, 0);
 }
 
+TEST_F(Outputs, AThousandPassesConvertNoTextAndReadOnlyWhatTheRowsAsk) {
+    sys.folder.writeFile("memcfg\\demo.ini",
+                         "[Inputs]\r\nP1XAddr=&H3010\r\nP1XType=integer\r\nP1XMulti=640\r\nP1YAddr=&H3012\r\n"
+                         "P1YType=integer\r\nP1YMulti=480\r\nP1TriggerAddr=&H3014\r\nP1TriggerType=byte\r\n"
+                         "P1TrigerBitMask=1\r\n[Outputs]\r\n"
+                         "Enable=1\r\nNumberOutputs=4\r\nOutput1Addr=&H3000\r\nOutput1Type=byte\r\nOutput1Name=lamp\r\n"
+                         "Output2Addr=12289\r\nOutput2Type=byte\r\nOutput2BitMask=-2\r\nOutput2Name=bit\r\n"
+                         "Output3Addr=&H3002\r\nOutput3Type=byte\r\nOutput3BitMask=swd|0|10|20|30\r\n"
+                         "Output3Name=range\r\nOutput4Addr=no address\r\nOutput4Type=single\r\nOutput4Name=none\r\n");
+    LoadOutputs(sys.engine, "demo");
+    LoadInputMap(sys.engine, "demo");
+    sys.engine.state.settings.players[0].Enable = 1;
+    const std::uint64_t before = TextConversionCount();
+    for (int pass = 0; pass < 1000; ++pass) {
+        setByte(0x3000, static_cast<std::uint8_t>(pass % 3));
+        setByte(0x3002, static_cast<std::uint8_t>(pass % 25));
+        sys.engine.state.players[kPlayer1].current.X = static_cast<float>(pass % 100) / 100.0f;
+        sys.engine.state.players[kPlayer1].current.Trigger = static_cast<std::int16_t>(pass % 2);
+        WritePlayerInputs(sys.engine);
+        AgePlayerState(sys.engine.state.players);
+        PollOutputs(sys.engine);
+    }
+    EXPECT_EQ(TextConversionCount(), before);
+    // The passes read and wrote as the texts say: the trigger's bit, the inverted bit, the range.
+    EXPECT_EQ(process->at(0x3014, 1)[0] & 1, 1);
+    EXPECT_EQ(sys.engine.state.outputs.rows[1].last.number, 1.0);
+    EXPECT_EQ(sys.engine.state.outputs.rows[2].last.number, 1.0);  // 999 % 25 = 24 lies in (20, 30)
+}
+
 TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
     OutputTable t;
-    auto row = [&](std::string addr, std::string type = "long") {
+    auto row = [&](const std::string& addr, const std::string& type = "long") {
         OutputRow r;
-        r.addressText = std::move(addr);
-        r.type = std::move(type);
+        r.address = ToAddress(addr).value_or(0);
+        r.type = ParseValueType(type);
         t.rows.push_back(r);
     };
     row("&H1000");
@@ -293,11 +324,7 @@ TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
     row("0");               // no address: no read
     row("not a number");
     row("&H1200", "word");  // a type that reads nothing
-    OutputRow resolved;
-    resolved.addressResolved = true;
-    resolved.address = 0x1302;
-    resolved.type = "integer";
-    t.rows.push_back(resolved);
+    row("&H1302", "integer");
     row("&HFFFFFFFE");      // too near the top for its 4 bytes
     const std::vector<ReadSpan> spans = OutputReadSpans(t);
     ASSERT_EQ(spans.size(), 2u);
@@ -309,8 +336,8 @@ TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
     OutputTable wide;  // rows every 200 bytes: joined up to the bound, then a new stretch
     for (int i = 0; i < 30; ++i) {
         OutputRow r;
-        r.addressText = std::to_string(0x10000 + 200 * i);
-        r.type = "single";
+        r.address = static_cast<GameAddress>(0x10000 + 200 * i);
+        r.type = ValueType::Single;
         wide.rows.push_back(r);
     }
     for (const ReadSpan& s : OutputReadSpans(wide)) EXPECT_LE(s.length, kMaxSpan);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/numbers.h"
 #include "memory/typed_values.h"
 #include "support/fake_platform.h"
 
@@ -49,9 +50,8 @@ TEST_F(TypedValues, UnknownNamesAndTheWriteOnly2byteReadZero) {
 
 TEST_F(TypedValues, AddressTextIsDecimalOrHex) {
     setByte(77);
-    EXPECT_EQ(ReadMemValue(memory(), std::string("&H2000"), "byte", "").number, 77);
-    EXPECT_EQ(ReadMemValue(memory(), std::string("8192"), "byte", "").number, 77);
-    EXPECT_EQ(ReadMemValue(memory(), std::string("nonsense"), "byte", "").number, 0);
+    for (const char* text : {"&H2000", "8192"}) EXPECT_EQ(ReadMemValue(memory(), ToAddress(text).value_or(0), "byte", "").number, 77);
+    EXPECT_EQ(ReadMemValue(memory(), ToAddress("nonsense").value_or(0), "byte", "").number, 0);
 }
 
 TEST_F(TypedValues, BitTestsWithPositiveAndNegativeMasks) {
