@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace vt2 {
@@ -37,7 +38,7 @@ struct ThreadedOutputLink::Shared {
     // the order the outputs first changed. A server that missed commands gets this instead.
     std::string start;
     std::vector<std::string> current;
-    std::vector<std::string> currentKeys;
+    std::unordered_map<std::string, std::size_t> currentIndex;  // by the output's key
     bool resync = false;    // the server missed commands: it gets the current state before the next one
     bool noServer = false;  // the last delivery failed: nothing can go out until a server answers
     bool busy = false;
@@ -54,17 +55,15 @@ struct ThreadedOutputLink::Shared {
             // A new game starts from no values; a stopped one has none to give.
             start = what.kind == CommandKind::Start ? command : std::string();
             current.clear();
-            currentKeys.clear();
+            currentIndex.clear();
             return;
         }
-        for (std::size_t i = 0; i < currentKeys.size(); ++i) {
-            if (currentKeys[i] == what.key) {
-                current[i] = command;
-                return;
-            }
+        const auto [at, added] = currentIndex.emplace(what.key, current.size());
+        if (added) {
+            current.push_back(command);
+        } else {
+            current[at->second] = command;
         }
-        currentKeys.push_back(what.key);
-        current.push_back(command);
     }
 
     // The commands that give the server the current state, in place of every waiting command they

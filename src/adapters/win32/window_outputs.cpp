@@ -79,7 +79,6 @@ namespace {
 // of requests costs a bounded amount.
 class NameAnswers {
 public:
-    static constexpr std::size_t kMaxClients = 64;
     static constexpr std::size_t kMaxWaitingPerClient = 256;
     static constexpr unsigned kIdleEndMs = 2000;
 
@@ -108,13 +107,13 @@ private:
     std::shared_ptr<Client> clientFor(HWND listener) {
         const auto it = clients_.find(listener);
         if (it != clients_.end()) return it->second;
-        if (clients_.size() >= kMaxClients) {
+        if (clients_.size() >= Win32WindowOutputs::kMaxClients) {
             // Clients whose thread has ended make room.
             for (auto c = clients_.begin(); c != clients_.end();) {
                 std::lock_guard<std::mutex> lock(c->second->mutex);
                 c = c->second->running ? std::next(c) : clients_.erase(c);
             }
-            if (clients_.size() >= kMaxClients) return nullptr;
+            if (clients_.size() >= Win32WindowOutputs::kMaxClients) return nullptr;
         }
         return clients_[listener] = std::make_shared<Client>();
     }
