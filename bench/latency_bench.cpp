@@ -5,9 +5,10 @@
 // that takes the same raw input. Then outputs: one that toggles on every frame of the game (about
 // 60 times a second) sent by the blocking and the threaded DDE sender and over the network
 // protocol, and a panel of 16 outputs side by side.
-//   vt2_latency_bench [moves] [--samples FOLDER]
+//   vt2_latency_bench [moves] [--samples FOLDER] [--cases SLUG,SLUG] [--trace] [--vt2 PATH]
 // With --samples, each case's latencies (ms, one a line) go to FOLDER\<case>.txt, for
-// scripts/plot-latency. The demo game time-stamps each change of its aim variable (--watch-aim)
+// scripts/plot-latency. With --trace, VT2 records when its steps happened (VT2_PASS_TRACE) and each
+// move's way through them is printed under its row. The demo game time-stamps each change of its aim variable (--watch-aim)
 // with the same performance counter this program reads before it calls SendInput.
 
 #include <windows.h>
@@ -114,13 +115,18 @@ struct Scenario {
 
 struct Result {
     std::vector<double> latencies;
+    std::vector<std::pair<std::int64_t, std::int64_t>> sentAndSeen;  // counter values of each move
     int lost = 0;
     double passesPerSecond = 0;
     double writesPerPass = 0;
     std::optional<double> cpuIdle, cpuMoving, serverIdle, serverMoving;
     int outputChanges = 0;
     int messagesReceived = 0;
+    std::vector<std::string> passTrace;  // VT2's own points, with --trace
 };
+
+std::string g_otherVt2;      // --vt2 PATH: this VT2.exe instead of the build's (to compare two builds)
+bool g_tracePasses = false;  // --trace: VT2 records its steps, and each move is laid against them
 
 void SetOutputs(const TempInstall& install, const Scenario& s) {
     const DemoLayout layout;
@@ -152,17 +158,24 @@ void MeasureMoves(int moves, const std::function<std::int32_t()>& changes, const
         LARGE_INTEGER sent;
         QueryPerformanceCounter(&sent);
         Move(i % 2 == 0 ? -6 : 6);
+        // The change is time-stamped where it happens, so the first look can wait: a read of the
+        // game's memory is a request the Wine server serves by stopping the game's thread, and one
+        // made at once would queue before the very requests whose time is measured.
+        Sleep(10);
         if (WaitUntil([&] { return changes() != before; }, 500)) {
-            result.latencies.push_back(Milliseconds(changedAt() - sent.QuadPart));
+            const std::int64_t seen = changedAt();
+            result.latencies.push_back(Milliseconds(seen - sent.QuadPart));
+            result.sentAndSeen.emplace_back(sent.QuadPart, seen);
         } else {
             ++result.lost;
         }
-        Sleep(5 + static_cast<DWORD>(i % 7) * 2);
+        Sleep(static_cast<DWORD>(i % 7) * 2);
     }
 }
 
 std::optional<Result> Run(const Scenario& scenario, int moves) {
     TempInstall install;
+    if (!g_otherVt2.empty() && !CopyFileA(g_otherVt2.c_str(), install.file("VT2.exe").c_str(), FALSE)) return std::nullopt;
     install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
     SetOutputs(install, scenario);
     if (scenario.busyLoop) install.setIni("vt2.ini", "Loop", "Busy", "1");
@@ -187,7 +200,10 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
         !WaitUntil([&] { return GetForegroundWindow() == gameWindow; }) || !ParkPointerAwayFromWindows()) {
         return std::nullopt;
     }
+    const std::string traceFile = install.file("pass-trace.txt");
+    if (g_tracePasses) SetEnvironmentVariableA("VT2_PASS_TRACE", traceFile.c_str());
     ChildProcess vt2 = install.startVt2("demo");
+    SetEnvironmentVariableA("VT2_PASS_TRACE", nullptr);
     if (!WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game")) return std::nullopt;
     const HWND vt2Window = FindMainWindowOf(vt2.id());
     const DemoLayout layout;
@@ -224,6 +240,7 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     result.outputChanges = read32("vt2demo_blink_toggles") - togglesBefore;
     PostMessageA(gameWindow, WM_CLOSE, 0, 0);
     vt2.waitForExit(5000);
+    if (g_tracePasses) result.passTrace = ReadLines(traceFile);
     int messages = 0;
     bool counting = false;
     for (const std::string& line : ReadLines(log)) {
@@ -285,6 +302,74 @@ std::string Percent(const std::optional<double>& v) {
     return text;
 }
 
+// Each move's way through VT2, from its own trace: sent (by this program) to the wait's end and to
+// the raw input message taken, to the write issued and returned, and to the game seeing the new
+// value. Printed as the median and p90 of each stretch over the moves.
+void PrintPassTrace(const Result& r) {
+    enum { WaitBegan, WaitEnded, MessageTaken, WriteIssued, WriteReturned };
+    struct Point {
+        std::int64_t at;
+        int kind;
+        unsigned long detail;
+    };
+    std::vector<Point> points;
+    for (const std::string& line : r.passTrace) {
+        Point p{};
+        long long at = 0;
+        if (std::sscanf(line.c_str(), "%lld %d %lu", &at, &p.kind, &p.detail) == 3) {
+            p.at = at;
+            points.push_back(p);
+        }
+    }
+    auto next = [&](std::size_t from, int kind, auto accept) {
+        for (std::size_t i = from; i < points.size(); ++i) {
+            if (points[i].kind == kind && accept(points[i])) return i;
+        }
+        return points.size();
+    };
+    const auto any = [](const Point&) { return true; };
+    std::vector<double> peeking, toWake, toTaken, toIssued, writing, toSeen, afterReturn;
+    int duringPass = 0, traced = 0, tickFirst = 0, extraWakes = 0;
+    for (const auto& [sent, seen] : r.sentAndSeen) {
+        const std::size_t taken = next(0, MessageTaken, [&](const Point& p) { return p.at > sent && p.detail == WM_INPUT; });
+        const std::size_t issued = next(taken, WriteIssued, any);
+        const std::size_t returned = next(issued, WriteReturned, any);
+        if (returned >= points.size()) continue;
+        const std::size_t firstWake = next(0, WaitEnded, [&](const Point& p) { return p.at > sent; });
+        if (firstWake < taken && points[firstWake].detail == 1) ++tickFirst;
+        for (std::size_t i = firstWake; i < taken; ++i) extraWakes += points[i].kind == WaitEnded && i != firstWake ? 1 : 0;
+        std::size_t woke = taken;  // the last wait's end before the message, if it is after the send
+        while (woke > 0 && points[woke].kind != WaitEnded) --woke;
+        ++traced;
+        if (points[woke].kind != WaitEnded || points[woke].at < sent) {
+            ++duringPass;
+        } else {
+            toWake.push_back(Milliseconds(points[woke].at - sent));
+        }
+        toTaken.push_back(Milliseconds(points[taken].at - sent));
+        if (taken > 0 && points[taken - 1].detail == 7) peeking.push_back(Milliseconds(points[taken].at - points[taken - 1].at));
+        toIssued.push_back(Milliseconds(points[issued].at - points[taken].at));
+        writing.push_back(Milliseconds(points[returned].at - points[issued].at));
+        toSeen.push_back(Milliseconds(seen - points[issued].at));
+        afterReturn.push_back(Milliseconds(seen - points[returned].at));
+    }
+    auto row = [](const char* what, std::vector<double> v) {
+        if (v.empty()) return;
+        std::sort(v.begin(), v.end());
+        std::printf("    %-52s p50 %7.3f  p90 %7.3f ms\n", what, v[v.size() / 2], v[v.size() * 9 / 10]);
+    };
+    std::printf("    trace of %d moves; %d came while a pass ran; the first wake after the send was the tick's for %d; "
+                "%d more wakes before the message was taken\n",
+                traced, duringPass, tickFirst, extraWakes);
+    row("sent to the wait's end (moves that found VT2 waiting)", toWake);
+    row("sent to the raw input message taken", toTaken);
+    row("message taken to the write issued", toIssued);
+    row("peek", peeking);
+    row("write issued to returned (WriteProcessMemory)", writing);
+    row("write issued to the game seeing the value", toSeen);
+    row("write returned to the game seeing the value", afterReturn);
+}
+
 void Print(const Scenario& s, const Result& r, const std::string& samplesFolder) {
     const double max = *std::max_element(r.latencies.begin(), r.latencies.end());
     std::printf("%-46s %7.3f %7.3f %8.3f %5d %9.0f %7.3f  %s %s  %s %s", s.name, Percentile(r.latencies, 0.5),
@@ -293,6 +378,7 @@ void Print(const Scenario& s, const Result& r, const std::string& samplesFolder)
                 Percent(r.serverMoving).c_str());
     if (s.blinkingOutput) std::printf("   %d changes, %d messages", r.outputChanges, r.messagesReceived);
     std::printf("\n");
+    if (!r.passTrace.empty()) PrintPassTrace(r);
     std::fflush(stdout);
     if (!samplesFolder.empty()) {
         std::ofstream out(samplesFolder + "\\" + s.slug + ".txt");
@@ -309,6 +395,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--samples") == 0 && i + 1 < argc) {
             samples = argv[++i];
+        } else if (std::strcmp(argv[i], "--vt2") == 0 && i + 1 < argc) {
+            g_otherVt2 = argv[++i];
+        } else if (std::strcmp(argv[i], "--trace") == 0) {
+            g_tracePasses = true;
         } else if (std::strcmp(argv[i], "--cases") == 0 && i + 1 < argc) {
             only = "," + std::string(argv[++i]) + ",";
         } else {

@@ -37,6 +37,15 @@ void HandlePendingMessages(Engine& engine) {
 }
 
 std::string GameTitle(const HookState& s) { return s.descriptor.Name.empty() ? s.gameName : s.descriptor.Name; }
+
+bool CaptionReadDue(Engine& engine) {
+    HookState& s = engine.state;
+    if (!s.pacedLoop) return true;
+    const std::uint64_t now = engine.os.clock.nowMs();
+    if (s.captionReadAtMs && now - *s.captionReadAtMs < kCaptionReadMs) return false;
+    s.captionReadAtMs = now;
+    return true;
+}
 }  // namespace
 
 void WaitForGameWindow(Engine& engine) {
@@ -124,10 +133,11 @@ void RunPass(Engine& engine) {
     AgePlayerState(s.players);
     PollOutputs(engine);
     BuildDebugText(engine);
-    const std::string caption = GetWindowCaption(engine.os.windows, s.gameWindow);
+    const bool captionRead = CaptionReadDue(engine);
+    const std::string caption = captionRead ? GetWindowCaption(engine.os.windows, s.gameWindow) : std::string();
     CheckExitButtons(engine);
     // The game has gone, unless it only put up a new window; the stop tells the output server.
-    if (caption.empty() && !FollowGameToANewWindow(engine)) StopProgram(engine);
+    if (captionRead && caption.empty() && !FollowGameToANewWindow(engine)) StopProgram(engine);
 }
 
 bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder) {

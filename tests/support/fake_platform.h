@@ -477,7 +477,7 @@ private:
 // The loop's timer: each wait is logged, with the events it also waits for.
 class FakePacer final : public LoopPacer {
 public:
-    explicit FakePacer(EventLog& log) : log_(log) {}
+    FakePacer(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
     bool begin(unsigned tickMs) override {
         log_.push_back("pacer begin " + std::to_string(tickMs));
         return available;
@@ -487,6 +487,7 @@ public:
         for (std::uintptr_t e : events) text += " " + std::to_string(e);
         log_.push_back(text);
         ++waits;
+        clock_.now += 1;  // each wait lasts about a tick
         // Each wait ends as the next of wakes says (true: a message), then on a message.
         const bool message = wakes.empty() || wakes.front();
         if (!wakes.empty()) wakes.erase(wakes.begin());
@@ -499,6 +500,7 @@ public:
 
 private:
     EventLog& log_;
+    FakeClock& clock_;
 };
 
 class FakeSteadyClock final : public SteadyClock {
@@ -586,7 +588,7 @@ struct FakeSystem {
     FakeLocale locale;
     FakeRunLocks runLocks;
     FakeNumericOutputs numericOutputs{log};
-    FakePacer pacer{log};
+    FakePacer pacer{log, clock};
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks,
                 numericOutputs, pacer};

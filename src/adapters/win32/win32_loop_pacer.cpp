@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "adapters/win32/pass_trace.h"
+
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
@@ -44,7 +46,9 @@ bool Win32LoopPacer::waitForNextPass(const std::vector<std::uintptr_t>& events) 
     }
     // A message already waiting (raw input that came during the pass) ends the wait at once. The
     // timeout only guards against a timer that stopped ticking.
+    pass_trace::Mark(pass_trace::Point::WaitBegan);
     const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles, 10 * tickMs_, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    pass_trace::Mark(pass_trace::Point::WaitEnded, woke < WAIT_OBJECT_0 + count ? 1 : 0);
     // The wait took an event's signal: it goes back, for the joystick step to see.
     if (woke > WAIT_OBJECT_0 && woke < WAIT_OBJECT_0 + count) SetEvent(handles[woke - WAIT_OBJECT_0]);
     // The tick or an event: no message was waiting when the wait ended. One that comes just after

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "adapters/win32/pass_trace.h"
 #include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
@@ -22,8 +23,11 @@ public:
 
     bool write(std::uint32_t address, const void* buffer, std::size_t length) override {
         SIZE_T copied = 0;
-        return WriteProcessMemory(process_.get(), reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(address)),
-                                  buffer, length, &copied) != FALSE;
+        pass_trace::Mark(pass_trace::Point::WriteIssued, address);
+        const bool written = WriteProcessMemory(process_.get(), reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(address)),
+                                                buffer, length, &copied) != FALSE;
+        pass_trace::Mark(pass_trace::Point::WriteReturned, written ? 1 : 0);
+        return written;
     }
 
     bool hasEnded() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }

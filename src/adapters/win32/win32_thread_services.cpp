@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/text.h"
+#include "adapters/win32/pass_trace.h"
 #include "adapters/win32/unique_handle.h"
 
 namespace vt2::win32 {
@@ -63,11 +64,16 @@ void Win32MessagePump::pumpPendingMessages() {
 
 void Win32MessagePump::pumpNextMessage() {
     MSG message;
+    pass_trace::Mark(pass_trace::Point::WaitBegan, 7);
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || message.message == WM_QUIT) return;
+    pass_trace::Mark(pass_trace::Point::MessageTaken, message.message);
     TranslateMessage(&message);
     DispatchMessageA(&message);
 }
 
-void Win32ProcessExit::endProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+void Win32ProcessExit::endProcess(int exitCode) {
+    pass_trace::WriteOut();
+    ExitProcess(static_cast<UINT>(exitCode));
+}
 
 }  // namespace vt2::win32

@@ -21,6 +21,7 @@
 #include "adapters/win32/dde_output_delivery.h"
 #include "adapters/win32/form1_window.h"
 #include "adapters/win32/network_outputs.h"
+#include "adapters/win32/pass_trace.h"
 #include "adapters/win32/win32_dde_client.h"
 #include "adapters/win32/win32_direct_input.h"
 #include "adapters/win32/win32_file_system.h"
@@ -100,6 +101,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32UserLocale locale;
 
     Win32RunLocks runLocks;
+    pass_trace::StartFromEnvironment();
 
     const std::string folder = ProgramFolder();
     const bool gameMode = !arguments.empty();
