@@ -306,7 +306,7 @@ std::string Percent(const std::optional<double>& v) {
 // the raw input message taken, to the write issued and returned, and to the game seeing the new
 // value. Printed as the median and p90 of each stretch over the moves.
 void PrintPassTrace(const Result& r) {
-    enum { WaitBegan, WaitEnded, MessageTaken, WriteIssued, WriteReturned };
+    enum { WaitBegan, WaitEnded, MessageLook, MessageTaken, WriteIssued, WriteReturned };
     struct Point {
         std::int64_t at;
         int kind;
@@ -347,7 +347,7 @@ void PrintPassTrace(const Result& r) {
             toWake.push_back(Milliseconds(points[woke].at - sent));
         }
         toTaken.push_back(Milliseconds(points[taken].at - sent));
-        if (taken > 0 && points[taken - 1].detail == 7) peeking.push_back(Milliseconds(points[taken].at - points[taken - 1].at));
+        if (taken > 0 && points[taken - 1].kind == MessageLook) peeking.push_back(Milliseconds(points[taken].at - points[taken - 1].at));
         toIssued.push_back(Milliseconds(points[issued].at - points[taken].at));
         writing.push_back(Milliseconds(points[returned].at - points[issued].at));
         toSeen.push_back(Milliseconds(seen - points[issued].at));
@@ -364,7 +364,7 @@ void PrintPassTrace(const Result& r) {
     row("sent to the wait's end (moves that found VT2 waiting)", toWake);
     row("sent to the raw input message taken", toTaken);
     row("message taken to the write issued", toIssued);
-    row("peek", peeking);
+    row("the look for it (PeekMessage)", peeking);
     row("write issued to returned (WriteProcessMemory)", writing);
     row("write issued to the game seeing the value", toSeen);
     row("write returned to the game seeing the value", afterReturn);

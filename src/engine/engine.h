@@ -39,7 +39,8 @@ struct HookState {
     std::uint64_t passes = 0;  // passes of the main loop so far
     bool pacedLoop = false;    // the loop waits between passes (for input or the next tick)
     bool messagesMayWait = true;  // false after a wait that ended with no message waiting
-    std::optional<std::uint64_t> captionReadAtMs;  // the last pass that read the game's caption
+    std::optional<std::uint64_t> captionReadAtMs;  // when a pass last read the game's caption
+    std::optional<std::uint64_t> outputsReadAtMs;  // when a pass last read the outputs
     std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;

@@ -38,12 +38,12 @@ void HandlePendingMessages(Engine& engine) {
 
 std::string GameTitle(const HookState& s) { return s.descriptor.Name.empty() ? s.gameName : s.descriptor.Name; }
 
-bool CaptionReadDue(Engine& engine) {
-    HookState& s = engine.state;
-    if (!s.pacedLoop) return true;
+// Whether this pass reads what is read once in intervalMs; a read that is due is noted as made.
+bool ReadDue(Engine& engine, std::optional<std::uint64_t>& readAtMs, std::uint64_t intervalMs) {
+    if (!engine.state.pacedLoop) return true;
     const std::uint64_t now = engine.os.clock.nowMs();
-    if (s.captionReadAtMs && now - *s.captionReadAtMs < kCaptionReadMs) return false;
-    s.captionReadAtMs = now;
+    if (readAtMs && now - *readAtMs < intervalMs) return false;
+    readAtMs = now;
     return true;
 }
 }  // namespace
@@ -131,9 +131,9 @@ void RunPass(Engine& engine) {
     if (twinStick) WriteTwinStickBanks(engine);
     InjectKeys(engine);
     AgePlayerState(s.players);
-    PollOutputs(engine);
+    if (ReadDue(engine, s.outputsReadAtMs, kOutputsReadMs)) PollOutputs(engine);
     BuildDebugText(engine);
-    const bool captionRead = CaptionReadDue(engine);
+    const bool captionRead = ReadDue(engine, s.captionReadAtMs, kCaptionReadMs);
     const std::string caption = captionRead ? GetWindowCaption(engine.os.windows, s.gameWindow) : std::string();
     CheckExitButtons(engine);
     // The game has gone, unless it only put up a new window; the stop tells the output server.

@@ -33,13 +33,16 @@ void RunPass(Engine& engine);
 
 // The loop between passes. Paced (the default): it waits for a window message (raw mouse input
 // runs a pass at once), a joystick's event or the next tick of a 1 ms timer, so that the keys,
-// the joystick poll and the outputs are still sampled every millisecond without a core spinning. vt2.ini [Loop] Busy=1 runs the passes back to back, and so does a run that gets
+// the joystick poll is still sampled every millisecond without a core spinning. vt2.ini [Loop] Busy=1 runs the passes back to back, and so does a run that gets
 // no timer (the debug window says so).
 inline constexpr unsigned kPassTickMs = 1;
-// The paced loop reads the game's caption (its sign of life) once in this time, not every pass:
-// each read is two calls into the system, and under Wine every such call is one that the next
-// move's delivery may wait behind. The busy loop, which spends a core anyway, reads it every pass.
+// What the paced loop reads of the game once in a while, not every pass: under Wine each read is
+// a call into the Wine server, which the next move's delivery may wait behind, and a read of the
+// game's memory stops the game's thread while it lasts. The game's caption (its sign of life, two
+// calls) once in 16 ms; the outputs once in 4 ms, which still sees every frame of a game running
+// at 240 frames a second. The busy loop, which spends a core anyway, reads both every pass.
 inline constexpr std::uint64_t kCaptionReadMs = 16;
+inline constexpr std::uint64_t kOutputsReadMs = 4;
 bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder);
 void StartPacing(Engine& engine);
 void WaitForNextPass(Engine& engine);

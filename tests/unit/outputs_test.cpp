@@ -6,6 +6,7 @@
 
 #include "common/numbers.h"
 #include "engine/game_writes.h"
+#include "engine/hook_run.h"
 #include "engine/input_map.h"
 #include "engine/outputs_step.h"
 #include "outputs/dde_execute.h"
@@ -307,6 +308,29 @@ TEST_F(Outputs, AThousandPassesConvertNoTextAndReadOnlyWhatTheRowsAsk) {
     EXPECT_EQ(process->at(0x3014, 1)[0] & 1, 1);
     EXPECT_EQ(sys.engine.state.outputs.rows[1].last.number, 1.0);
     EXPECT_EQ(sys.engine.state.outputs.rows[2].last.number, 1.0);  // 999 % 25 = 24 lies in (20, 30)
+}
+
+// Each read of the game's memory stops the game's thread under Wine: the paced loop reads the
+// outputs once in 4 ms, the busy loop on every pass.
+TEST_F(Outputs, ThePacedLoopReadsThemOnceInFourMillisecondsTheBusyLoopEveryPass) {
+    load(kTwoOutputs);
+    sys.engine.state.gameWindow = sys.windows.addWindow({"DemoClass", "Demo Game", 4242, 0x14CF0000});
+    for (const bool paced : {true, false}) {
+        sys.engine.state.pacedLoop = paced;
+        Messages seen;
+        for (std::uint32_t ms = 1; ms <= 10; ++ms) {  // a pass a millisecond, the value counting them
+            process->putLong(0x3004, ms);
+            sys.dde.received.clear();
+            RunPass(sys.engine);
+            seen.insert(seen.end(), sys.dde.received.begin(), sys.dde.received.end());
+            sys.clock.now += 1;
+        }
+        Messages expected;
+        for (std::uint32_t ms = 1; ms <= 10; ++ms) {
+            if (!paced || ms % 4 == 1) expected.push_back("statechange|2|recoil|" + std::to_string(ms));
+        }
+        EXPECT_EQ(seen, expected) << paced;
+    }
 }
 
 TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {

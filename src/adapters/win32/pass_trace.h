@@ -11,6 +11,7 @@ namespace vt2::win32::pass_trace {
 enum class Point : std::uint8_t {
     WaitBegan,      // the pass is over; the loop waits for the next
     WaitEnded,      // detail: what ended the wait (0 a message, 1 the tick or an event)
+    MessageLook,    // the pass looks for a message
     MessageTaken,   // detail: the message's number
     WriteIssued,    // detail: the address
     WriteReturned,  // detail: 1 when the write succeeded

@@ -64,7 +64,7 @@ void Win32MessagePump::pumpPendingMessages() {
 
 void Win32MessagePump::pumpNextMessage() {
     MSG message;
-    pass_trace::Mark(pass_trace::Point::WaitBegan, 7);
+    pass_trace::Mark(pass_trace::Point::MessageLook);
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || message.message == WM_QUIT) return;
     pass_trace::Mark(pass_trace::Point::MessageTaken, message.message);
     TranslateMessage(&message);
