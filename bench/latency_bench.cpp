@@ -1,14 +1,16 @@
 // The time from a mouse move (SendInput) to the new aim value in the game's memory, with VT2
 // hooked to the demo game, for each main loop (paced, the default, and busy, [Loop] Busy=1); with
 // each, VT2's CPU time (and the wineserver's beside it) per second of wall time while idle and
-// while the mouse moves, and the main loop's passes per second. Then the floor: a bare program
-// that takes the same raw input. Then outputs: one that toggles on every frame of the game (about
-// 60 times a second) sent by the blocking and the threaded DDE sender and over the network
-// protocol, and a panel of 16 outputs side by side.
+// while the mouse moves, and the main loop's passes per second. Then outputs: one that toggles on
+// every frame of the game (about 60 times a second) sent by the blocking and the threaded DDE
+// sender, over the network protocol and as window messages, and a panel of 16 outputs side by
+// side. Then the floor: a bare program that takes the same raw input, waiting as a plain program
+// does and as the paced loop does.
 //   vt2_latency_bench [moves] [--samples FOLDER] [--cases SLUG,SLUG] [--trace] [--vt2 PATH]
 // With --samples, each case's latencies (ms, one a line) go to FOLDER\<case>.txt, for
-// scripts/plot-latency. With --trace, VT2 records when its steps happened (VT2_PASS_TRACE) and each
-// move's way through them is printed under its row. The demo game time-stamps each change of its aim variable (--watch-aim)
+// scripts/plot-latency. With --trace, VT2 records when its steps happened (VT2_PASS_TRACE) and
+// each move's way through them is printed under its row. --vt2 runs another build's VT2.exe, to
+// compare two builds. The demo game time-stamps each change of its aim variable (--watch-aim)
 // with the same performance counter this program reads before it calls SendInput.
 
 #include <windows.h>
@@ -100,7 +102,9 @@ private:
     std::optional<double> program0_, server0_;
 };
 
-enum class NetworkClient { None, Reading, NeverReading };
+// An output server other than the DDE one: a client of the network outputs (one that reads, one
+// that never does) or of the window messages.
+enum class OtherServer { None, Network, NetworkNeverReading, WindowMessages };
 
 struct Scenario {
     const char* name;
@@ -110,7 +114,7 @@ struct Scenario {
     bool panel = false;           // 16 outputs side by side instead
     bool blockingSender = false;
     bool server = true;           // our DDE output server
-    NetworkClient network = NetworkClient::None;  // with one, the outputs go over the network only
+    OtherServer other = OtherServer::None;  // with one, the outputs go to it only
 };
 
 struct Result {
@@ -182,13 +186,17 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     if (scenario.blockingSender) install.setIni("vt2.ini", "Outputs", "Blocking", "1");
     const std::string log = install.file("outputs.log");
     ChildProcess server;
-    if (scenario.network != NetworkClient::None) {
+    if (scenario.other == OtherServer::WindowMessages) {
+        install.setIni("vt2.ini", "Outputs", "DDE", "0");
+        install.setIni("vt2.ini", "Outputs", "Windows", "1");
+        server = StartOutputServer(log, "--windows");
+    } else if (scenario.other != OtherServer::None) {
         const std::string port = std::to_string(18000 + GetCurrentProcessId() % 2000);
         install.setIni("vt2.ini", "Outputs", "DDE", "0");
         install.setIni("vt2.ini", "Outputs", "Network", "1");
         install.setIni("vt2.ini", "Outputs", "NetworkPort", port);
         server = StartOutputServer(log, "--network 127.0.0.1:" + port +
-                                            (scenario.network == NetworkClient::NeverReading ? " --stall" : ""));
+                                            (scenario.other == OtherServer::NetworkNeverReading ? " --stall" : ""));
     } else if (scenario.server) {
         server = StartOutputServer(log);
     }
@@ -210,6 +218,8 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     auto read32 = [&](const char* v) { return ReadGameValue<std::int32_t>(game, layout.address(v)); };
 
     Result result;
+    // The output's changes from the hook on, as the server's messages are counted (from the start).
+    const int togglesBefore = read32("vt2demo_blink_toggles");
     // The loop's own figures over three seconds with no input: passes, writes, CPU. The system
     // counts CPU time in ticks of 10 ms: one second's share would be good to 1 % only.
     auto query = [&](unsigned message) { return static_cast<DWORD>(SendMessageA(vt2Window, message, 0, 0)); };
@@ -226,7 +236,6 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     result.passesPerSecond = passCount * 1000.0 / static_cast<double>(GetTickCount64() - start);
     result.writesPerPass = passCount > 0 ? static_cast<double>(writes1 - writes0) / passCount : 0.0;
 
-    const int togglesBefore = read32("vt2demo_blink_toggles");
     // The aim to the right edge first, then the moves.
     Move(3000);
     Move(3000);
@@ -236,7 +245,7 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
                  [&] { return ReadGameValue<std::int64_t>(game, layout.address("vt2demo_aim_changed_at")); }, result);
     std::tie(result.cpuMoving, result.serverMoving) = cpu.percent();
 
-    // The output's changes from the start of the moves, and what arrived of the whole run.
+    // The output's changes, and what arrived of the whole run.
     result.outputChanges = read32("vt2demo_blink_toggles") - togglesBefore;
     PostMessageA(gameWindow, WM_CLOSE, 0, 0);
     vt2.waitForExit(5000);
@@ -244,8 +253,10 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     int messages = 0;
     bool counting = false;
     for (const std::string& line : ReadLines(log)) {
-        if ((line.rfind("statechange|1|blink|", 0) == 0 || line.rfind("net: blink = ", 0) == 0) && counting) ++messages;
-        if (line.rfind("mamestart|", 0) == 0 || line.rfind("net: mame_start", 0) == 0) counting = true;
+        const bool change = line.rfind("statechange|1|blink|", 0) == 0 || line.rfind("net: blink = ", 0) == 0 ||
+                            line.rfind("win: 1 = ", 0) == 0;
+        if (change && counting) ++messages;
+        if (line.rfind("mamestart|", 0) == 0 || line.rfind("net: mame_start", 0) == 0 || line == "win: start") counting = true;
     }
     result.messagesReceived = messages;
     return result;
@@ -283,6 +294,11 @@ std::optional<Result> RunFloor(int moves, bool paced) {
         return value;
     };
     Result result;
+    // The pointer to the screen's right edge, outside the game's window, as in VT2's rows: a move
+    // over the game's window is also a message for the game's own thread.
+    Move(3000);
+    Move(3000);
+    Sleep(300);
     CpuMeter cpu("vt2_raw_input_floor.exe");
     MeasureMoves(moves, [&] { return read(changes, std::int32_t{}); }, [&] { return read(at, std::int64_t{}); }, result);
     std::tie(result.cpuMoving, result.serverMoving) = cpu.percent();
@@ -356,7 +372,8 @@ void PrintPassTrace(const Result& r) {
     auto row = [](const char* what, std::vector<double> v) {
         if (v.empty()) return;
         std::sort(v.begin(), v.end());
-        std::printf("    %-52s p50 %7.3f  p90 %7.3f ms\n", what, v[v.size() / 2], v[v.size() * 9 / 10]);
+        std::printf("    %-52s p50 %7.3f  p90 %7.3f  p99 %7.3f ms\n", what, v[v.size() / 2], v[v.size() * 9 / 10],
+                    v[v.size() * 99 / 100]);
     };
     std::printf("    trace of %d moves; %d came while a pass ran; the first wake after the send was the tick's for %d; "
                 "%d more wakes before the message was taken\n",
@@ -418,9 +435,11 @@ int main(int argc, char** argv) {
     add({"60 Hz output, server, threaded sender", "threaded", false, true});
     add({"60 Hz output, no server, blocking sender", "blocking-no-server", false, true, false, true, false});
     add({"60 Hz output, no server, threaded sender", "threaded-no-server", false, true, false, false, false});
-    add({"60 Hz output, network client", "network", false, true, false, false, false, NetworkClient::Reading});
+    add({"60 Hz output, network client", "network", false, true, false, false, false, OtherServer::Network});
     add({"60 Hz output, network client never reading", "network-stalled", false, true, false, false, false,
-         NetworkClient::NeverReading});
+         OtherServer::NetworkNeverReading});
+    add({"60 Hz output, window messages client", "window-messages", false, true, false, false, false,
+         OtherServer::WindowMessages});
 
     std::printf("mouse move (SendInput) to new aim value in the game's memory, %d moves per row; CPU in %% of one core\n",
                 moves);
@@ -434,11 +453,10 @@ int main(int argc, char** argv) {
         }
         Print(s, *r, samples);
     }
-    for (const bool paced : {false, true}) {
-        const Scenario s = paced ? Scenario{"floor, waiting as the paced loop does", "floor-paced"}
-                                 : Scenario{"floor: bare raw input program", "floor"};
+    const Scenario floors[] = {{"floor: bare raw input program", "floor"}, {"floor, waiting as the paced loop does", "floor-paced"}};
+    for (const Scenario& s : floors) {
         if (!chosen(s.slug)) continue;
-        const std::optional<Result> floor = RunFloor(moves, paced);
+        const std::optional<Result> floor = RunFloor(moves, std::string(s.slug) == "floor-paced");
         if (!floor || floor->latencies.empty()) {
             std::printf("%-46s did not run\n", s.name);
         } else {
