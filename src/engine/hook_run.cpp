@@ -144,10 +144,14 @@ bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder) {
     return TrimBlanks(ReadIniValue(ini, programFolder + "\\vt2.ini", "Loop", "Busy", false)) == "1";
 }
 
+unsigned PassTickMs(const PlayerSettings& settings) {
+    return Joysticks::PollingAsked(settings) ? kPolledJoystickTickMs : kPassTickMs;
+}
+
 void StartPacing(Engine& engine) {
     HookState& s = engine.state;
     if (BusyLoopChosen(engine.os.ini, s.programFolder)) return;
-    s.pacedLoop = engine.os.pacer.begin(kPassTickMs);
+    s.pacedLoop = engine.os.pacer.begin(PassTickMs(s.settings));
     if (!s.pacedLoop) AddDebugNote(engine, kNoTimerNote);
 }
 

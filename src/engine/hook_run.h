@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+
 // The hook run: wait for the game's window, hook its process, then run passes until it is gone.
 
 namespace vt2 {
 
 struct Engine;
 class IniFiles;
+struct PlayerSettings;
 
 // Never returns: the run ends the process when the game's window is gone.
 [[noreturn]] void RunGameHook(Engine& engine);
@@ -32,15 +35,19 @@ inline constexpr unsigned kNewWindowPollMs = 10;
 void RunPass(Engine& engine);
 
 // The loop between passes. Paced (the default): it waits for a window message (raw mouse input
-// runs a pass at once), a joystick's event or the next tick of a 1 ms timer, so that the keys,
-// the joystick poll is still sampled every millisecond without a core spinning. vt2.ini [Loop] Busy=1 runs the passes back to back, and so does a run that gets
-// no timer (the debug window says so).
-inline constexpr unsigned kPassTickMs = 1;
-// What the paced loop reads of the game once in a while, not every pass: under Wine each read is
-// a call into the Wine server, which the next move's delivery may wait behind, and a read of the
-// game's memory stops the game's thread while it lasts. The game's caption (its sign of life, two
-// calls) once in 16 ms; the outputs once in 4 ms, which still sees every frame of a game running
-// at 240 frames a second. The busy loop, which spends a core anyway, reads both every pass.
+// runs a pass at once), a joystick's event or the next tick of a timer, so that no core spins. The
+// tick comes every 4 ms, often enough for the keys and the outputs, or every millisecond when a
+// joystick is polled (ForcePoll), whose aim it samples. Under Wine every tick is two calls into
+// the Wine server, which a move's delivery may wait behind. vt2.ini [Loop] Busy=1 runs the passes
+// back to back, and so does a run that gets no timer (the debug window says so).
+inline constexpr unsigned kPassTickMs = 4;
+inline constexpr unsigned kPolledJoystickTickMs = 1;
+unsigned PassTickMs(const PlayerSettings& settings);
+// What the paced loop reads of the game once in a while, not on every pass: under Wine each read
+// is a call into the Wine server, and a read of the game's memory stops the game's thread while it
+// lasts. The game's caption (its sign of life, two calls) once in 16 ms; the outputs once in 4 ms,
+// which still sees every frame of a game running at 240 frames a second. The busy loop, which
+// spends a core anyway, reads both on every pass.
 inline constexpr std::uint64_t kCaptionReadMs = 16;
 inline constexpr std::uint64_t kOutputsReadMs = 4;
 bool BusyLoopChosen(IniFiles& ini, const std::string& programFolder);

@@ -120,8 +120,12 @@ bool Joysticks::DirectXEvent8_DXCallback(JoystickSystem& di, const PlayerSetting
     return true;
 }
 
+bool Joysticks::PollingAsked(const PlayerSettings& s) {
+    return s.ForcePoll != 0 && (s.players[kPlayer1].JoyID > 0 || s.players[kPlayer2].JoyID > 0);
+}
+
 void Joysticks::pollIfAsked(JoystickSystem& di, const PlayerSettings& s) {
-    if (s.ForcePoll == 0) return;
+    if (!PollingAsked(s)) return;
     for (std::size_t player : {kPlayer1, kPlayer2}) {
         if (s.players[player].JoyID <= 0) continue;
         // A device that cannot be polled (lost, not acquired) is acquired again; the loop goes on.

@@ -30,6 +30,8 @@ public:
     void SetPropRange2(JoystickSystem& di);
     // Polls each player's joystick when the settings ask for polling (ForcePoll).
     void pollIfAsked(JoystickSystem& di, const PlayerSettings& settings);
+    // The settings ask the main loop to poll a player's joystick on every pass (ForcePoll).
+    static bool PollingAsked(const PlayerSettings& settings);
 
     const AxisFlags& AxisPresent() const { return axisPresent_; }
     // The players' change events (0 where none was made): what a waiting loop also wakes for.

@@ -480,6 +480,7 @@ public:
     FakePacer(EventLog& log, FakeClock& clock) : log_(log), clock_(clock) {}
     bool begin(unsigned tickMs) override {
         log_.push_back("pacer begin " + std::to_string(tickMs));
+        tickMs_ = tickMs;
         return available;
     }
     bool waitForNextPass(const std::vector<std::uintptr_t>& events) override {
@@ -487,7 +488,7 @@ public:
         for (std::uintptr_t e : events) text += " " + std::to_string(e);
         log_.push_back(text);
         ++waits;
-        clock_.now += 1;  // each wait lasts about a tick
+        clock_.now += tickMs_;  // each wait lasts a tick
         // Each wait ends as the next of wakes says (true: a message), then on a message.
         const bool message = wakes.empty() || wakes.front();
         if (!wakes.empty()) wakes.erase(wakes.begin());
@@ -501,6 +502,7 @@ public:
 private:
     EventLog& log_;
     FakeClock& clock_;
+    unsigned tickMs_ = 1;
 };
 
 class FakeSteadyClock final : public SteadyClock {

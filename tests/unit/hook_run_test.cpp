@@ -140,17 +140,17 @@ TEST_F(HookRun, EveryStepOfAPassInItsOrder) {
 
 TEST_F(HookRun, TheRunEndsWithTheOrderlyStopOnlyWhenTheCaptionReadsEmpty) {
     const WindowHandle game = addGame();
-    // The paced loop reads the caption at its first pass and then once in 16 ms: at passes 1, 17
-    // and 33 here, where each wait lasts a millisecond.
+    // The paced loop reads the caption at its first pass and then once in 16 ms: at passes 1, 5
+    // and 9 here, where each wait lasts a tick of 4 ms.
     sys.messages.onPump = [&](int n) {
         if (n == 4) sys.windows.window(game).caption = "Demo Game - paused";  // a new caption goes on
-        if (n == 20) {  // the game is gone
+        if (n == 8) {  // the game is gone
             sys.windows.window(game).exists = false;
             sys.memory.processes[4242].ended = true;
         }
     };
     EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
-    EXPECT_EQ(sys.messages.pumps(), 34);  // one pump to find the window, 33 passes
+    EXPECT_EQ(sys.messages.pumps(), 10);  // one pump to find the window, nine passes
     EXPECT_EQ(sys.eventsStartingWith("caption").size(), 3u);
     const int stop = sys.indexOf("tray remove");
     ASSERT_GE(stop, 0);
@@ -166,10 +166,10 @@ TEST_F(HookRun, ThePacedLoopWaitsAfterEveryPassAndGivesTheTimerBackBeforeTheEnd)
         if (n == 5) sys.windows.window(game).caption = "";  // the game is gone at the fifth pump
     };
     EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
-    EXPECT_EQ(sys.log.front(), "pacer begin 1");  // before the wait for the window, which it paces too
-    // Seventeen passes (the caption is read again 16 ms after the first), each followed by a wait
-    // for input or the tick, except the last, which stopped.
-    EXPECT_EQ(sys.pacer.waits, 16);
+    EXPECT_EQ(sys.log.front(), "pacer begin 4");  // before the wait for the window, which it paces too
+    // Five passes (the caption is read again 16 ms after the first), each followed by a wait for
+    // input or the tick, except the last, which stopped.
+    EXPECT_EQ(sys.pacer.waits, 4);
     for (int i = 0; i + 1 < static_cast<int>(sys.log.size()); ++i) {
         if (sys.log[i] == "caption" && i + 1 < sys.indexOf("tray remove")) {
             EXPECT_EQ(sys.log[i + 1], "pacer wait") << i;
@@ -193,10 +193,8 @@ TEST_F(HookRun, OnlyAWaitThatEndedOnAMessageHasTheNextPassLookForMessages) {
     EXPECT_EQ(sys.exitCodeOf([&] { RunGameHook(sys.engine); }), 0);
     // The window is found at the first look (pass 0); pass 1 follows no wait, pass 2 a tick,
     // pass 3 a message, passes 4 and 5 ticks, pass 6 a message.
-    // Then every pass looks until the caption is read again, at pass 17.
-    ASSERT_EQ(passesThatLooked.size(), 15u);
-    EXPECT_EQ(std::vector<std::string>(passesThatLooked.begin(), passesThatLooked.begin() + 5),
-              (std::vector<std::string>{"0", "1", "3", "6", "7"}));
+    // Then every pass looks until the caption is read again, at pass 9 (passes 1, 5 and 9 read it).
+    EXPECT_EQ(passesThatLooked, (std::vector<std::string>{"0", "1", "3", "6", "7", "8", "9"}));
     EXPECT_TRUE(sys.engine.state.messagesMayWait);  // the stop gives the pumps back to every caller
 
     FakeSystem busy;
@@ -211,7 +209,7 @@ TEST_F(HookRun, OnlyAWaitThatEndedOnAMessageHasTheNextPassLookForMessages) {
     EXPECT_EQ(busy.exitCodeOf([&] { RunGameHook(busy.engine); }), 0);
     EXPECT_EQ(busy.engine.state.passes, 2u);  // every pass looked: the window's, then two passes
     // The paced loop's passes take one message each; the busy loop's every message there is.
-    EXPECT_EQ(sys.messages.nextMessagePumps, 15);
+    EXPECT_EQ(sys.messages.nextMessagePumps, 7);
     EXPECT_EQ(busy.messages.nextMessagePumps, 0);
 }
 
@@ -230,6 +228,22 @@ TEST_F(HookRun, TheWaitForTheWindowIsPacedAndTheJoysticksEventsWakeTheLoop) {
     EXPECT_EQ(sys.eventsStartingWith("pacer end").size(), 1u);
 }
 
+// The tick samples what only a poll sees: every millisecond for a polled joystick's aim, else
+// every 4 ms (raw input and joystick events wake the loop at once either way).
+TEST(PassTick, EveryMillisecondOnlyWhenAJoystickIsPolled) {
+    struct Case {
+        std::int16_t forcePoll, joy1, joy2;
+        unsigned tickMs;
+    };
+    for (const Case c : {Case{0, 1, 2, 4}, Case{1, 0, 0, 4}, Case{1, -1, 0, 4}, Case{1, 1, 0, 1}, Case{2, 0, 3, 1}}) {
+        PlayerSettings settings;
+        settings.ForcePoll = c.forcePoll;
+        settings.players[kPlayer1].JoyID = c.joy1;
+        settings.players[kPlayer2].JoyID = c.joy2;
+        EXPECT_EQ(PassTickMs(settings), c.tickMs) << c.forcePoll << " " << c.joy1 << " " << c.joy2;
+    }
+}
+
 TEST_F(HookRun, BusyInVt2IniOrNoTimerRunsThePassesBackToBack) {
     sys.folder.writeFile("vt2.ini", "[Loop]\r\nBusy=1\r\n");
     sys.engine.state.descriptor.WinCaption = "";  // a window without caption: the run ends after one pass
@@ -244,7 +258,7 @@ TEST_F(HookRun, BusyInVt2IniOrNoTimerRunsThePassesBackToBack) {
     other.windows.addWindow({"DemoClass", "", 4242, 0x14CF0000});
     other.pacer.available = false;
     EXPECT_EQ(other.exitCodeOf([&] { RunGameHook(other.engine); }), 0);
-    EXPECT_EQ(other.eventsStartingWith("pacer"), (std::vector<std::string>{"pacer begin 1"}));  // no wait, no end
+    EXPECT_EQ(other.eventsStartingWith("pacer"), (std::vector<std::string>{"pacer begin 4"}));  // no wait, no end
     EXPECT_EQ(other.engine.state.notes, (std::vector<std::string>{kNoTimerNote}));
 
     // Any other value of Busy keeps the default.
