@@ -6,10 +6,11 @@
 // sender, over the network protocol and as window messages, and a panel of 16 outputs side by
 // side. Then the floor: a bare program that takes the same raw input, waiting as a plain program
 // does and as the paced loop does.
-//   vt2_latency_bench [moves] [--samples FOLDER] [--cases SLUG,SLUG] [--trace] [--vt2 PATH]
+//   vt2_latency_bench [moves] [--samples FOLDER] [--cases SLUG,SLUG] [--rounds N] [--trace] [--vt2 PATH]
 // With --samples, each case's latencies (ms, one a line) go to FOLDER\<case>.txt, for
 // scripts/plot-latency. With --trace, VT2 records when its steps happened (VT2_PASS_TRACE) and
-// each move's way through them is printed under its row. --vt2 runs another build's VT2.exe, to
+// each move's way through them is printed under its row. With --rounds N the cases take turns N
+// times, and the medians over the rounds close the run. --vt2 runs another build's VT2.exe, to
 // compare two builds. The demo game time-stamps each change of its aim variable (--watch-aim)
 // with the same performance counter this program reads before it calls SendInput.
 
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -403,10 +405,53 @@ void Print(const Scenario& s, const Result& r, const std::string& samplesFolder)
     }
 }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// Over the rounds, the median of each case's p50 and p99, of its idle CPU, and of its difference
+// to the floor (the bare program) and, for the outputs' rows, to the paced loop without outputs,
+// each difference taken within a round.
+void PrintRoundsSummary(const std::vector<Scenario>& scenarios, const std::map<std::string, std::vector<Result>>& results) {
+    auto at = [&](const std::string& slug, std::size_t round) -> const Result* {
+        const auto found = results.find(slug);
+        return found != results.end() && round < found->second.size() ? &found->second[round] : nullptr;
+    };
+    std::printf("\nmedian over the rounds                         p50 ms  p99 ms   idle vt2  p50-floor p99-floor  p99-paced\n");
+    for (const Scenario& s : scenarios) {
+        const auto found = results.find(s.slug);
+        if (found == results.end()) continue;
+        std::vector<double> p50, p99, idle, p50Floor, p99Floor, p99Paced;
+        for (std::size_t round = 0; round < found->second.size(); ++round) {
+            const Result& r = found->second[round];
+            p50.push_back(Percentile(r.latencies, 0.5));
+            p99.push_back(Percentile(r.latencies, 0.99));
+            if (r.cpuIdle) idle.push_back(*r.cpuIdle);
+            if (const Result* floor = at("floor", round)) {
+                p50Floor.push_back(p50.back() - Percentile(floor->latencies, 0.5));
+                p99Floor.push_back(p99.back() - Percentile(floor->latencies, 0.99));
+            }
+            if (const Result* paced = at("paced", round); paced && s.blinkingOutput) {
+                p99Paced.push_back(p99.back() - Percentile(paced->latencies, 0.99));
+            }
+        }
+        auto cell = [](const std::vector<double>& v, const char* format) {
+            char text[24] = "";
+            if (!v.empty()) std::snprintf(text, sizeof text, format, Median(v));
+            return std::string(text);
+        };
+        std::printf("%-46s %7s %7s %9s  %9s %9s  %9s\n", s.name, cell(p50, "%.3f").c_str(), cell(p99, "%.3f").c_str(),
+                    cell(idle, "%.1f %%").c_str(), cell(p50Floor, "%+.3f").c_str(), cell(p99Floor, "%+.3f").c_str(),
+                    cell(p99Paced, "%+.3f").c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int moves = 300;
+    int rounds = 1;
     std::string samples;
     std::string only;  // --cases SLUG,SLUG: only these rows
     for (int i = 1; i < argc; ++i) {
@@ -414,6 +459,8 @@ int main(int argc, char** argv) {
             samples = argv[++i];
         } else if (std::strcmp(argv[i], "--vt2") == 0 && i + 1 < argc) {
             g_otherVt2 = argv[++i];
+        } else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+            rounds = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--trace") == 0) {
             g_tracePasses = true;
         } else if (std::strcmp(argv[i], "--cases") == 0 && i + 1 < argc) {
@@ -441,27 +488,31 @@ int main(int argc, char** argv) {
     add({"60 Hz output, window messages client", "window-messages", false, true, false, false, false,
          OtherServer::WindowMessages});
 
+    const Scenario floors[] = {{"floor: bare raw input program", "floor"}, {"floor, waiting as the paced loop does", "floor-paced"}};
+    for (const Scenario& s : floors) {
+        if (chosen(s.slug)) scenarios.push_back(s);
+    }
+
     std::printf("mouse move (SendInput) to new aim value in the game's memory, %d moves per row; CPU in %% of one core\n",
                 moves);
     std::printf("%-46s %7s %7s %8s %5s %9s %7s  %-12s  %-12s\n", "", "p50 ms", "p99 ms", "max ms", "lost", "passes/s",
                 "wr/pass", "idle vt2 wsv", "moving vt2 wsv");
-    for (const Scenario& s : scenarios) {
-        const std::optional<Result> r = Run(s, moves);
-        if (!r || r->latencies.empty()) {
-            std::printf("%-46s did not run\n", s.name);
-            continue;
-        }
-        Print(s, *r, samples);
-    }
-    const Scenario floors[] = {{"floor: bare raw input program", "floor"}, {"floor, waiting as the paced loop does", "floor-paced"}};
-    for (const Scenario& s : floors) {
-        if (!chosen(s.slug)) continue;
-        const std::optional<Result> floor = RunFloor(moves, std::string(s.slug) == "floor-paced");
-        if (!floor || floor->latencies.empty()) {
-            std::printf("%-46s did not run\n", s.name);
-        } else {
-            Print(s, *floor, samples);
+    // Rounds take turns through the cases, so that what the machine does meanwhile falls on all.
+    std::map<std::string, std::vector<Result>> results;
+    for (int round = 1; round <= rounds; ++round) {
+        if (rounds > 1) std::printf("round %d\n", round);
+        for (const Scenario& s : scenarios) {
+            const std::string slug = s.slug;
+            const bool floor = slug == "floor" || slug == "floor-paced";
+            const std::optional<Result> r = floor ? RunFloor(moves, slug == "floor-paced") : Run(s, moves);
+            if (!r || r->latencies.empty()) {
+                std::printf("%-46s did not run\n", s.name);
+                continue;
+            }
+            Print(s, *r, samples);
+            results[slug].push_back(*r);
         }
     }
+    if (rounds > 1) PrintRoundsSummary(scenarios, results);
     return 0;
 }
