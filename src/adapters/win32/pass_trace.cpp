@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct Trace {
     std::string path;
     std::vector<Record> records;
 };
-Trace* g_trace = nullptr;
+std::optional<Trace> g_trace;  // none while the environment names no file
 
 }  // namespace
 
@@ -31,7 +32,7 @@ void StartFromEnvironment() {
     char path[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableA("VT2_PASS_TRACE", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || g_trace) return;
-    g_trace = new Trace{path, {}};
+    g_trace.emplace(Trace{path, {}});
     g_trace->records.reserve(kRoom);
 }
 
