@@ -356,7 +356,7 @@ void PrintPassTrace(const Result& r) {
         const std::size_t firstWake = next(0, WaitEnded, [&](const Point& p) { return p.at > sent; });
         if (firstWake < taken && points[firstWake].detail == 1) ++tickFirst;
         for (std::size_t i = firstWake; i < taken; ++i) extraWakes += points[i].kind == WaitEnded && i != firstWake ? 1 : 0;
-        std::size_t woke = taken;  // the last wait's end before the message, if it is after the send
+        std::size_t woke = taken;  // the last wait's end before the message: before the send, a pass was running
         while (woke > 0 && points[woke].kind != WaitEnded) --woke;
         ++traced;
         if (points[woke].kind != WaitEnded || points[woke].at < sent) {
@@ -377,8 +377,8 @@ void PrintPassTrace(const Result& r) {
         std::printf("    %-52s p50 %7.3f  p90 %7.3f  p99 %7.3f ms\n", what, v[v.size() / 2], v[v.size() * 9 / 10],
                     v[v.size() * 99 / 100]);
     };
-    std::printf("    trace of %d moves; %d came while a pass ran; the first wake after the send was the tick's for %d; "
-                "%d more wakes before the message was taken\n",
+    std::printf("    trace of %d moves; %d taken by the pass that ran when they were sent; the first wake after the "
+                "send was the tick's for %d; %d more wakes before the message was taken\n",
                 traced, duringPass, tickFirst, extraWakes);
     row("sent to the wait's end (moves that found VT2 waiting)", toWake);
     row("sent to the raw input message taken", toTaken);
