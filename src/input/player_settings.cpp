@@ -165,6 +165,7 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
     }
 
     if (gameType == "VON") ReadTwinStickTables(read, s);
+    s.aim = ReadAimSettings(ini, file);
     return s;
 }
 

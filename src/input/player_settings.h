@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/player_state.h"
+#include "input/aim_settings.h"
 
 namespace vt2 {
 
@@ -46,6 +47,7 @@ struct PlayerSettings {
     // The twin-stick game only: which joystick button and which key drives each function.
     TwinStickTable TwinStickButtonMap{};
     TwinStickTable TwinStickKeyMap{};
+    AimSettings aim;  // where the game's picture is: [Aim]
     bool operator==(const PlayerSettings&) const = default;
 };
 

@@ -1,0 +1,58 @@
+#include "input/aim_settings.h"
+
+#include "common/ini.h"
+#include "common/numbers.h"
+#include "common/text.h"
+
+namespace vt2 {
+
+namespace {
+
+std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text) {
+    const std::string name = ToLowerAscii(TrimBlanks(text));
+    if (name == "screen") return AimAreaKind::Screen;
+    if (name == "window") return AimAreaKind::Window;
+    if (name == "picture") return AimAreaKind::Picture;
+    if (name == "calibrated") return AimAreaKind::Calibrated;
+    return std::nullopt;
+}
+
+// A player's calibrated edges: all four keys numbers, and the two edges of each axis apart.
+std::optional<DeviceEdges> ReadEdges(IniFiles& ini, const std::string& file, const std::string& player) {
+    auto edge = [&](const char* side) { return ParseNumber(ReadIniValue(ini, file, "Aim", player + side, false)); };
+    const auto left = edge("Left"), top = edge("Top"), right = edge("Right"), bottom = edge("Bottom");
+    if (!left || !top || !right || !bottom || *left == *right || *top == *bottom) return std::nullopt;
+    return DeviceEdges{*left, *top, *right, *bottom};
+}
+
+}  // namespace
+
+AimSettings ReadAimSettings(IniFiles& ini, const std::string& file) {
+    AimSettings aim;
+    const std::string area = ReadIniValue(ini, file, "Aim", "Area", false);
+    if (!TrimBlanks(area).empty()) {
+        if (const auto kind = ParseAimAreaKind(area)) {
+            aim.area = *kind;
+        } else {
+            aim.notes.push_back("Aim: Area=" + area + " is not known; the aim covers the primary screen");
+        }
+    }
+    const std::string aspect = ReadIniValue(ini, file, "Aim", "Aspect", false);
+    if (!TrimBlanks(aspect).empty()) {
+        if (const auto ratio = ParseAspectRatio(aspect)) {
+            aim.aspect = *ratio;
+        } else {
+            aim.notes.push_back("Aim: Aspect=" + aspect + " is not W:H; the picture is taken as 4:3");
+        }
+    }
+    for (std::size_t p = 0; p < 2; ++p) {
+        const std::string player = "Player" + std::to_string(p + 1);
+        aim.calibrated[p] = ReadEdges(ini, file, player);
+        if (aim.area == AimAreaKind::Calibrated && !aim.calibrated[p]) {
+            aim.notes.push_back("Aim: " + player + " is not calibrated; its aim covers the primary screen");
+        }
+    }
+    return aim;
+}
+
+}  // namespace vt2
