@@ -1,6 +1,7 @@
 #include "engine/debug_text.h"
 
 #include "common/text.h"
+#include "engine/aim_area_step.h"
 #include "engine/engine.h"
 #include "input/player_debug_text.h"
 #include "outputs/output_texts.h"
@@ -16,9 +17,11 @@ void BuildDebugText(Engine& engine) {
     const std::string& type = s.descriptor.GameType;
     if (type.empty()) {
         window.setLabelText(MainWindowLabel::Player1,
-                            LightGunDebugText(kPlayer1, s.settings.players[kPlayer1].Enable == 1, p1, separator));
+                            LightGunDebugText(kPlayer1, s.settings.players[kPlayer1].Enable == 1, p1, separator) +
+                                AimAreaDebugText(engine, kPlayer1));
         window.setLabelText(MainWindowLabel::Player2,
-                            LightGunDebugText(kPlayer2, s.settings.players[kPlayer2].Enable == 1, p2, separator));
+                            LightGunDebugText(kPlayer2, s.settings.players[kPlayer2].Enable == 1, p2, separator) +
+                                AimAreaDebugText(engine, kPlayer2));
     } else if (type == "VON") {
         window.setLabelText(MainWindowLabel::Player1, TwinStickDebugText(kPlayer1, s.players.TwinStickStates, p1));
         window.setLabelText(MainWindowLabel::Player2, TwinStickDebugText(kPlayer2, s.players.TwinStickStates, p2));

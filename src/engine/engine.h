@@ -11,6 +11,7 @@
 #include "common/player_state.h"
 #include "engine/game_descriptor.h"
 #include "engine/input_map.h"
+#include "input/aim_mapping.h"
 #include "input/joysticks.h"
 #include "input/player_settings.h"
 #include "input/raw_mouse.h"
@@ -41,6 +42,8 @@ struct HookState {
     bool messagesMayWait = true;  // false after a wait that ended with no message waiting
     std::optional<std::uint64_t> captionReadAtMs;  // when a pass last read the game's caption
     std::optional<std::uint64_t> outputsReadAtMs;  // when a pass last read the outputs
+    AimGeometry aim;                               // where the players' aim lies, as last read
+    std::optional<std::uint64_t> aimAreaReadAtMs;  // when the aim's area was last read
     std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;

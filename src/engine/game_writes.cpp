@@ -31,10 +31,19 @@ public:
         const PlayerValues& p = now(kPlayer1);
         const PlayerValues& q = before(kPlayer1);
         if (persistent_ || p.X != q.X || p.Y != q.Y) {
-            const ScreenSize screen = e_.os.input.primaryScreenSize();  // afresh on every move
-            e_.os.input.setCursorPosition(static_cast<int>(RoundHalfEven(screen.width * static_cast<double>(p.X))),
-                                          static_cast<int>(RoundHalfEven(screen.height * static_cast<double>(p.Y))));
+            // Inside the game's picture when the run knows where it is, else across the primary screen.
+            if (const auto pixel = CursorPixel(e_.state.aim, {p.X, p.Y})) {
+                e_.os.input.setCursorPosition((*pixel)[0], (*pixel)[1]);
+            } else {
+                const ScreenSize screen = e_.os.input.primaryScreenSize();  // afresh on every move
+                e_.os.input.setCursorPosition(static_cast<int>(RoundHalfEven(screen.width * static_cast<double>(p.X))),
+                                              static_cast<int>(RoundHalfEven(screen.height * static_cast<double>(p.Y))));
+            }
         }
+        buttonsOfCursor(p, q);
+    }
+
+    void buttonsOfCursor(const PlayerValues& p, const PlayerValues& q) {
         if (due(p.Trigger, q.Trigger)) e_.os.input.mouseEvent(p.Trigger != 0 ? kLeftDown : kLeftUp);
         if (due(p.Reload, q.Reload)) e_.os.input.mouseEvent(p.Reload != 0 ? kRightDown : kRightUp);
     }

@@ -5,6 +5,7 @@
 
 #include "common/ini.h"
 #include "common/text.h"
+#include "engine/aim_area_step.h"
 #include "engine/code_patches_step.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
@@ -85,6 +86,8 @@ void HookGame(Engine& engine) {
     LoadInputMap(engine, s.gameName);
     LoadOutputs(engine, s.gameName);
     ApplyCodePatches(engine, s.gameName);
+    StartAimArea(engine);
+    for (const std::string& note : s.settings.aim.notes) AddDebugNote(engine, note);
     s.hooked = true;
 
     engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Hooked " + s.descriptor.Name);
@@ -123,6 +126,7 @@ void RunPass(Engine& engine) {
     HookState& s = engine.state;
     ++s.passes;
     const bool twinStick = IsTwinStickGame(s);
+    FollowAimArea(engine);
     HandlePendingMessages(engine);
     ReadKeyboardKeys(engine.os.keyboard, s.settings, twinStick, s.players);
     s.joysticks.pollIfAsked(engine.os.joysticks, s.settings);

@@ -6,14 +6,9 @@
 #include <optional>
 #include <string_view>
 
-namespace vt2 {
+#include "platform/desktop_rect.h"
 
-struct PixelRect {
-    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom just outside
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const PixelRect&) const = default;
-};
+namespace vt2 {
 
 // A point of the desktop, in pixels, with the fractions a device or a rectangle can give.
 struct DesktopPoint {

@@ -148,6 +148,7 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
         p.StartButton = read.number(section, "StartButton");
         p.CoinButton = read.number(section, "CoinButton");
         p.EscButton = read.number(section, "EscButton");
+        p.OffscreenReload = read.number(section, "OffscreenReload");
     }
 
     const std::string keysEnable = read.text("keys", "Enable");
@@ -241,6 +242,7 @@ void SavePlayer(SettingsWriter& w, const std::string& section, const PlayerContr
     w.write(section, "StartButton", EntryValue(p.startEntry));
     w.write(section, "CoinButton", EntryValue(p.coinEntry));
     w.write(section, "EscButton", EntryValue(p.escEntry));
+    w.write(section, "OffscreenReload", Switch(p.offscreenReload));
 }
 
 }  // namespace

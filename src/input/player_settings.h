@@ -30,6 +30,7 @@ struct PlayerConfig {
     std::int16_t StartButton = 0;
     std::int16_t CoinButton = 0;
     std::int16_t EscButton = 0;
+    std::int16_t OffscreenReload = 0;  // 1: the trigger pulled off the picture reloads
     std::int16_t AnalogX = -1;  // the twin-stick game: the axis of the stick's directions, 0..5
     std::int16_t AnalogY = -1;
     bool operator==(const PlayerConfig&) const = default;
@@ -87,6 +88,7 @@ struct PlayerControls {
     std::string accelText;
     int triggerEntry = 0, reloadEntry = 0, startEntry = 0, coinEntry = 0, escEntry = 0;
     std::string mouseDevice;  // the path of the mouse the device list shows; empty: none known
+    bool offscreenReload = false;
 };
 
 struct SettingsControls {

@@ -11,6 +11,7 @@ namespace vt2 {
 
 namespace {
 constexpr std::uint16_t kMoveAbsolute = 0x0001;
+constexpr std::uint16_t kVirtualDesktop = 0x0002;
 }
 
 void RawMouse::BuildButtonFlagTable() {
@@ -59,9 +60,10 @@ void RawMouse::onMouseReport(const RawMouseReport& report) {
 void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     PlayerValues& p = (*players_)[player].current;
     const PlayerConfig& config = settings_->players[player];
+    const AimGeometry& geometry = *geometry_;
+    AimFractions aim;
     if (report.flags & kMoveAbsolute) {
-        p.X = static_cast<float>(report.lastX / 65535.0);
-        p.Y = static_cast<float>(report.lastY / 65535.0);
+        aim = AbsoluteAim(geometry, player, report.lastX, report.lastY, (report.flags & kVirtualDesktop) != 0);
     } else {
         // The product is a 32-bit integer product, as the counts and the acceleration are.
         const auto scaled = [&](std::int32_t counts) {
@@ -69,8 +71,20 @@ void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
                                                            static_cast<std::uint32_t>(std::int32_t{config.MouseAccel}));
             return product / 65535.0;
         };
-        p.X = std::clamp(static_cast<float>(p.X + scaled(report.lastX)), 0.0f, 1.0f);
-        p.Y = std::clamp(static_cast<float>(p.Y + scaled(report.lastY)), 0.0f, 1.0f);
+        // Relative motion stays inside the area (a calibrated player's: inside the screen).
+        AimFractions& kept = relativeReadings_[player];
+        const bool apart = RelativeReadingApart(geometry, player);
+        const float fromX = apart ? static_cast<float>(kept.x) : p.X;
+        const float fromY = apart ? static_cast<float>(kept.y) : p.Y;
+        kept = {std::clamp(static_cast<float>(fromX + scaled(report.lastX)), 0.0f, 1.0f),
+                std::clamp(static_cast<float>(fromY + scaled(report.lastY)), 0.0f, 1.0f)};
+        aim = RelativeAim(geometry, player, kept);
+    }
+    offPicture_[player] = OffThePicture(aim);
+    // Off the picture with off-screen reload, the aim stays where it last was on it.
+    if (!(offPicture_[player] && offscreenReload_[player])) {
+        p.X = static_cast<float>(aim.x);
+        p.Y = static_cast<float>(aim.y);
     }
     // A transition is recognised by equality: two at once, or a wheel turn, change no slot.
     std::array<std::int16_t, 17>& slots = buttonStates_[player];
@@ -87,6 +101,7 @@ void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     copy(config.StartButton, p.StartDevice);
     copy(config.CoinButton, p.CoinDevice);
     copy(config.EscButton, p.EscDevice);
+    if (offscreenReload_[player]) ApplyOffscreenReload(latches_[player], offPicture_[player], p.Trigger, p.Reload);
 }
 
 void StartRawInput(RawInputSystem& rawInput, MessageBoxes& messageBoxes, RawMouse& mouse, const PlayerSettings& settings,

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "common/player_state.h"
+#include "input/aim_mapping.h"
+#include "input/offscreen_reload.h"
 #include "input/player_settings.h"
 #include "platform/raw_input.h"
 
@@ -25,6 +27,12 @@ public:
         settings_ = &settings;
         players_ = &players;
     }
+
+    // Where the players' aim lies, kept up to date by the run; the primary screen until then.
+    void followArea(const AimGeometry& geometry) { geometry_ = &geometry; }
+    // A trigger pulled off the picture reloads (only for a player whose game maps a reload).
+    void useOffscreenReload(std::size_t player, bool on) { offscreenReload_[player] = on; }
+    bool offPicture(std::size_t player) const { return offPicture_[player]; }
 
     void BuildButtonFlagTable();
     // Lists the mice, registers for their reports and binds them to the players: each to its saved
@@ -48,6 +56,12 @@ private:
     std::array<std::uint32_t, 2> playerDevices_{};
     FlagTable flags_{};
     std::array<std::array<std::int16_t, 17>, 2> buttonStates_{};  // MouseButtonStates, slots 1..16
+    AimGeometry screenOnly_;
+    const AimGeometry* geometry_ = &screenOnly_;
+    std::array<AimFractions, 2> relativeReadings_{};  // a calibrated player's relative position
+    std::array<bool, 2> offscreenReload_{};
+    std::array<bool, 2> offPicture_{};
+    std::array<OffscreenReloadLatch, 2> latches_{};
 };
 
 // Replaces the main window's procedure for the mice's reports and registers them.

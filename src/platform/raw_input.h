@@ -22,7 +22,7 @@ struct RawInputDevice {
 struct RawMouseReport {
     std::uint32_t type = kRawInputTypeMouse;
     std::uint32_t device = 0;
-    std::uint16_t flags = 0;           // bit 0: absolute motion
+    std::uint16_t flags = 0;           // bit 0: absolute motion; bit 1: across the virtual desktop
     std::uint32_t buttons = 0;         // transition flags in the low half, button data in the high half
     std::uint32_t rawButtons = 0;
     std::int32_t lastX = 0;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop_rect.h"
+
 namespace vt2 {
 
 // An opaque window handle; 0 means no window.
@@ -31,6 +33,13 @@ public:
     // Moves the window to the screen's top-left corner at the top of the Z order, keeps its outer
     // size, and has its frame recomputed after a style change.
     virtual void moveToTopLeftWithNewFrame(WindowHandle window) = 0;
+    // The window's client area on the desktop, in physical pixels; none when the window is gone,
+    // empty while it is minimised.
+    virtual std::optional<PixelRect> clientAreaOnDesktop(WindowHandle window) = 0;
+    // The rectangle that holds every monitor.
+    virtual PixelRect virtualDesktop() = 0;
+    // The monitor that holds most of the window; the primary screen for no window.
+    virtual PixelRect monitorOf(WindowHandle window) = 0;
     // Posts the quit message (WM_QUIT, wParam 0) to the window's thread.
     virtual void postQuit(WindowHandle window) = 0;
 };

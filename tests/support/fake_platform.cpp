@@ -79,6 +79,22 @@ void FakeWindowSystem::moveToTopLeftWithNewFrame(WindowHandle handle) {
     log_.push_back("move to top left " + std::to_string(handle));
 }
 
+std::optional<PixelRect> FakeWindowSystem::clientAreaOnDesktop(WindowHandle handle) {
+    ++clientAreaReads;
+    const Window* w = lookUp(handle);
+    if (w == nullptr) return std::nullopt;
+    return w->client;
+}
+
+PixelRect FakeWindowSystem::monitorOf(WindowHandle handle) {
+    const Window* w = lookUp(handle);
+    if (w == nullptr) return monitors.front();
+    for (const PixelRect& m : monitors) {
+        if (w->client.left >= m.left && w->client.left < m.right && w->client.top >= m.top && w->client.top < m.bottom) return m;
+    }
+    return monitors.front();
+}
+
 void FakeWindowSystem::postQuit(WindowHandle window) { log_.push_back("post quit " + std::to_string(window)); }
 
 bool FakeProgramLauncher::startProgram(const std::string& folder, const std::string& program,

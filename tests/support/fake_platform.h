@@ -128,6 +128,7 @@ public:
         std::uint32_t processId = 0;
         std::uint32_t style = 0;
         bool exists = true;
+        PixelRect client{};  // on the desktop
     };
 
     explicit FakeWindowSystem(EventLog& log) : log_(log) {}
@@ -148,7 +149,13 @@ public:
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;
+    std::optional<PixelRect> clientAreaOnDesktop(WindowHandle window) override;
+    PixelRect virtualDesktop() override { return virtualDesktopRect; }
+    PixelRect monitorOf(WindowHandle window) override;
     void postQuit(WindowHandle window) override;
+    int clientAreaReads = 0;
+    PixelRect virtualDesktopRect{0, 0, 1920, 1080};
+    std::vector<PixelRect> monitors{{0, 0, 1920, 1080}};  // the primary first
 
 private:
     Window* lookUp(WindowHandle handle);

@@ -70,7 +70,8 @@ TEST_F(HookRun, HookingOpensTheGamesProcessPausesThenReportsHooked) {
     WaitForGameWindow(sys.engine);
     sys.log.clear();
     HookGame(sys.engine);
-    EXPECT_EQ(sys.log, (EventLog{"open process 4242", "sleep 2000", "label status=Status:  Hooked Demo"}));
+    EXPECT_EQ(sys.log,
+              (EventLog{"open process 4242", "sleep 2000", "screen size", "label status=Status:  Hooked Demo"}));
     ASSERT_NE(sys.engine.state.memory, nullptr);
     EXPECT_EQ(sys.engine.state.memory->PID(), 4242);
     EXPECT_TRUE(sys.engine.state.memory->isOpen());
@@ -102,7 +103,8 @@ TEST_F(HookRun, PassLetsMessagesThroughFirstAndReadsTheCaptionLast) {
     const WindowHandle game = addGame();
     sys.engine.state.gameWindow = game;
     RunPass(sys.engine);
-    EXPECT_EQ(sys.log, (EventLog{"pump", "label player1", "label player2", "caption"}));
+    // The aim's area is read first, so that the input of this pass goes where the picture is now.
+    EXPECT_EQ(sys.log, (EventLog{"screen size", "pump", "label player1", "label player2", "caption"}));
 }
 
 TEST_F(HookRun, PassAgesEveryPlayerValueAfterTheWriters) {
@@ -130,7 +132,7 @@ TEST_F(HookRun, EveryStepOfAPassInItsOrder) {
     s.settings.DeviceButtonsCount = true;
     sys.keyboard.states[27] = static_cast<std::int16_t>(0x8000);
     RunPass(sys.engine);
-    EXPECT_EQ(sys.log, (EventLog{"pump", "key state 27", "mouse 2", "key down 53 scan 29", "label player1",
+    EXPECT_EQ(sys.log, (EventLog{"screen size", "pump", "key state 27", "mouse 2", "key down 53 scan 29", "label player1",
                                  "label player2", "caption", "post quit 1"}));
     // The combined states were written before the writers ran, and aged after them.
     EXPECT_EQ(s.players[kPlayer1].previous.Coin, 1);

@@ -218,7 +218,7 @@ SettingsControls SampleControls() {
     SettingsControls c;
     c.forcePoll = true;
     c.outputs = true;
-    c.player1 = {true, true, 1, 1, "18", 1, 2, 0, 0, 18, {}};
+    c.player1 = {true, true, 1, 1, "18", 1, 2, 0, 0, 18, {}, true};
     c.player2 = {false, true, 2, 3, "25", 0, 0, 4, 5, 6, {}};
     c.p1StartKey = "49";
     c.p2StartKey = "";
@@ -248,6 +248,8 @@ TEST(SaveSettings, WritesEveryControlWithItsEncoding) {
     EXPECT_EQ(read("Player1", "ReloadButton"), "1");
     EXPECT_EQ(read("Player1", "StartButton"), "-1");  // "NONE"
     EXPECT_EQ(read("Player1", "EscButton"), "17");
+    EXPECT_EQ(read("Player1", "OffscreenReload"), "1");
+    EXPECT_EQ(read("Player2", "OffscreenReload"), "0");
     EXPECT_EQ(read("Player2", "Enable"), "0");
     EXPECT_EQ(read("Player2", "SysMouse"), "");  // never written for player 2
     EXPECT_EQ(read("Player2", "InputType"), "joystick");

@@ -84,6 +84,33 @@ void Win32WindowSystem::moveToTopLeftWithNewFrame(WindowHandle window) {
     SetWindowPos(ToHwnd(window), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
 }
 
+std::optional<PixelRect> Win32WindowSystem::clientAreaOnDesktop(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    RECT client{};
+    if (!IsWindow(hwnd) || !GetClientRect(hwnd, &client)) return std::nullopt;
+    if (IsIconic(hwnd)) return PixelRect{};
+    POINT corner{0, 0};
+    if (!ClientToScreen(hwnd, &corner)) return std::nullopt;
+    return PixelRect{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+}
+
+PixelRect Win32WindowSystem::virtualDesktop() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return PixelRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+PixelRect Win32WindowSystem::monitorOf(WindowHandle window) {
+    const HMONITOR monitor = window != 0 ? MonitorFromWindow(ToHwnd(window), MONITOR_DEFAULTTOPRIMARY)
+                                         : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        return PixelRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return PixelRect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
 void Win32WindowSystem::postQuit(WindowHandle window) { PostMessageA(ToHwnd(window), WM_QUIT, 0, 0); }
 
 }  // namespace vt2::win32

@@ -15,6 +15,9 @@ public:
     std::uint32_t windowStyle(WindowHandle window) override;
     void setWindowStyle(WindowHandle window, std::uint32_t style) override;
     void moveToTopLeftWithNewFrame(WindowHandle window) override;
+    std::optional<PixelRect> clientAreaOnDesktop(WindowHandle window) override;
+    PixelRect virtualDesktop() override;
+    PixelRect monitorOf(WindowHandle window) override;
     void postQuit(WindowHandle window) override;
 };
 
