@@ -154,8 +154,8 @@ public:
     PixelRect monitorOf(WindowHandle window) override;
     void postQuit(WindowHandle window) override;
     int clientAreaReads = 0;
-    PixelRect virtualDesktopRect{0, 0, 1920, 1080};
-    std::vector<PixelRect> monitors{{0, 0, 1920, 1080}};  // the primary first
+    PixelRect virtualDesktopRect{0, 0, 1280, 1024};  // the fake screen alone
+    std::vector<PixelRect> monitors{{0, 0, 1280, 1024}};  // the primary first
 
 private:
     Window* lookUp(WindowHandle handle);
