@@ -1,5 +1,7 @@
 #include "input/aim_settings.h"
 
+#include <cstdio>
+
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -53,6 +55,21 @@ AimSettings ReadAimSettings(IniFiles& ini, const std::string& file) {
         }
     }
     return aim;
+}
+
+bool SaveCalibration(IniFiles& ini, const std::string& file, std::size_t player, const DeviceEdges& edges) {
+    const std::string prefix = "Player" + std::to_string(player + 1);
+    // Six decimals: a millionth of the screen, far below a pixel; a point whatever the user's locale.
+    auto text = [](double value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.6f", value);
+        return std::string(buffer);
+    };
+    return WriteIniValue(ini, file, "Aim", "Area", "Calibrated") &&
+           WriteIniValue(ini, file, "Aim", prefix + "Left", text(edges.left)) &&
+           WriteIniValue(ini, file, "Aim", prefix + "Top", text(edges.top)) &&
+           WriteIniValue(ini, file, "Aim", prefix + "Right", text(edges.right)) &&
+           WriteIniValue(ini, file, "Aim", prefix + "Bottom", text(edges.bottom));
 }
 
 }  // namespace vt2

@@ -6,6 +6,7 @@
 //   Calibrated (each player's device edges, Player1Left/Top/Right/Bottom and Player2...).
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,5 +28,9 @@ struct AimSettings {
 };
 
 AimSettings ReadAimSettings(IniFiles& ini, const std::string& file);
+
+// Writes Area=Calibrated and the player's edges (player 0 or 1) into the file, leaving the other
+// player's; false at the first write the file refuses.
+bool SaveCalibration(IniFiles& ini, const std::string& file, std::size_t player, const DeviceEdges& edges);
 
 }  // namespace vt2

@@ -11,6 +11,7 @@
 #include "platform/message_boxes.h"
 #include "platform/program_launcher.h"
 #include "platform/raw_input.h"
+#include "ui/calibration_model.h"
 #include "ui/model2_setup_model.h"
 #include "ui/device_detector_model.h"
 #include "ui/key_detector_model.h"
@@ -32,7 +33,7 @@ const std::vector<std::string>& GameControls() {
         "txtCoin2Key", "txtExit2Key", "cmdVON",      "optP1_0",       "optP1_1",      "optP1_2",     "txtP1Accel",
         "cmnSetAccelP1", "cmbP1",     "chkEnableP1", "optP2_0",       "optP2_1",      "optP2_2",     "txtP2Accel",
         "Command2",    "cmbP2",       "chkEnableP2", "cmdGunSave",    "Command1",     "cmdRevert",   "cmdDetectP1",
-        "cmdDetectP2"};
+        "cmdDetectP2", "chkOffscreenP1", "chkOffscreenP2", "cmdCalibrateP1", "cmdCalibrateP2"};
     return names;
 }
 constexpr std::array<const char*, 5> kButtonLists{"cmbTrigger", "cmbReload", "cmbStart", "cmbCoin", "cmbExit"};
@@ -175,6 +176,8 @@ void ConfigModel::LoadGame() {
     showCheck("chkOutputs", settings_.Outputs, "Options/Outputs");
     showCheck("chkHideCross", settings_.HideCross, "Options/HideCross");
     showCheck("chkSysMouse", settings_.players[0].SysMouse, "Player1/SysMouse");
+    showCheck("chkOffscreenP1", settings_.players[0].OffscreenReload, "Player1/OffscreenReload");
+    showCheck("chkOffscreenP2", settings_.players[1].OffscreenReload, "Player2/OffscreenReload");
     // The key boxes show what the file holds, also when its keys are off and were not read: a
     // save then keeps them.
     const std::array<std::int16_t, 6> keys{settings_.P1StartKey, settings_.P2StartKey, settings_.P1CoinKey,
@@ -273,6 +276,7 @@ SettingsControls ConfigModel::controlsToSave() const {
         const std::string n = std::to_string(player);
         p.enable = control("chkEnableP" + n).checked;
         p.sysMouse = player == 1 && control("chkSysMouse").checked;
+        p.offscreenReload = control("chkOffscreenP" + n).checked;
         p.inputOption = -1;
         for (int i = 0; i < 3; ++i) {
             if (control(Opt(player, i)).checked) p.inputOption = i;
@@ -355,6 +359,8 @@ void ConfigModel::clicked(const std::string& name) {
     }
     if (name == "cmdDetectP1") openDeviceDetector(1);
     if (name == "cmdDetectP2") openDeviceDetector(2);
+    if (name == "cmdCalibrateP1") openCalibration(1);
+    if (name == "cmdCalibrateP2") openCalibration(2);
     showDeviceNames();
 }
 
@@ -471,6 +477,31 @@ void ConfigModel::openDeviceDetector(int player) {
     // One detector at a time takes the mice's reports.
     if (DeviceDetectorModel* other = deviceDetectors_[static_cast<std::size_t>(2 - player)]) other->cancel();
     detector->open();
+}
+
+void ConfigModel::openCalibration(int player) {
+    if (!calibration_) return;
+    // The calibration takes the mice's reports: no detector may hold them meanwhile.
+    for (DeviceDetectorModel* detector : deviceDetectors_) {
+        if (detector) detector->cancel();
+    }
+    calibration_->open(player);
+}
+
+std::optional<CalibrationSubject> ConfigModel::calibrationSubject(int player) const {
+    const auto row = currentGame();
+    const std::string n = std::to_string(player);
+    if (!row || control(Opt(player, 2)).checked) return std::nullopt;
+    const int mouse = control("cmbP" + n).selected - 1;
+    if (mouse < 0 || static_cast<std::size_t>(mouse) >= mice_.size()) return std::nullopt;
+    CalibrationSubject subject;
+    subject.device = mice_[static_cast<std::size_t>(mouse)].handle;
+    subject.triggerButton = std::max(0, control("cmbTrigger" + n).selected - 1);
+    subject.accel = ToInt16Rounded(control("txtP" + n + "Accel").text).value_or(0);
+    subject.game = games_[*row].base;
+    subject.winClass = descriptor_.WinClass;
+    subject.winCaption = descriptor_.WinCaption;
+    return subject;
 }
 
 void ConfigModel::selectDetectedMouse(int player, const std::vector<MouseDevice>& mice, std::size_t index) {

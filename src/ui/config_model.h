@@ -19,7 +19,10 @@ namespace vt2 {
 
 class FileSystem;
 class IniFiles;
+class CalibrationModel;
 class DeviceDetectorModel;
+class TargetScreen;
+class WindowSystem;
 class KeyDetectorModel;
 class JoystickSystem;
 class RawInputSystem;
@@ -39,6 +42,18 @@ struct ConfigServices {
     std::string programFolder;            // without a trailing backslash
     RawInputSystem* rawInput = nullptr;   // the mice's names and the device detector; none: no mice known
     JoystickSystem* joysticks = nullptr;  // the joysticks' names; none: no joysticks known
+    WindowSystem* windows = nullptr;      // the calibration's monitor: none, no calibration
+    TargetScreen* targetScreen = nullptr; // the calibration's window
+};
+
+// What a gun's calibration needs to know from the window: the player's mouse or gun as its list
+// shows it, its trigger and acceleration, and the game (its settings file and its window).
+struct CalibrationSubject {
+    std::uint32_t device = 0;  // the raw-input handle
+    int triggerButton = 0;
+    std::int16_t accel = 0;
+    std::string game;  // the descriptor's file name without ".ini"
+    std::string winClass, winCaption;
 };
 
 // A row of the game list: one descriptor of memcfg\.
@@ -56,6 +71,9 @@ public:
     void setHelpers(KeyDetectorModel& keyDetector, TwinStickModel& twinStick, Model2SetupModel* model2Setup);
     // The device detectors of players 1 and 2.
     void setDeviceDetectors(DeviceDetectorModel& player1, DeviceDetectorModel& player2);
+    void setCalibration(CalibrationModel& calibration) { calibration_ = &calibration; }
+    // None when the player's list shows no mouse or gun attached now, or no game is shown.
+    std::optional<CalibrationSubject> calibrationSubject(int player) const;
     // Shows the window; its 100 ms start-up timer then reads the game list and loads the first game.
     void open();
 
@@ -102,6 +120,7 @@ private:
     void twinStickSetup();
     void openKeyDetector(const std::string& target);
     void openDeviceDetector(int player);
+    void openCalibration(int player);
     void showDeviceNames();
 
     ConfigServices& os_;
@@ -123,6 +142,7 @@ private:
     std::vector<MouseDevice> mice_;
     std::vector<JoystickDescription> joysticks_;
     std::array<DeviceDetectorModel*, 2> deviceDetectors_{};
+    CalibrationModel* calibration_ = nullptr;
     int loadDepth_ = 0;
 };
 

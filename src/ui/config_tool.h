@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ui/calibration_model.h"
 #include "ui/config_model.h"
 #include "ui/device_detector_model.h"
 #include "ui/key_detector_model.h"
@@ -28,6 +29,7 @@ public:
     TwinStickModel& twinStick() { return twinStick_; }
     KeyDetectorModel& keyDetector() { return keyDetector_; }
     DeviceDetectorModel& deviceDetector(int player) { return player == 2 ? player2Detector_ : player1Detector_; }
+    CalibrationModel& calibration() { return calibration_; }
     const std::string& keyTarget() const { return keyTarget_; }
 
 private:
@@ -38,6 +40,7 @@ private:
     KeyDetectorModel keyDetector_;
     DeviceDetectorModel player1Detector_;
     DeviceDetectorModel player2Detector_;
+    CalibrationModel calibration_;
 };
 
 }  // namespace vt2
