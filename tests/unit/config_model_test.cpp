@@ -2,12 +2,14 @@
 // writes, asks and answers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "common/ini.h"
 #include "adapters/portable/native_path.h"
 #include "support/fake_forms.h"
 #include "support/fake_platform.h"
+#include "input/aim_settings.h"
 #include "ui/config_tool.h"
 
 namespace vt2::test {
@@ -545,6 +547,131 @@ TEST_F(ConfigDevices, AJoystickPlayerWhoPullsAGunBecomesALightGunPlayer) {
     Click(model(), "Command1");
     EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "InputType"), "lightgun");
     EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun2);
+}
+
+// A gun's calibration from page 2: two targets shot with the player's own gun, a check, a save.
+class FakeTargetScreen final : public TargetScreen {
+public:
+    void open(const PixelRect& monitor, TargetScreenKeys& keys) override {
+        opened = monitor;
+        keys_ = &keys;
+        isOpen = true;
+    }
+    void show(const TargetScreenView& view) override { shown = view; }
+    void close() override { isOpen = false; }
+    TargetScreenKeys& keys() { return *keys_; }
+    std::optional<PixelRect> opened;
+    TargetScreenView shown;
+    bool isOpen = false;
+
+private:
+    TargetScreenKeys* keys_ = nullptr;
+};
+
+class ConfigCalibration : public ConfigDevices {
+protected:
+    void SetUp() override {
+        ConfigDevices::SetUp();
+        // The game's window ("bare": class B) on a monitor left of the primary one.
+        sys.windows.monitors = {{0, 0, 1280, 1024}, {-1280, 0, 0, 1024}};
+        sys.windows.addWindow({"B", "Bare", 77, 0, true, {-1000, 100, -200, 700}});
+    }
+    ConfigServices withScreen{sys.ini,   sys.files,     sys.messageBoxes, inputs,   sys.launcher, forms,
+                              sys.folder.path(), &sys.rawInput, &sys.joysticks, &sys.windows, &screen};
+    ConfigTool screenTool{withScreen, sys.keyboard};
+    CalibrationModel& calibration() { return screenTool.calibration(); }
+    void begin() {
+        screenTool.open();
+        screenTool.config().timerTicked();  // "bare": player 1 on gun 1 (0x70), player 2 on the trackball
+    }
+    // A gun's report of a position, as fractions of its range, with its buttons.
+    void gunAt(std::uint32_t device, double x, double y, std::uint32_t buttons = 0) {
+        RawMouseReport r;
+        r.device = device;
+        r.flags = 0x0001;
+        r.lastX = static_cast<std::int32_t>(std::lround(x * 65535));
+        r.lastY = static_cast<std::int32_t>(std::lround(y * 65535));
+        r.buttons = buttons;
+        calibration().onMouseReport(r);
+    }
+    FakeTargetScreen screen;
+};
+
+TEST_F(ConfigCalibration, TwoShotsAtTheTargetsGiveTheEdgesTheCheckShowsWhereItHitsAndTheShotThereSaves) {
+    begin();
+    Click(screenTool.config(), "cmdCalibrateP1");
+    ASSERT_TRUE(screen.isOpen);
+    EXPECT_EQ(screen.opened, (PixelRect{-1280, 0, 0, 1024}));  // the game's monitor
+    EXPECT_EQ(screen.shown.target, (DesktopPixel{-1152, 102}));
+    EXPECT_EQ(screen.shown.text, "Shoot the target with the gun of player 1\r\nEsc cancels");
+    gunAt(0x60, 0.5, 0.5, 0x0001);  // another gun's trigger is nobody's shot
+    EXPECT_EQ(calibration().stage(), CalibrationModel::Stage::TopLeft);
+    gunAt(0x70, 0.15, 0.12, 0x0001);
+    gunAt(0x70, 0.15, 0.12, 0x0002);  // a release is no shot
+    EXPECT_EQ(calibration().stage(), CalibrationModel::Stage::BottomRight);
+    EXPECT_EQ(screen.shown.target, (DesktopPixel{-128, 922}));
+    gunAt(0x70, 0.85, 0.86, 0x0001);
+    ASSERT_EQ(calibration().stage(), CalibrationModel::Stage::Check);
+    const DeviceEdges edges = *calibration().edges();
+    EXPECT_NEAR(edges.left, 0.0625, 1e-4);
+    EXPECT_NEAR(edges.right, 0.9375, 1e-4);
+    EXPECT_NEAR(edges.top, 0.0275, 1e-4);
+    EXPECT_NEAR(edges.bottom, 0.9525, 1e-4);
+    gunAt(0x70, 0.5, 0.49);  // the middle as the gun now sees it: the mark on the middle target
+    EXPECT_EQ(screen.shown.target, (DesktopPixel{-640, 512}));
+    ASSERT_TRUE(screen.shown.mark);
+    EXPECT_NEAR(screen.shown.mark->x, -640, 2);
+    EXPECT_NEAR(screen.shown.mark->y, 512, 2);
+    EXPECT_FALSE(exists("joycfg\\bare.ini"));
+    gunAt(0x70, 0.5, 0.49, 0x0001);
+    EXPECT_FALSE(screen.isOpen);
+    EXPECT_EQ(sys.eventsStartingWith("box Calibration Saved"),
+              (std::vector<std::string>{"box Calibration Saved|The calibration of player 1 is saved for this game.|information"}));
+    // The game had no file of its own: it gets the players as the window shows them, and the edges.
+    EXPECT_EQ(read("joycfg\\bare.ini", "Player1", "MouseDevice"), kGun1);
+    const AimSettings aim = ReadAimSettings(sys.ini, file("joycfg\\bare.ini"));
+    EXPECT_EQ(aim.area, AimAreaKind::Calibrated);
+    ASSERT_TRUE(aim.calibrated[0]);
+    EXPECT_NEAR(aim.calibrated[0]->left, edges.left, 1e-6);
+    EXPECT_NEAR(aim.calibrated[0]->bottom, edges.bottom, 1e-6);
+    EXPECT_FALSE(aim.calibrated[1]);
+}
+
+TEST_F(ConfigCalibration, EscCancelsTwoShotsAtOnePlaceStartAgainAndAMouseMovesByItsAcceleration) {
+    begin();
+    Click(screenTool.config(), "cmdCalibrateP2");  // mouse 1, moving relatively
+    ASSERT_TRUE(screen.isOpen);
+    RawMouseReport move;
+    move.device = 0x60;
+    move.buttons = 0x0001;
+    calibration().onMouseReport(move);
+    calibration().onMouseReport(move);  // no motion between the shots: nothing to tell the edges by
+    EXPECT_EQ(calibration().stage(), CalibrationModel::Stage::TopLeft);
+    EXPECT_EQ(screen.shown.text.rfind("Both shots read the same place: once more.\r\n", 0), 0u) << screen.shown.text;
+    move.buttons = 0;
+    move.lastX = -1000;
+    calibration().onMouseReport(move);
+    ASSERT_TRUE(screen.shown.mark);
+    EXPECT_EQ(*screen.shown.mark, (DesktopPixel{640, 512}));  // default.ini's acceleration 0: it stays in the middle
+    Type(screenTool.config(), "txtP2Accel", "18");
+    Click(screenTool.config(), "cmdCalibrateP2");
+    move.lastX = -1820;  // at 18: half the screen, from the middle to the left edge
+    calibration().onMouseReport(move);
+    EXPECT_NEAR(screen.shown.mark->x, 0, 1);
+    screen.keys().escapePressed();
+    EXPECT_FALSE(screen.isOpen);
+    EXPECT_EQ(calibration().stage(), CalibrationModel::Stage::Closed);
+    EXPECT_FALSE(exists("joycfg\\bare.ini"));
+    EXPECT_EQ(sys.eventsStartingWith("stop reports").size(), 2u);  // once for each time it was opened
+}
+
+TEST_F(ConfigCalibration, AJoystickPlayerIsToldToChooseAGunFirst) {
+    begin();
+    Check(screenTool.config(), "optP1_2", true);
+    Click(screenTool.config(), "cmdCalibrateP1");
+    EXPECT_FALSE(screen.isOpen);
+    EXPECT_EQ(sys.eventsStartingWith("box Calibrate|").size(), 1u);
+    EXPECT_TRUE(sys.eventsStartingWith("start reports").empty());
 }
 
 }  // namespace

@@ -35,6 +35,7 @@
 #include "adapters/win32/win32_raw_input.h"
 #include "adapters/win32/win32_small_services.h"
 #include "adapters/win32/win32_synthetic_input.h"
+#include "adapters/win32/win32_target_screen.h"
 #include "adapters/win32/win32_thread_services.h"
 #include "adapters/win32/win32_window_system.h"
 #include "adapters/win32/window_outputs.h"
@@ -138,7 +139,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
-    const ConfigServices tools{ini, files, messageBoxes, inputBoxes, launcher, forms, folder, &rawInput, &joysticks};
+    Win32TargetScreen targetScreen(instance);
+    const ConfigServices tools{ini,    files,   messageBoxes, inputBoxes, launcher,     forms,
+                               folder, &rawInput, &joysticks, &windows,  &targetScreen};
     Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
     std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
