@@ -1,6 +1,6 @@
 #include "engine/aim_area_step.h"
 
-#include <cmath>
+#include <array>
 
 #include "common/text.h"
 #include "engine/engine.h"
@@ -75,8 +75,8 @@ std::string AimAreaDebugText(const Engine& engine, std::size_t player) {
     const PlayerValues& p = s.players[player].current;
     std::string at = "At:  off the picture";
     if (!s.rawMouse.offPicture(player)) {
-        const DesktopPoint point = PointOfArea({p.X, p.Y}, *area);
-        at = "At:  (" + std::to_string(std::lround(point.x)) + "," + std::to_string(std::lround(point.y)) + ")";
+        const std::array<int, 2> pixel = PixelOfArea({p.X, p.Y}, *area);
+        at = "At:  (" + std::to_string(pixel[0]) + "," + std::to_string(pixel[1]) + ")";
     }
     return JoinLines({"", std::string("Aim: ") + AreaName(s.aim.kind) + " " + RectText(*area), at});
 }

@@ -30,9 +30,13 @@ public:
     void cursorBlock() {
         const PlayerValues& p = now(kPlayer1);
         const PlayerValues& q = before(kPlayer1);
-        if (persistent_ || p.X != q.X || p.Y != q.Y) {
-            // Inside the game's picture when the run knows where it is, else across the primary screen.
-            if (const auto pixel = CursorPixel(e_.state.aim, {p.X, p.Y})) {
+        // Inside the game's picture when the run knows where it is, else across the primary screen.
+        // In the picture the cursor is put back after every report of the mouse, which moves the
+        // system's cursor on its own: past the picture's edge, where the aim stops, it would stray.
+        const auto pixel = CursorPixel(e_.state.aim, {p.X, p.Y});
+        const bool reported = e_.state.rawMouse.takeReported(kPlayer1);
+        if (persistent_ || p.X != q.X || p.Y != q.Y || (pixel && reported)) {
+            if (pixel) {
                 e_.os.input.setCursorPosition((*pixel)[0], (*pixel)[1]);
             } else {
                 const ScreenSize screen = e_.os.input.primaryScreenSize();  // afresh on every move

@@ -88,10 +88,14 @@ std::optional<std::array<int, 2>> CursorPixel(const AimGeometry& geometry, AimFr
     }
     const auto area = PlayerArea(geometry, 0);
     if (!area) return std::nullopt;
+    return PixelOfArea(aim, *area);
+}
+
+std::array<int, 2> PixelOfArea(AimFractions aim, const PixelRect& area) {
     // The right and bottom pixels are the last inside, so that 1 lands on the picture, not past it.
-    const double x = area->left + aim.x * (area->width() - 1);
-    const double y = area->top + aim.y * (area->height() - 1);
-    return std::array<int, 2>{ClampedPixel(x, area->left, area->right), ClampedPixel(y, area->top, area->bottom)};
+    const double x = area.left + aim.x * (area.width() - 1);
+    const double y = area.top + aim.y * (area.height() - 1);
+    return {ClampedPixel(x, area.left, area.right), ClampedPixel(y, area.top, area.bottom)};
 }
 
 }  // namespace vt2

@@ -41,6 +41,10 @@ AimFractions RelativeAim(const AimGeometry& geometry, std::size_t player, AimFra
 // worked out from it) rather than moving the aim itself.
 bool RelativeReadingApart(const AimGeometry& geometry, std::size_t player);
 
+// The whole pixel of the area at the aim: 0 its left (top) pixel, 1 its right (bottom) one, and
+// the pixels of its edges for an aim beyond them.
+std::array<int, 2> PixelOfArea(AimFractions aim, const PixelRect& area);
+
 // The whole pixel of the desktop where player 1's aim points, inside the area (0 its left pixel, 1
 // its right one). None for the primary screen, whose cursor placement is the run's own.
 std::optional<std::array<int, 2>> CursorPixel(const AimGeometry& geometry, AimFractions aim);

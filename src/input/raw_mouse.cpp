@@ -60,6 +60,7 @@ void RawMouse::onMouseReport(const RawMouseReport& report) {
 void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     PlayerValues& p = (*players_)[player].current;
     const PlayerConfig& config = settings_->players[player];
+    reported_[player] = true;
     const AimGeometry& geometry = *geometry_;
     AimFractions aim;
     if (report.flags & kMoveAbsolute) {

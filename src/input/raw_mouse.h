@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/player_state.h"
@@ -33,6 +34,9 @@ public:
     // A trigger pulled off the picture reloads (only for a player whose game maps a reload).
     void useOffscreenReload(std::size_t player, bool on) { offscreenReload_[player] = on; }
     bool offPicture(std::size_t player) const { return offPicture_[player]; }
+    // Whether the player's device reported since the last call: the system moves its own cursor
+    // with the mouse too, beyond where the aim stops.
+    bool takeReported(std::size_t player) { return std::exchange(reported_[player], false); }
 
     void BuildButtonFlagTable();
     // Lists the mice, registers for their reports and binds them to the players: each to its saved
@@ -61,6 +65,7 @@ private:
     std::array<AimFractions, 2> relativeReadings_{};  // a calibrated player's relative position
     std::array<bool, 2> offscreenReload_{};
     std::array<bool, 2> offPicture_{};
+    std::array<bool, 2> reported_{};
     std::array<OffscreenReloadLatch, 2> latches_{};
 };
 

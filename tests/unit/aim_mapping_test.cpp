@@ -193,7 +193,7 @@ TEST_F(AimMapping, PlayerOnesCursorGoesToTheAreasCornerPixels) {
         std::string cursor;
     };
     const Case cases[] = {{0, 0, "cursor 200,100"}, {1, 1, "cursor 839,579"}, {0.5f, 0.5f, "cursor 520,340"},
-                          {1.5f, -1, "cursor 839,100"}};  // never beyond the area
+                          {1.5f, -1, "cursor 839,100"}, {1, 0, "cursor 839,100"}};  // never beyond the area
     for (const Case& c : cases) {
         s.players[0].current.X = c.x;
         s.players[0].current.Y = c.y;
@@ -202,6 +202,15 @@ TEST_F(AimMapping, PlayerOnesCursorGoesToTheAreasCornerPixels) {
         WritePlayerInputs(sys.engine);
         EXPECT_EQ(sys.eventsStartingWith("cursor"), (std::vector<std::string>{c.cursor})) << c.x;
     }
+    // The mouse pushed on past the edge moves the system's cursor but not the aim: it is put back.
+    AgePlayerState(s.players);
+    moveBy(kGun1, 500, 0);
+    sys.log.clear();
+    WritePlayerInputs(sys.engine);
+    EXPECT_EQ(sys.eventsStartingWith("cursor"), (std::vector<std::string>{"cursor 839,100"}));
+    sys.log.clear();
+    WritePlayerInputs(sys.engine);  // no report since: nothing to put back
+    EXPECT_TRUE(sys.eventsStartingWith("cursor").empty());
 }
 
 TEST_F(AimMapping, OffscreenReloadHoldsTheAimAndTurnsATriggerPulledOffThePictureIntoAReload) {

@@ -8,7 +8,29 @@ ScreenSize Win32SyntheticInput::primaryScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-void Win32SyntheticInput::setCursorPosition(int x, int y) { SetCursorPos(x, y); }
+// A move made as input, tagged as this program's own, rather than SetCursorPos: under Wine a
+// SetCursorPos comes back through raw input as a move of the player's mouse by the jump, which
+// would move the aim it was made from; a tagged move comes back tagged, and the mice leave it.
+void Win32SyntheticInput::setCursorPosition(int x, int y) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        SetCursorPos(x, y);
+        return;
+    }
+    // The system puts a normalised n on pixel (n * size) / 65536: the smallest n of the pixel.
+    auto normalised = [](int offset, int size) {
+        const long long n = (static_cast<long long>(offset) * 65536 + size - 1) / size;
+        return static_cast<LONG>(n < 0 ? 0 : (n > 65535 ? 65535 : n));
+    };
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normalised(x - left, width);
+    input.mi.dy = normalised(y - top, height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    input.mi.dwExtraInfo = kSyntheticInputTag;
+    SendInput(1, &input, sizeof input);
+}
 
 void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kSyntheticInputTag); }
 
