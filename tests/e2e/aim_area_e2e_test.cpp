@@ -52,9 +52,9 @@ protected:
             return r.left == x && r.top == y && r.right - r.left == width;
         }));
     }
-    void hook(const std::string& area, const std::string& aspect = {}) {
+    void hook(const std::string& area, const std::string& aspect, bool systemMouse) {
         const char* settings = "joycfg\\default.ini";
-        install.setIni(settings, "Player1", "SysMouse", "1");
+        install.setIni(settings, "Player1", "SysMouse", systemMouse ? "1" : "0");
         install.setIni(settings, "Aim", "Area", area);
         if (!aspect.empty()) install.setIni(settings, "Aim", "Aspect", aspect);
         ASSERT_TRUE(ParkPointerAwayFromWindows());
@@ -68,17 +68,20 @@ protected:
     std::string debugText() const { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdPlayer1Label); }
 
     // Pushes the aim to the far bottom-right, then the far top-left (the aim starts at 0, and a
-    // value that does not change is not written), and checks the game's aim at its full range and
-    // at 0, and the cursor on the area's corner pixels, each time.
-    void checkCorners(const RECT& area) {
+    // value that does not change is not written): the game's aim at its full range and at 0, and
+    // the point VT2 names in the area on the area's corner pixels; with the system mouse, the
+    // cursor there too.
+    void checkCorners(const RECT& area, bool systemMouse) {
+        auto at = [](int x, int y) { return "At:  (" + std::to_string(x) + "," + std::to_string(y) + ")"; };
+        auto there = [&](int x, int y) {
+            return debugText().find(at(x, y)) != std::string::npos && (!systemMouse || CursorAt(x, y));
+        };
         ASSERT_TRUE(Inject("move 3000 3000 3 --gap 30"));
-        EXPECT_TRUE(WaitUntil([&] { return aimX() == 640 && aimY() == 480 && CursorAt(area.right - 1, area.bottom - 1); }))
-            << aimX() << "," << aimY() << " cursor " << CursorText() << " area " << area.right << "," << area.bottom << "\n"
-            << debugText();
+        EXPECT_TRUE(WaitUntil([&] { return aimX() == 640 && aimY() == 480 && there(area.right - 1, area.bottom - 1); }))
+            << aimX() << "," << aimY() << " cursor " << CursorText() << "\n" << debugText();
         ASSERT_TRUE(Inject("move -3000 -3000 3 --gap 30"));
-        EXPECT_TRUE(WaitUntil([&] { return aimX() == 0 && aimY() == 0 && CursorAt(area.left, area.top); }))
-            << aimX() << "," << aimY() << " cursor " << CursorText() << " area " << area.left << "," << area.top << "\n"
-            << debugText();
+        EXPECT_TRUE(WaitUntil([&] { return aimX() == 0 && aimY() == 0 && there(area.left, area.top); }))
+            << aimX() << "," << aimY() << " cursor " << CursorText() << "\n" << debugText();
     }
 
     TempInstall install;
@@ -90,29 +93,35 @@ protected:
 
 TEST_F(AimAreaE2E, AWindowAtAnOffsetIsTheAreaItsCornersAndItsMiddle) {
     placeGame(150, 90, 700, 560);
-    hook("Window");
+    hook("Window", "", false);
     const RECT client = ClientOnScreen(gameWindow);
     ASSERT_GT(client.left, 150);
-    checkCorners(client);
+    checkCorners(client, false);
     // Half the range on (1820 counts at 18, in steps too small for Wine's pointer acceleration):
     // the middle of the game's range and of its window.
-    ASSERT_TRUE(Inject("move 5 5 364 --gap 15"));
-    const double x = 1820 * kCount;
-    EXPECT_TRUE(WaitUntil([&] {
-        return aimX() == static_cast<std::int16_t>(std::nearbyint(640 * x)) &&
-               CursorAt((client.left + client.right) / 2, (client.top + client.bottom) / 2);
-    })) << aimX() << " cursor " << CursorText() << "\n" << debugText();
+    ASSERT_TRUE(Inject("move 5 5 364 --gap 2"));
+    const auto middle = static_cast<std::int16_t>(std::nearbyint(640 * 1820 * kCount));
+    const std::string centre = "At:  (" + std::to_string((client.left + client.right - 1) / 2) + "," +
+                               std::to_string((client.top + client.bottom - 1) / 2) + ")";
+    EXPECT_TRUE(WaitUntil([&] { return aimX() == middle && debugText().find(centre) != std::string::npos; }))
+        << aimX() << " against " << middle << "\n" << debugText() << "\nagainst " << centre;
+}
+
+TEST_F(AimAreaE2E, WithTheSystemMousePlayerOnesCursorStaysOnTheWindowsCorners) {
+    placeGame(150, 90, 700, 560);
+    hook("Window", "", true);
+    checkCorners(ClientOnScreen(gameWindow), true);
 }
 
 TEST_F(AimAreaE2E, APictureOfFourByThreeInAStretchedWindowIsTheAreaBetweenTheBars) {
     placeGame(40, 60, 1000, 400);
-    hook("Picture", "4:3");
+    hook("Picture", "4:3", true);
     const RECT client = ClientOnScreen(gameWindow);
     const int height = client.bottom - client.top;
     const int width = height * 4 / 3;
     const int left = client.left + (client.right - client.left - width) / 2;
     ASSERT_GT(left, client.left + 100);  // bars at the sides
-    checkCorners({left, client.top, left + width, client.bottom});
+    checkCorners({left, client.top, left + width, client.bottom}, true);
 }
 
 TEST_F(AimAreaE2E, ATriggerPulledOffTheCalibratedPictureReloadsAndOnItFires) {
@@ -126,13 +135,16 @@ TEST_F(AimAreaE2E, ATriggerPulledOffTheCalibratedPictureReloadsAndOnItFires) {
     ASSERT_TRUE(ParkPointerAwayFromWindows());
     vt2 = install.startVt2("demo");
     ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
-    // The mouse at the screen's top-left corner: off the picture, which starts a tenth in.
+    // The mouse at the screen's top-left corner: off the picture, which starts a tenth in. The
+    // aim is not written there: the game keeps what it had.
+    const std::int16_t before = aimX();
     ASSERT_TRUE(Inject("move -3000 -3000 3 --gap 30"));
+    ASSERT_TRUE(WaitUntil([&] { return debugText().find("At:  off the picture") != std::string::npos; })) << debugText();
     ASSERT_TRUE(Inject("button left down"));
     EXPECT_TRUE(WaitUntil([&] { return (buttons() & 3) == 2; })) << static_cast<int>(buttons());
     ASSERT_TRUE(Inject("button left up"));
     EXPECT_TRUE(WaitUntil([&] { return (buttons() & 3) == 0; })) << static_cast<int>(buttons());
-    EXPECT_EQ(aimX(), 0);  // the aim never left the last place on the picture
+    EXPECT_EQ(aimX(), before);
     // In the middle of the picture: the trigger fires.
     ASSERT_TRUE(Inject("move 5 5 364 --gap 2"));
     EXPECT_TRUE(WaitUntil([&] { return aimX() == static_cast<std::int16_t>(std::nearbyint(640 * (1820 * kCount - 0.1) / 0.8)); }))
