@@ -77,6 +77,14 @@ wine_session_start() {
         "$WINESERVER" -w
         touch "$WINEPREFIX/.vt2-txt-association"
     fi
+    # Injected moves arrive as they are sent: without the pointer acceleration Wine applies to
+    # moves of more than a few counts, a test moves the aim by a known amount in one move (many
+    # small moves, under load, are not always all delivered).
+    if [ ! -f "$WINEPREFIX/.vt2-no-acceleration" ]; then
+        "$VT2_WINE" reg add 'HKCU\Control Panel\Mouse' /v MouseSpeed /d 0 /f >/dev/null 2>&1
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.vt2-no-acceleration"
+    fi
     # One wineserver for the whole run keeps the many short test processes fast.
     "$WINESERVER" -p
     _vt2_started_wineserver=1

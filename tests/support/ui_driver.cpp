@@ -203,4 +203,15 @@ std::string AnswerMessageBox(DWORD processId, const std::string& title, const st
 
 bool NoWindowTitled(DWORD processId, const std::string& title) { return FindTop(processId, title, "") == nullptr; }
 
+UiWindow ConfigurationPage2(DWORD processId, const std::string& player1Device) {
+    UiWindow config = UiWindow::WaitFor(processId, "Vantor 2 Configuration");
+    if (!config || !WaitUntil([&] { return config.control("Settings Page 2   >>") != nullptr; })) return UiWindow();
+    config.click(config.control("Settings Page 2   >>"));
+    const bool shown = WaitUntil([&] {
+        const HWND device = config.field("Device #:");
+        return device && UiWindow::chosen(device) == player1Device;
+    });
+    return shown ? config : UiWindow();
+}
+
 }  // namespace vt2::test

@@ -50,5 +50,8 @@ void PressButton(HWND box, const std::string& caption);
 std::string AnswerMessageBox(DWORD processId, const std::string& title, const std::string& button = "OK");
 // Every window of the process with that caption closed, or none there: true when none is left.
 bool NoWindowTitled(DWORD processId, const std::string& title);
+// The configuration window of that process on its second page, once player 1's device list shows
+// that entry (the page's start-up step has loaded the game); a null window when it does not come.
+UiWindow ConfigurationPage2(DWORD processId, const std::string& player1Device);
 
 }  // namespace vt2::test

@@ -55,8 +55,22 @@ void Win32TargetScreen::open(const PixelRect& monitor, TargetScreenKeys& keys) {
 
 void Win32TargetScreen::show(const TargetScreenView& view) {
     if (!window_ || view == view_) return;
+    // A move of the mark repaints the mark alone: a whole screen painted on every report of a
+    // mouse keeps the window from reading the reports as fast as they come.
+    const bool markAlone = view.target == view_.target && view.text == view_.text;
+    if (markAlone) {
+        invalidateMark(view_.mark);
+        invalidateMark(view.mark);
+    }
     view_ = view;
-    InvalidateRect(window_.get(), nullptr, TRUE);
+    if (!markAlone) InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+void Win32TargetScreen::invalidateMark(const std::optional<DesktopPixel>& mark) const {
+    if (!mark) return;
+    const POINT at = inWindow(*mark);
+    const RECT around{at.x - kMarkReach, at.y - kMarkReach, at.x + kMarkReach + 1, at.y + kMarkReach + 1};
+    InvalidateRect(window_.get(), &around, TRUE);
 }
 
 void Win32TargetScreen::close() {
@@ -79,10 +93,11 @@ void Win32TargetScreen::paint(HDC dc) const {
     if (view_.mark) {
         const POINT at = inWindow(*view_.mark);
         const SelectedObject pen(dc, CreatePen(PS_SOLID, 3, RGB(0, 220, 0)), true);
-        MoveToEx(dc, at.x - 12, at.y - 12, nullptr);
-        LineTo(dc, at.x + 13, at.y + 13);
-        MoveToEx(dc, at.x + 12, at.y - 12, nullptr);
-        LineTo(dc, at.x - 13, at.y + 13);
+        const int arm = kMarkReach - 4;  // inside its repainted square, pen width included
+        MoveToEx(dc, at.x - arm, at.y - arm, nullptr);
+        LineTo(dc, at.x + arm + 1, at.y + arm + 1);
+        MoveToEx(dc, at.x + arm, at.y - arm, nullptr);
+        LineTo(dc, at.x - arm - 1, at.y + arm + 1);
     }
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;

@@ -21,6 +21,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc) const;
+    void invalidateMark(const std::optional<DesktopPixel>& mark) const;
+    static constexpr int kMarkReach = 16;  // the mark's square: this many pixels each way
     POINT inWindow(DesktopPixel pixel) const { return {pixel.x - monitor_.left, pixel.y - monitor_.top}; }
 
     HINSTANCE instance_;
