@@ -23,9 +23,13 @@ const DeviceEdges* EdgesOf(const AimGeometry& geometry, std::size_t player) {
     return edges ? &*edges : nullptr;
 }
 
+// Clamped before it becomes an int: an aim far off (or not a number, from edges a hand-edited
+// file made absurd) must not overflow the conversion.
 int ClampedPixel(double at, int first, int pastLast) {
-    const int pixel = static_cast<int>(RoundHalfEven(at));
-    return std::clamp(pixel, first, std::max(first, pastLast - 1));
+    const int last = std::max(first, pastLast - 1);
+    if (!(at >= first)) return first;
+    if (at >= last) return last;
+    return static_cast<int>(RoundHalfEven(at));
 }
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "input/aim_settings.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "common/ini.h"
@@ -19,9 +20,17 @@ std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text) {
     return std::nullopt;
 }
 
+// A calibration's edges lie within a few screens of the device's range; a number far beyond (or
+// too long to be finite) is no calibration.
+constexpr double kFarthestEdge = 1000.0;
+
 // A player's calibrated edges: all four keys numbers, and the two edges of each axis apart.
 std::optional<DeviceEdges> ReadEdges(IniFiles& ini, const std::string& file, const std::string& player) {
-    auto edge = [&](const char* side) { return ParseNumber(ReadIniValue(ini, file, "Aim", player + side, false)); };
+    auto edge = [&](const char* side) -> std::optional<double> {
+        const auto value = ParseNumber(ReadIniValue(ini, file, "Aim", player + side, false));
+        if (!value || !(std::fabs(*value) <= kFarthestEdge)) return std::nullopt;
+        return value;
+    };
     const auto left = edge("Left"), top = edge("Top"), right = edge("Right"), bottom = edge("Bottom");
     if (!left || !top || !right || !bottom || *left == *right || *top == *bottom) return std::nullopt;
     return DeviceEdges{*left, *top, *right, *bottom};

@@ -202,7 +202,15 @@ TEST_F(AimMapping, PlayerOnesCursorGoesToTheAreasCornerPixels) {
         WritePlayerInputs(sys.engine);
         EXPECT_EQ(sys.eventsStartingWith("cursor"), (std::vector<std::string>{c.cursor})) << c.x;
     }
+    // An aim far beyond any pixel (a huge absolute reading through a tiny area) still lands on the edge.
+    s.players[0].current.X = 1e30f;
+    s.players[0].current.Y = -1e30f;
+    sys.log.clear();
+    WritePlayerInputs(sys.engine);
+    EXPECT_EQ(sys.eventsStartingWith("cursor"), (std::vector<std::string>{"cursor 839,100"}));
     // The mouse pushed on past the edge moves the system's cursor but not the aim: it is put back.
+    s.players[0].current.X = 1;
+    s.players[0].current.Y = 0;
     AgePlayerState(s.players);
     moveBy(kGun1, 500, 0);
     sys.log.clear();

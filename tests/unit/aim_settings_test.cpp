@@ -56,6 +56,15 @@ TEST_F(AimSettingsFile, APlayersCalibrationNeedsAllFourEdgesAndTwoApartOnEachAxi
         "Player2Left=0.5\r\nPlayer2Top=0\r\nPlayer2Right=0.5\r\nPlayer2Bottom=1\r\n");
     EXPECT_EQ(upsideDown.calibrated[0], (DeviceEdges{1, 1, 0, 0}));
     EXPECT_EQ(upsideDown.calibrated[1], std::nullopt);  // both edges of X at one place
+
+    // Edges a file made absurd (far beyond the screens, or a number too long to be finite) are
+    // no calibration: they would send the aim and the cursor to no pixel at all.
+    const std::string huge(400, '9');
+    const AimSettings absurd = read("[Aim]\r\nArea=Calibrated\r\nPlayer1Left=-1000\r\nPlayer1Top=0\r\nPlayer1Right=1000\r\n"
+                                    "Player1Bottom=1\r\nPlayer2Left=" + huge + "\r\nPlayer2Top=0\r\nPlayer2Right=0\r\n"
+                                    "Player2Bottom=1\r\n");
+    EXPECT_EQ(absurd.calibrated[0], (DeviceEdges{-1000, 0, 1000, 1}));  // the farthest taken
+    EXPECT_EQ(absurd.calibrated[1], std::nullopt);
 }
 
 }  // namespace
