@@ -29,7 +29,8 @@ void Win32SyntheticInput::setCursorPosition(int x, int y) {
     input.mi.dy = normalised(y - top, height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     input.mi.dwExtraInfo = kSyntheticInputTag;
-    SendInput(1, &input, sizeof input);
+    // Input the system refuses (a desktop that takes none) still gets the cursor where it belongs.
+    if (SendInput(1, &input, sizeof input) != 1) SetCursorPos(x, y);
 }
 
 void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kSyntheticInputTag); }
