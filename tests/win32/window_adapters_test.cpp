@@ -54,6 +54,27 @@ TEST(Win32WindowSystem, CaptionProcessAndAGoneWindow) {
     EXPECT_EQ(windows.windowProcessId(stale), 0u);
 }
 
+TEST(Win32WindowSystem, TheClientAreaOnTheDesktopEmptyWhileMinimisedNoneOnceGone) {
+    TestWindow w("VT2TestClientClass", "Client");
+    win32::Win32WindowSystem windows;
+    RECT client{};
+    GetClientRect(w.get(), &client);
+    POINT corner{0, 0};
+    ClientToScreen(w.get(), &corner);
+    ASSERT_GT(corner.x, 100);  // inside the frame, whose corner is at (100, 80)
+    EXPECT_EQ(windows.clientAreaOnDesktop(w.handle()),
+              (PixelRect{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom}));
+    const PixelRect monitor = windows.monitorOf(w.handle());
+    EXPECT_TRUE(monitor.left <= corner.x && corner.x < monitor.right) << monitor.left << ".." << monitor.right;
+    EXPECT_EQ(windows.virtualDesktop(), (PixelRect{0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
+    ShowWindow(w.get(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(w.get()) != FALSE; }));
+    EXPECT_EQ(windows.clientAreaOnDesktop(w.handle()), PixelRect{});
+    const WindowHandle stale = w.handle();
+    DestroyWindow(w.get());
+    EXPECT_EQ(windows.clientAreaOnDesktop(stale), std::nullopt);
+}
+
 // The run ends when the game's caption reads empty, so a window of another process that is gone
 // must read empty every time, however its process ended.
 TEST(Win32WindowSystem, TheCaptionOfAnotherProcesssWindowIsEmptyOnceItIsGone) {
