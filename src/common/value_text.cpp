@@ -11,11 +11,11 @@ std::string WholeNumberText(double value) {
     return text;
 }
 
-std::string FloatText(float value, char decimalSeparator) {
+std::string FloatText(double value, char decimalSeparator) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
     char text[48];
-    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
+    std::snprintf(text, sizeof text, "%.7g", value);
     std::string out;
     for (const char* c = text; *c; ++c) {
         if (*c == '.') {

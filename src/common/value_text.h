@@ -8,6 +8,7 @@
 namespace vt2 {
 
 std::string WholeNumberText(double value);
-std::string FloatText(float value, char decimalSeparator);
+// A 32-bit float (given widened) or a 64-bit one, with up to seven significant digits.
+std::string FloatText(double value, char decimalSeparator);
 
 }  // namespace vt2

@@ -102,6 +102,8 @@ public:
 private:
     static double AxisValue(const InputTarget& target, float position) {
         const double value = static_cast<double>(target.Multi) * position + static_cast<double>(target.Offset);
+        // A 64-bit float target takes the value whole; every other type as before.
+        if (target.type == ValueType::Double) return value;
         return static_cast<float>(value);
     }
 

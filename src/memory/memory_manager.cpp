@@ -64,6 +64,10 @@ void MemoryManager::writeSingle(GameAddress lngAddress, float sngValue) { WriteP
 
 void MemoryManager::writeLong(GameAddress lngAddress, std::int32_t lngValue) { WritePtr(lngAddress, &lngValue, 4); }
 
+void MemoryManager::writeInt64(GameAddress address, std::int64_t value) { WritePtr(address, &value, 8); }
+
+void MemoryManager::writeDouble(GameAddress address, double value) { WritePtr(address, &value, 8); }
+
 void MemoryManager::WriteString(GameAddress lngAddress, const std::string& strValue) {
     WritePtr(lngAddress, strValue.data(), strValue.size());
 }

@@ -49,6 +49,8 @@ public:
     void writeInteger(GameAddress lngAddress, std::int16_t intValue);
     void writeSingle(GameAddress lngAddress, float sngValue);
     void writeLong(GameAddress lngAddress, std::int32_t lngValue);
+    void writeInt64(GameAddress address, std::int64_t value);
+    void writeDouble(GameAddress address, double value);
     // As many bytes as the text has characters, no terminator.
     void WriteString(GameAddress lngAddress, const std::string& strValue);
     // Copies length bytes to the game; always 0.
@@ -60,6 +62,8 @@ public:
     std::int16_t readInteger(GameAddress lngAddr);
     float readSingle(GameAddress lngAddr);
     std::uint8_t readByte(GameAddress lngAddr);
+    std::int64_t readInt64(GameAddress address) { return readValue<std::int64_t>(address); }
+    double readDouble(GameAddress address) { return readValue<double>(address); }
     // length bytes as text, cut at the first NUL; empty when the read failed.
     std::string readString(std::size_t length, GameAddress lngAddr);
     // length bytes as text, NULs included; empty when the read failed.

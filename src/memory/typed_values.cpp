@@ -54,6 +54,8 @@ ValueType ParseValueType(std::string_view name) {
     if (name == "long") return ValueType::Long;
     if (name == "single") return ValueType::Single;
     if (name == "float") return ValueType::Float;
+    if (name == "8byte") return ValueType::EightByte;
+    if (name == "double") return ValueType::Double;
     return ValueType::Unknown;
 }
 
@@ -87,6 +89,7 @@ std::size_t ReadWidth(ValueType type, const ReadMask& mask) {
     if (!IsReadable(type)) return 0;
     if (mask.kind == ReadMask::Kind::Bits || type == ValueType::Byte) return 1;
     if (type == ValueType::Integer) return 2;
+    if (type == ValueType::EightByte || type == ValueType::Double) return 8;
     return 4;
 }
 
@@ -98,6 +101,8 @@ MemValue ReadMemValue(MemoryManager& memory, GameAddress address, ValueType type
     if (type == ValueType::Byte) return Whole(memory.readByte(address));
     if (type == ValueType::Integer) return Whole(memory.readInteger(address));
     if (type == ValueType::Long) return Whole(memory.readLong(address));
+    if (type == ValueType::EightByte) return Whole(static_cast<double>(memory.readInt64(address)));
+    if (type == ValueType::Double) return {memory.readDouble(address), true};
     return {static_cast<double>(memory.readSingle(address)), true};
 }
 
@@ -121,6 +126,9 @@ void WriteMemValue(MemoryManager& memory, GameAddress address, ValueType type, d
         case ValueType::Long: memory.writeLong(address, Clamped<std::int32_t>(value, -2147483648.0, 2147483647.0)); break;
         case ValueType::Single:
         case ValueType::Float: memory.writeSingle(address, static_cast<float>(value)); break;
+        // 2^63 itself is no int64: the largest double below it is the top.
+        case ValueType::EightByte: memory.writeInt64(address, Clamped<std::int64_t>(value, -0x1p63, 0x1.fffffffffffffp62)); break;
+        case ValueType::Double: memory.writeDouble(address, value); break;
         default: break;
     }
 }

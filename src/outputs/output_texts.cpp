@@ -7,7 +7,7 @@
 namespace vt2 {
 
 std::string OutputValueText(const MemValue& value, char decimalSeparator) {
-    return value.isFloat ? FloatText(static_cast<float>(value.number), decimalSeparator) : WholeNumberText(value.number);
+    return value.isFloat ? FloatText(value.number, decimalSeparator) : WholeNumberText(value.number);
 }
 
 std::string OutputStartMessage(const std::string& gameName, const std::string& emuName) {

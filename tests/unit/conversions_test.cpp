@@ -147,6 +147,8 @@ TEST(ValueText, WholeNumbersAndFloats) {
     EXPECT_EQ(FloatText(12345678.0f, '.'), "1.234568E+07");
     EXPECT_EQ(FloatText(0.000015f, '.'), "1.5E-05");
     EXPECT_EQ(FloatText(-2.75f, '.'), "-2.75");
+    EXPECT_EQ(FloatText(-1e300, '.'), "-1E+300");  // a 64-bit float beyond a 32-bit one's range
+    EXPECT_EQ(FloatText(1.0 / 3.0, '.'), "0.3333333");
 }
 
 }  // namespace

@@ -192,6 +192,33 @@ TEST_F(TypedValues, SingleAndFloatWriteThe32BitFloat) {
     EXPECT_EQ(process->at(0x2000, 4), (Bytes{0x00, 0x00, 0x00, 0xC0}));
 }
 
+TEST_F(TypedValues, EightByteAndDoubleRoundTripTheir64Bits) {
+    struct Case {
+        const char* type;
+        double written;
+        Bytes bytes;
+        double read;
+    };
+    const Case cases[] = {
+        {"8byte", -1, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, -1},
+        {"8byte", 4294967296.5, {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}, 4294967296},  // 2^32, half to even
+        {"8byte", 1e30, {0x00, 0xFC, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, 0x1.fffffffffffffp62},  // the top, not wrapped
+        {"8byte", -1e30, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80}, -0x1p63},
+        {"double", 0.1, {0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x3F}, 0.1},  // all 64 bits, no float between
+        {"double", -1e300, {0x9C, 0x75, 0x00, 0x88, 0x3C, 0xE4, 0x37, 0xFE}, -1e300},
+    };
+    process->map(0x2000, 16);
+    for (const Case& c : cases) {
+        write(c.type, c.written);
+        EXPECT_EQ(process->at(0x2000, 8), c.bytes) << c.type << " " << c.written;
+        EXPECT_EQ(ReadMemValue(memory(), 0x2000, c.type, ""), (MemValue{c.read, std::string(c.type) == "double"}))
+            << c.type << " " << c.written;
+        EXPECT_EQ(ReadWidth(c.type, ""), 8u);
+    }
+    write("8byte", 5, 1);  // no mask on a wider type
+    EXPECT_EQ(process->at(0x2000, 8), cases[5].bytes);
+}
+
 TEST_F(TypedValues, WritesThatMustNotHappen) {
     write("integer", 5, 1);      // a mask on a wider type
     write("long", 5, -2);
