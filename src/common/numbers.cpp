@@ -109,10 +109,37 @@ std::optional<std::int32_t> ToInt32Field(std::string_view text) {
     return static_cast<std::int32_t>(*value);
 }
 
-std::optional<std::uint32_t> ToAddress(std::string_view text) {
-    const auto value = ParseWholeNumber(text);
-    if (!value || *value < INT32_MIN || *value > static_cast<std::int64_t>(UINT32_MAX)) return std::nullopt;
-    return static_cast<std::uint32_t>(*value);
+std::optional<std::uint64_t> ToAddress(std::string_view text, AddressWidth width) {
+    if (width == AddressWidth::Bits32) {
+        const auto value = ParseWholeNumber(text);
+        if (!value || *value < INT32_MIN || *value > static_cast<std::int64_t>(UINT32_MAX)) return std::nullopt;
+        return static_cast<std::uint32_t>(*value);
+    }
+    CountTextConversion();
+    const std::string trimmed = TrimBlanks(text);
+    std::string_view t = trimmed;
+    std::uint64_t value = 0;
+    if (IsHexText(t)) {
+        t.remove_prefix(2);
+        if (t.empty() || t.size() > 16) return std::nullopt;
+        const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value, 16);
+        if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+        return value;
+    }
+    if (!t.empty() && t[0] == '+') {
+        t.remove_prefix(1);
+        if (!t.empty() && t[0] == '-') return std::nullopt;  // at most one sign
+    }
+    if (!t.empty() && t[0] == '-') {
+        std::int64_t negative = 0;
+        const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), negative, 10);
+        if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+        return static_cast<std::uint64_t>(negative);
+    }
+    if (t.empty() || t.size() > 20) return std::nullopt;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value, 10);
+    if (error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
 }
 
 std::optional<std::uint8_t> ToByteField(std::string_view text) {

@@ -25,9 +25,17 @@ namespace vt2 {
 // complement ("&HFFFF" is -1), up to 0xFFFFFFFF a 32-bit one.
 std::optional<std::int16_t> ToInt16Field(std::string_view text);
 std::optional<std::int32_t> ToInt32Field(std::string_view text);
-// A 32-bit address: decimal from -2147483648 to 4294967295, or hexadecimal; negative numbers keep
-// their bit pattern.
-std::optional<std::uint32_t> ToAddress(std::string_view text);
+// How wide a game's addresses are: the game's process decides, not this program's build.
+enum class AddressWidth { Bits32, Bits64 };
+// An address of a 32-bit game: decimal from -2147483648 to 4294967295, or up to 8 hexadecimal
+// digits; negative numbers keep their 32-bit pattern. Of a 64-bit game: decimal from
+// -9223372036854775808 to 18446744073709551615 (a negative one its 64-bit pattern), or up to 16
+// hexadecimal digits.
+std::optional<std::uint64_t> ToAddress(std::string_view text, AddressWidth width = AddressWidth::Bits32);
+// The highest address of a game of that width.
+constexpr std::uint64_t TopAddress(AddressWidth width) {
+    return width == AddressWidth::Bits64 ? UINT64_MAX : 0xFFFFFFFFull;
+}
 // A byte value 0..255, decimal or hexadecimal.
 std::optional<std::uint8_t> ToByteField(std::string_view text);
 // A 16-bit field that may be written with a fraction: a whole number as ToInt16Field reads it, or

@@ -12,6 +12,7 @@ enum class ExitCode : int {
     BadGameName = 6,         // the game name is not a plain file name
     AlreadyHooked = 7,       // another VT2 already runs for this game
     GameNotOpened = 8,       // the game's process cannot be opened to read and write its memory
+    GameOutOfReach = 9,      // a 64-bit game and a 32-bit VT2, which cannot reach all of its memory
 };
 
 }  // namespace vt2

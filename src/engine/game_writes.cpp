@@ -172,7 +172,7 @@ std::array<std::int16_t, 3> TwinStickBankValues(const std::array<std::int16_t, 1
 void WriteTwinStickBanks(Engine& engine) {
     HookState& s = engine.state;
     const std::array<std::int16_t, 3> banks = TwinStickBankValues(s.players.TwinStickStates);
-    const std::uint32_t addresses[3] = {s.inputMap.Bank1, s.inputMap.Bank2, s.inputMap.Bank3};
+    const GameAddress addresses[3] = {s.inputMap.Bank1, s.inputMap.Bank2, s.inputMap.Bank3};
     for (std::size_t b = 0; b < 3; ++b) {
         if (banks[b] != s.players.previousBanks[b] && s.memory) WriteMemValue(*s.memory, addresses[b], ValueType::Byte, banks[b], 0);
     }

@@ -81,6 +81,11 @@ void HookGame(Engine& engine) {
         engine.os.messageBoxes.showMessage(GameNotOpenedMessage(GameTitle(s)));
         StopProgram(engine, ExitCode::GameNotOpened);
     }
+    // A 32-bit program would write a 64-bit game's addresses cut to 32 bits: nothing at all instead.
+    if (!s.memory->reachable()) {
+        engine.os.messageBoxes.showMessage(GameOutOfReachMessage(GameTitle(s)));
+        StopProgram(engine, ExitCode::GameOutOfReach);
+    }
     engine.os.clock.sleepMs(kSetUpPauseMs);
 
     LoadInputMap(engine, s.gameName);
@@ -97,6 +102,11 @@ std::string GameNotOpenedMessage(const std::string& game) {
     return "VT2 cannot read and write the memory of " + game +
            ".\r\n\r\nStart VT2 with the same rights as the game: when the game runs as administrator, "
            "run VT2 as administrator too.";
+}
+
+std::string GameOutOfReachMessage(const std::string& game) {
+    return game + " is a 64-bit program, and this VT2 is a 32-bit one, which cannot reach all of its memory. "
+                  "VT2 writes nothing into it.\r\n\r\nStart the 64-bit VT2 for this game.";
 }
 
 bool FollowGameToANewWindow(Engine& engine) {

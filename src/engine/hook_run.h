@@ -19,9 +19,11 @@ void WaitForGameWindow(Engine& engine);
 
 // Takes the game's process, waits for the game to set itself up, loads the descriptor's input map,
 // outputs and code patches, and reports the game as hooked. A window gone before the hook ends
-// the run as the game's end does; a process that cannot be opened ends it with a message.
+// the run as the game's end does; a process that cannot be opened, or whose memory this build
+// cannot reach, ends it with a message.
 void HookGame(Engine& engine);
 std::string GameNotOpenedMessage(const std::string& game);
+std::string GameOutOfReachMessage(const std::string& game);
 
 // After the game's window is gone while its process still runs (a game that switches to full
 // screen closes its window and opens another): waits up to kNewWindowWaitMs, handling messages,

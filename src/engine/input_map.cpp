@@ -30,7 +30,7 @@ public:
         if (const auto v = ToInt32Field(text(section, key))) field = *v;
     }
     // "<name>PTR" when it is not empty, else "<name>Addr".
-    std::uint32_t address(const std::string& name) const {
+    GameAddress address(const std::string& name) const {
         return ResolveTargetAddress(module_, text("Inputs", name + "PTR"), text("Inputs", name + "Addr"));
     }
     void axis(const std::string& name, InputTarget& target) const {

@@ -17,7 +17,7 @@ class IniFiles;
 
 // One writable location of the game.
 struct InputTarget {
-    std::uint32_t address = 0;  // 0: not mapped
+    GameAddress address = 0;  // 0: not mapped
     ValueType type = ValueType::Unknown;
     std::int16_t Multi = 0;     // axes: value = Multi * position + Offset
     std::int16_t Offset = 0;
@@ -28,7 +28,7 @@ struct InputMap {
     std::int32_t Persistent = 0;  // 1: every value is written on every pass
     std::int32_t ExitMode = 0;    // 0 escape does nothing, 1 Alt+F4, else a quit message
     std::string ReloadMode;       // "", "M2L", "M2VC", "VCOP" or any other text
-    std::uint32_t Bank1 = 0, Bank2 = 0, Bank3 = 0;  // the twin-stick game only
+    GameAddress Bank1 = 0, Bank2 = 0, Bank3 = 0;  // the twin-stick game only
     InputTarget P1X, P1Y, P2X, P2Y;
     InputTarget P1Trigger, P1Reload, P2Trigger, P2Reload;
     InputTarget P1Start, P1Coin, P2Start, P2Coin;  // read, never written: start and coin go as keys

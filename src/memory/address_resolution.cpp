@@ -27,31 +27,37 @@ GameAddress EnsureModuleBase(GameModule& module) {
 }
 
 std::optional<GameAddress> ResolvePointer(GameModule& module, const std::string& pointerText) {
+    const AddressWidth width = AddressWidthOf(module);
     std::vector<std::string> fields = SplitText(pointerText, '|');
     fields.resize(3);
-    std::uint32_t offsets[3] = {};
+    GameAddress offsets[3] = {};
     for (int i = 0; i < 3; ++i) {
         const std::string& field = fields[static_cast<std::size_t>(i)];
         if (TrimBlanks(field).empty()) continue;
-        const auto value = ToAddress(field);
+        const auto value = ToAddress(field, width);
         if (!value) return std::nullopt;
         offsets[i] = *value;
     }
+    // Sums wrap round the game's address space, as the game's own pointer arithmetic does.
+    const GameAddress top = TopAddress(width);
+    auto add = [&](GameAddress a, GameAddress b) { return (a + b) & top; };
     const GameAddress base = EnsureModuleBase(module);
+    // The pointer at an address: 8 bytes in a 64-bit game, 4 in a 32-bit one.
     auto dereference = [&](GameAddress at) -> GameAddress {
         if (!module.memory) return 0;
-        return static_cast<GameAddress>(module.memory->readLong(at));
+        if (width == AddressWidth::Bits64) return static_cast<GameAddress>(module.memory->readInt64(at));
+        return static_cast<std::uint32_t>(module.memory->readLong(at));
     };
     const bool hasA = !TrimBlanks(fields[0]).empty();
     const bool hasB = !TrimBlanks(fields[1]).empty();
-    if (hasB) return dereference(dereference(base + offsets[0]) + offsets[1]) + offsets[2];
-    if (hasA) return dereference(base + offsets[0]) + offsets[2];
-    return base + offsets[2];
+    if (hasB) return add(dereference(add(dereference(add(base, offsets[0])), offsets[1])), offsets[2]);
+    if (hasA) return add(dereference(add(base, offsets[0])), offsets[2]);
+    return add(base, offsets[2]);
 }
 
 GameAddress ResolveTargetAddress(GameModule& module, const std::string& pointerText, const std::string& addressText) {
     if (!pointerText.empty()) return ResolvePointer(module, pointerText).value_or(0);
-    return ToAddress(addressText).value_or(0);
+    return ToAddress(addressText, AddressWidthOf(module)).value_or(0);
 }
 
 }  // namespace vt2

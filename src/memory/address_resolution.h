@@ -1,7 +1,8 @@
 #pragma once
 // Pointer chains of the descriptor ("PTR" keys), followed from the base of the game's program
 // module: "a|b|c" is [[base + a] + b] + c, "a||c" is [base + a] + c, "||c" is base + c, where
-// [x] is the 32-bit value at x. Each field is empty or a whole number (decimal or "&H").
+// [x] is the pointer at x: 4 bytes in a 32-bit game, 8 in a 64-bit one. Each field is empty or an
+// address text of the game's width (decimal or "&H").
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,11 @@ struct GameModule {
     GameAddress& base;      // 0 until found
     std::string& exeName;   // the descriptor's ExeName; an empty one is adopted from the game
 };
+
+// The width of the game's addresses: 32 bits until its process is open.
+inline AddressWidth AddressWidthOf(const GameModule& module) {
+    return module.memory ? module.memory->addressWidth() : AddressWidth::Bits32;
+}
 
 // The base of the module named moduleName in that process, or 0. With an empty name, the first
 // module whose name contains ".exe" is taken, and moduleName becomes its name.

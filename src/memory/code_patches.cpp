@@ -13,8 +13,8 @@ namespace vt2 {
 namespace {
 
 std::string HexAddress(GameAddress address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "&H%X", address);
+    char text[24];
+    std::snprintf(text, sizeof text, "&H%llX", static_cast<unsigned long long>(address));
     return text;
 }
 
@@ -62,7 +62,8 @@ CodePatchSection ReadCodePatches(IniFiles& ini, const std::string& file, GameMod
             const std::size_t bytes = std::min(static_cast<std::size_t>(*length), fields.size());
             for (std::size_t k = 0; k < bytes; ++k) patch.bytes.push_back(ToByteField(fields[k]));
         }
-        if (!patch.bytes.empty() && static_cast<std::uint64_t>(start) + patch.bytes.size() - 1 > 0xFFFFFFFFull) {
+        const std::uint64_t top = TopAddress(AddressWidthOf(module));
+        if (!patch.bytes.empty() && (start > top || patch.bytes.size() - 1 > top - start)) {
             result.problems.push_back(section + ": " + entry + " at " + HexAddress(start) +
                                       " runs past the top of the address space" + notWritten);
             continue;

@@ -6,29 +6,34 @@
 namespace vt2 {
 
 namespace {
-// A run of bytes that would go past the top of the 32-bit address space and on from address 0.
-bool WrapsPastTheTop(GameAddress address, std::size_t length) {
-    return length > 0 && static_cast<std::uint64_t>(address) + (length - 1) > 0xFFFFFFFFull;
+// A run of bytes that would go past the top of the game's address space and on from address 0.
+bool WrapsPastTheTop(GameAddress address, std::size_t length, AddressWidth width) {
+    const std::uint64_t top = TopAddress(width);
+    return length > 0 && (address > top || length - 1 > top - address);
 }
 }  // namespace
 
 void MemoryManager::PID(std::int32_t dwPid) {
     processId_ = dwPid;
     process_ = processes_.openProcess(static_cast<std::uint32_t>(dwPid));
+    width_ = process_ && process_->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
+    reachable_ = !process_ || process_->reachable();
 }
 
 std::int32_t MemoryManager::WritePtr(GameAddress lngAddress, const void* destPtr, std::size_t length) {
     ++writes_;
     snapshots_.clear();  // a copy taken before a write may no longer be what the game holds
-    if (process_ && length > 0 && !WrapsPastTheTop(lngAddress, length)) process_->write(lngAddress, destPtr, length);
+    if (process_ && reachable_ && length > 0 && !WrapsPastTheTop(lngAddress, length, width_)) {
+        process_->write(lngAddress, destPtr, length);
+    }
     return 0;
 }
 
 bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress lngAddr) {
     bool copied = false;
-    if (process_ && !WrapsPastTheTop(lngAddr, length)) {
+    if (process_ && reachable_ && !WrapsPastTheTop(lngAddr, length, width_)) {
         for (const Snapshot& snapshot : snapshots_) {
-            const std::uint64_t offset = static_cast<std::uint64_t>(lngAddr) - snapshot.start;
+            const std::uint64_t offset = lngAddr - snapshot.start;
             if (lngAddr >= snapshot.start && offset + length <= snapshot.bytes.size()) {
                 if (length > 0) std::memcpy(destPtr, snapshot.bytes.data() + offset, length);
                 return true;
@@ -42,7 +47,7 @@ bool MemoryManager::copyToType(void* destPtr, std::size_t length, GameAddress ln
 }
 
 bool MemoryManager::takeSnapshot(GameAddress start, std::size_t length) {
-    if (!process_ || length == 0 || WrapsPastTheTop(start, length)) return false;
+    if (!process_ || !reachable_ || length == 0 || WrapsPastTheTop(start, length, width_)) return false;
     Snapshot snapshot{start, std::vector<std::uint8_t>(length)};
     ++processReads_;
     if (!process_->read(start, snapshot.bytes.data(), length)) return false;

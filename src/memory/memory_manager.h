@@ -3,7 +3,7 @@
 // and absolute addresses of the game process, little-endian as the processor stores them. It knows
 // nothing of type names, masks or pointer chains. Failures are silent: a failed read gives 0 (or
 // the empty text), a failed write changes nothing. A value that would run past the top of the
-// address space (and wrap round to address 0) is neither read nor written.
+// game's address space (and wrap round to address 0) is neither read nor written.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "common/numbers.h"
 #include "platform/process_memory.h"
 
 namespace vt2 {
 
-// A 32-bit address of the game; addresses of 0x80000000 and above keep their bit pattern.
-using GameAddress = std::uint32_t;
+// An address of the game: below 2^32 in a 32-bit game (0x80000000 and above keep their bit
+// pattern), anywhere in a 64-bit one.
+using GameAddress = std::uint64_t;
 
 class MemoryManager {
 public:
@@ -27,6 +29,11 @@ public:
     void PID(std::int32_t dwPid);
     std::int32_t PID() const { return processId_; }
     bool isOpen() const { return process_ != nullptr; }
+    // The width of the game's addresses and pointers: 32 bits until a 64-bit process is open.
+    AddressWidth addressWidth() const { return width_; }
+    // False when the process is open but this program cannot reach all of it (a 32-bit program
+    // and a 64-bit game): it then reads 0 and writes nothing.
+    bool reachable() const { return reachable_; }
     // True once the game's process has ended; false while it runs or when it was never opened.
     bool processEnded() const { return process_ && process_->hasEnded(); }
     // Writes asked of the game so far (for the measurements of the loop's cost).
@@ -85,6 +92,8 @@ private:
 
     ProcessMemory& processes_;
     std::int32_t processId_ = 0;
+    AddressWidth width_ = AddressWidth::Bits32;
+    bool reachable_ = true;
     std::uint64_t writes_ = 0;
     std::uint64_t failedReads_ = 0;
     std::uint64_t processReads_ = 0;

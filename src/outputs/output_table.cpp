@@ -32,7 +32,7 @@ OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameMo
         const std::string pointer = rows.value(key + "PTR", false);
         // An Addr text that is no address reads address 0 (and so gives 0), as a chain that is none.
         row.address = !pointer.empty() ? ResolvePointer(module, pointer).value_or(0)
-                                       : ToAddress(rows.value(key + "Addr", false)).value_or(0);
+                                       : ToAddress(rows.value(key + "Addr", false), AddressWidthOf(module)).value_or(0);
         row.type = ParseValueType(rows.value(key + "Type", false));
         row.mask = ParseReadMask(rows.value(key + "BitMask", false));
         row.number = n;

@@ -9,7 +9,7 @@ namespace vt2 {
 
 struct ModuleEntry {
     std::string name;    // the module's file name, up to its first NUL
-    std::uint32_t base;  // where it is loaded in that process
+    std::uint64_t base;  // where it is loaded in that process
 };
 
 class ModuleList {

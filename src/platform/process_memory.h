@@ -12,9 +12,14 @@ class OpenProcessMemory {
 public:
     virtual ~OpenProcessMemory() = default;
     // Copies length bytes at address in the process into buffer; false when the read failed.
-    virtual bool read(std::uint32_t address, void* buffer, std::size_t length) = 0;
+    virtual bool read(std::uint64_t address, void* buffer, std::size_t length) = 0;
     // Copies length bytes from buffer to address in the process; false when the write failed.
-    virtual bool write(std::uint32_t address, const void* buffer, std::size_t length) = 0;
+    virtual bool write(std::uint64_t address, const void* buffer, std::size_t length) = 0;
+    // A 64-bit process (8-byte pointers, addresses above 4 GB); false for a 32-bit one.
+    virtual bool is64Bit() = 0;
+    // False when this program cannot reach all of the process's memory: a 32-bit program and a
+    // 64-bit game.
+    virtual bool reachable() = 0;
     // True once the process has ended (its memory is gone with it).
     virtual bool hasEnded() = 0;
 };

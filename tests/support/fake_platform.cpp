@@ -109,26 +109,28 @@ namespace {
 class FakeOpenProcess final : public OpenProcessMemory {
 public:
     explicit FakeOpenProcess(FakeGameProcess& process) : process_(process) {}
-    bool read(std::uint32_t address, void* buffer, std::size_t length) override {
+    bool read(std::uint64_t address, void* buffer, std::size_t length) override {
         auto* out = static_cast<std::uint8_t*>(buffer);
         for (std::size_t i = 0; i < length; ++i) {
-            const auto it = process_.bytes.find(address + static_cast<std::uint32_t>(i));
+            const auto it = process_.bytes.find(address + i);
             if (it == process_.bytes.end()) return false;
             out[i] = it->second;
         }
         return true;
     }
-    bool write(std::uint32_t address, const void* buffer, std::size_t length) override {
+    bool write(std::uint64_t address, const void* buffer, std::size_t length) override {
         for (std::size_t i = 0; i < length; ++i) {
-            if (!process_.bytes.count(address + static_cast<std::uint32_t>(i))) return false;
+            if (!process_.bytes.count(address + i)) return false;
         }
         const auto* in = static_cast<const std::uint8_t*>(buffer);
-        for (std::size_t i = 0; i < length; ++i) process_.bytes[address + static_cast<std::uint32_t>(i)] = in[i];
+        for (std::size_t i = 0; i < length; ++i) process_.bytes[address + i] = in[i];
         process_.writes.emplace_back(address, std::vector<std::uint8_t>(in, in + length));
         return true;
     }
 
     bool hasEnded() override { return process_.ended; }
+    bool is64Bit() override { return process_.is64Bit; }
+    bool reachable() override { return process_.reachable; }
 
 private:
     FakeGameProcess& process_;

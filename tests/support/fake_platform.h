@@ -183,24 +183,29 @@ private:
 class FakeGameProcess {
 public:
     // Maps length bytes at address, each set to fill.
-    void map(std::uint32_t address, std::size_t length, std::uint8_t fill = 0) {
-        for (std::size_t i = 0; i < length; ++i) bytes[address + static_cast<std::uint32_t>(i)] = fill;
+    void map(std::uint64_t address, std::size_t length, std::uint8_t fill = 0) {
+        for (std::size_t i = 0; i < length; ++i) bytes[address + i] = fill;
     }
-    void put(std::uint32_t address, const std::vector<std::uint8_t>& values) {
-        for (std::size_t i = 0; i < values.size(); ++i) bytes[address + static_cast<std::uint32_t>(i)] = values[i];
+    void put(std::uint64_t address, const std::vector<std::uint8_t>& values) {
+        for (std::size_t i = 0; i < values.size(); ++i) bytes[address + i] = values[i];
     }
-    void putLong(std::uint32_t address, std::uint32_t value) {
-        put(address, {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                      static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
-    }
-    std::vector<std::uint8_t> at(std::uint32_t address, std::size_t length) const {
+    void putLong(std::uint64_t address, std::uint32_t value) { putBytesOf(address, value, 4); }
+    void putPointer64(std::uint64_t address, std::uint64_t value) { putBytesOf(address, value, 8); }
+    std::vector<std::uint8_t> at(std::uint64_t address, std::size_t length) const {
         std::vector<std::uint8_t> out;
-        for (std::size_t i = 0; i < length; ++i) out.push_back(bytes.at(address + static_cast<std::uint32_t>(i)));
+        for (std::size_t i = 0; i < length; ++i) out.push_back(bytes.at(address + i));
         return out;
     }
-    std::map<std::uint32_t, std::uint8_t> bytes;
-    std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> writes;  // every successful write
-    bool ended = false;  // the process has ended
+    std::map<std::uint64_t, std::uint8_t> bytes;
+    std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> writes;  // every successful write
+    bool ended = false;       // the process has ended
+    bool is64Bit = false;     // a 64-bit game
+    bool reachable = true;    // false: as a 64-bit game is to a 32-bit program
+
+private:
+    void putBytesOf(std::uint64_t address, std::uint64_t value, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) bytes[address + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 };
 
 class FakeProcessMemory final : public ProcessMemory {

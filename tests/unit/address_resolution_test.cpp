@@ -113,5 +113,63 @@ TEST(ModuleBase, TheAdoptedNameBecomesTheDescriptorsExeName) {
     EXPECT_EQ(sys.engine.state.descriptor.ExeName, "vt2demogame.exe");
 }
 
+// A 64-bit game: its module above 4 GB, its pointers 8 bytes wide.
+constexpr GameAddress kBase64 = 0x140000000;
+
+class PointerChains64 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sys.memory.processes[4343].is64Bit = true;
+        process = &sys.hookProcess(4343);
+        sys.modules.modules[4343] = {{"game64.exe", kBase64}};
+        sys.engine.state.descriptor.ExeName = "game64.exe";
+        process->map(kBase64, 0x100);
+        process->map(0x25A0000000, 0x100);
+        process->map(0x7FF000000000, 0x100);
+    }
+    std::optional<GameAddress> resolve(const std::string& text) {
+        GameModule module = GameModuleOf(sys.engine);
+        return ResolvePointer(module, text);
+    }
+    FakeSystem sys;
+    FakeGameProcess* process = nullptr;
+};
+
+TEST_F(PointerChains64, EightBytePointersFromAModuleAbove4GB) {
+    process->putPointer64(kBase64 + 0x10, 0x25A0000000);
+    process->putPointer64(0x25A0000008, 0x7FF000000000);
+    EXPECT_EQ(resolve("&H10|8|&H20"), 0x7FF000000020u);
+    EXPECT_EQ(resolve("&H10||4"), 0x25A0000004u);
+    EXPECT_EQ(resolve("||&H100000000"), kBase64 + 0x100000000);  // an offset of 2^32 is one in this game
+    // The same bytes read as 4-byte pointers would give the low halves: a 32-bit game's chain.
+    sys.memory.processes[4242].map(kBase, 0x20);
+    sys.memory.processes[4242].putPointer64(kBase + 0x10, 0x25A0000000);
+    sys.engine.state.moduleBase = 0;
+    sys.modules.modules[4242] = {{"game64.exe", kBase}};
+    sys.hookProcess(4242);
+    EXPECT_EQ(resolve("&H10||4"), 0xA0000004u);
+    EXPECT_EQ(resolve("||4294967296"), std::nullopt);  // no such offset in a 32-bit game
+}
+
+TEST_F(PointerChains64, SumsWrapRoundTheGamesOwnAddressSpace) {
+    process->putPointer64(kBase64 + 0x10, 0xFFFFFFFFFFFFFFF0);
+    EXPECT_EQ(resolve("&H10||&H20"), 0x10u);  // past 2^64
+    EXPECT_EQ(resolve("&H10||&H8"), 0xFFFFFFFFFFFFFFF8u);
+}
+
+TEST_F(PointerChains64, WritesPastTheTopOfA64BitSpaceAreRefusedBelowItTheyGo) {
+    MemoryManager& memory = *sys.engine.state.memory;
+    process->map(0xFFFFFFFFFFFFFFFC, 4);
+    process->map(0xFFFFFFFC, 8);
+    memory.writeLong(0xFFFFFFFFFFFFFFFE, 1);  // would run on from address 0
+    memory.writeInt64(0xFFFFFFFFFFFFFFFC, 1);
+    EXPECT_TRUE(process->writes.empty());
+    memory.writeLong(0xFFFFFFFFFFFFFFFC, 7);  // the last four bytes there are
+    memory.writeInt64(0xFFFFFFFC, 9);         // past 4 GB, which a 64-bit game has
+    ASSERT_EQ(process->writes.size(), 2u);
+    EXPECT_EQ(process->at(0x100000000, 4), (std::vector<std::uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(process->at(0xFFFFFFFC, 4), (std::vector<std::uint8_t>{9, 0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace vt2::test

@@ -30,7 +30,7 @@ TEST_F(CodePatches, NopsByDefaultAndReplaceBytesEachPatchInOneWrite) {
     EXPECT_EQ(process->at(0x5A3B00, 4), (Bytes{0x90, 0x90, 0x90, 0xCC}));
     EXPECT_EQ(process->at(0x5A3B08, 3), (Bytes{0x8B, 0xC0, 0xCC}));
     // One write per patch: the game's threads are held for as short a time as can be.
-    EXPECT_EQ(process->writes, (std::vector<std::pair<std::uint32_t, Bytes>>{{0x5A3B00, {0x90, 0x90, 0x90}},
+    EXPECT_EQ(process->writes, (std::vector<std::pair<std::uint64_t, Bytes>>{{0x5A3B00, {0x90, 0x90, 0x90}},
                                                                            {0x5A3B08, {0x8B, 0xC0}}}));
 }
 
@@ -162,7 +162,7 @@ TEST_F(CodePatches, APatchThatWouldRunPastTheTopOfTheAddressSpaceIsNotWritten) {
 TEST_F(CodePatches, AByteLeftAloneSplitsAPatchIntoTwoWrites) {
     descriptor("[NOP_game.exe]\r\nNumberNOPs=1\r\nNOP1Addr=&H5A3B00\r\nNOP1Len=5\r\nNOP1Replace=1|2|x|4|5\r\n");
     ApplyCodePatches(sys.engine, "g");
-    EXPECT_EQ(process->writes, (std::vector<std::pair<std::uint32_t, Bytes>>{{0x5A3B00, {1, 2}}, {0x5A3B03, {4, 5}}}));
+    EXPECT_EQ(process->writes, (std::vector<std::pair<std::uint64_t, Bytes>>{{0x5A3B00, {1, 2}}, {0x5A3B03, {4, 5}}}));
 }
 
 }  // namespace

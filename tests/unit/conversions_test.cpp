@@ -109,6 +109,31 @@ TEST(FieldConversions, ThirtyTwoBitFieldsAndAddresses) {
     EXPECT_FALSE(ToAddress("0x1000").has_value());
 }
 
+TEST(FieldConversions, AddressesOfA64BitGame) {
+    constexpr AddressWidth k64 = AddressWidth::Bits64;
+    struct Case {
+        const char* text;
+        std::optional<std::uint64_t> address;
+    };
+    const Case cases[] = {
+        {"&H80001000", 0x80001000u},                  // 8 digits, as in a 32-bit game
+        {"&H140023064", 0x140023064u},                // above 4 GB
+        {"&HFFFFFFFFFFFFFFFF", UINT64_MAX},           // 16 digits
+        {"&H1FFFFFFFFFFFFFFFF", std::nullopt},        // 17: too long
+        {"4294967296", 0x100000000u},                 // 2^32
+        {"18446744073709551615", UINT64_MAX},         // 2^64 - 1
+        {"18446744073709551616", std::nullopt},       // 2^64
+        {"-1", UINT64_MAX},                           // a negative one keeps its 64-bit pattern
+        {" +5368709120 ", 0x140000000u},
+        {"+-1", std::nullopt}, {"&H", std::nullopt}, {"0x1000", std::nullopt}, {"&H12G", std::nullopt}, {"", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ToAddress(c.text, k64), c.address) << c.text;
+    // The same texts in a 32-bit game, as always.
+    EXPECT_EQ(ToAddress("&H140023064"), std::nullopt);
+    EXPECT_EQ(ToAddress("4294967296"), std::nullopt);
+    EXPECT_EQ(ToAddress("-1"), 0xFFFFFFFFu);
+}
+
 TEST(FieldConversions, ByteValues) {
     EXPECT_EQ(ToByteField("&H8B"), 0x8B);
     EXPECT_EQ(ToByteField("255"), 255);

@@ -10,7 +10,7 @@ namespace vt2::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Writes = std::vector<std::pair<std::uint32_t, Bytes>>;
+using Writes = std::vector<std::pair<std::uint64_t, Bytes>>;
 
 class GameWrites : public ::testing::Test {
 protected:

@@ -90,6 +90,23 @@ TEST_F(HookRun, AProcessThatCannotBeOpenedEndsTheRunWithAMessageInsteadOfAHookTh
     EXPECT_EQ(sys.log.back(), "exit 8");
 }
 
+TEST_F(HookRun, AGameThisBuildCannotReachEndsTheRunWithAMessageAndNothingWritten) {
+    FakeGameProcess& game = sys.memory.processes[4242];
+    game.is64Bit = true;
+    game.reachable = false;  // a 64-bit game to a 32-bit VT2
+    game.map(0x1000, 4);
+    addGame();
+    WaitForGameWindow(sys.engine);
+    sys.log.clear();
+    EXPECT_EQ(sys.exitCodeOf([&] { HookGame(sys.engine); }), static_cast<int>(ExitCode::GameOutOfReach));
+    EXPECT_EQ(sys.log.at(1), "message " + GameOutOfReachMessage("Demo"));
+    EXPECT_EQ(sys.indexOf("sleep 2000"), -1);
+    // Its memory manager, were it used, neither reads nor writes.
+    sys.engine.state.memory->writeByte(0x1000, 7);
+    EXPECT_TRUE(game.writes.empty());
+    EXPECT_EQ(sys.log.back(), "exit 9");
+}
+
 TEST_F(HookRun, AWindowGoneBeforeTheHookEndsTheRunAsAClosedGameDoes) {
     const WindowHandle game = addGame();
     WaitForGameWindow(sys.engine);

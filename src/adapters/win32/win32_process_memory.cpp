@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "adapters/win32/pass_trace.h"
 #include "adapters/win32/unique_handle.h"
 
@@ -11,24 +13,47 @@ namespace {
 
 constexpr DWORD kAllAccess = 0x1F0FFF;
 
+// An address this program's own pointers can hold: all of them in a 64-bit program, the low 4 GB
+// in a 32-bit one.
+bool InThisProgramsReach(std::uint64_t address, std::size_t length) {
+    const std::uint64_t top = static_cast<std::uint64_t>(UINTPTR_MAX);
+    return length == 0 || (address <= top && length - 1 <= top - address);
+}
+
 class Win32OpenProcessMemory final : public OpenProcessMemory {
 public:
     explicit Win32OpenProcessMemory(unique_kernel_handle process) : process_(std::move(process)) {}
 
-    bool read(std::uint32_t address, void* buffer, std::size_t length) override {
+    bool read(std::uint64_t address, void* buffer, std::size_t length) override {
+        if (!InThisProgramsReach(address, length)) return false;
         SIZE_T copied = 0;
         return ReadProcessMemory(process_.get(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)),
                                  buffer, length, &copied) != FALSE;
     }
 
-    bool write(std::uint32_t address, const void* buffer, std::size_t length) override {
+    bool write(std::uint64_t address, const void* buffer, std::size_t length) override {
+        if (!InThisProgramsReach(address, length)) return false;
         SIZE_T copied = 0;
-        pass_trace::Mark(pass_trace::Point::WriteIssued, address);
+        pass_trace::Mark(pass_trace::Point::WriteIssued, static_cast<std::uint32_t>(address));
         const bool written = WriteProcessMemory(process_.get(), reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(address)),
                                                 buffer, length, &copied) != FALSE;
         pass_trace::Mark(pass_trace::Point::WriteReturned, written ? 1 : 0);
         return written;
     }
+
+    // Whether the game is 64-bit: IsWow64Process says whether a process runs as a 32-bit one on
+    // 64-bit Windows. A 64-bit program sees a 64-bit game as one that does not; a 32-bit program
+    // sees one when it runs that way itself and the game does not.
+    bool is64Bit() override {
+        BOOL gameIs32Bit = FALSE;
+        if (!IsWow64Process(process_.get(), &gameIs32Bit)) return false;
+        if (sizeof(void*) == 8) return gameIs32Bit == FALSE;
+        BOOL selfIs32BitOn64 = FALSE;
+        IsWow64Process(GetCurrentProcess(), &selfIs32BitOn64);
+        return selfIs32BitOn64 != FALSE && gameIs32Bit == FALSE;
+    }
+
+    bool reachable() override { return sizeof(void*) == 8 || !is64Bit(); }
 
     bool hasEnded() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
