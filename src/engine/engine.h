@@ -44,6 +44,7 @@ struct HookState {
     std::optional<std::uint64_t> outputsReadAtMs;  // when a pass last read the outputs
     AimGeometry aim;                               // where the players' aim lies, as last read
     std::optional<std::uint64_t> aimAreaReadAtMs;  // when the aim's area was last read
+    std::optional<std::uint64_t> cursorCheckedAtMs;  // when player 1's cursor was last looked at
     std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;

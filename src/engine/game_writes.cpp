@@ -8,6 +8,7 @@ namespace vt2 {
 
 namespace {
 
+constexpr std::uint64_t kCursorCheckMs = 100;  // player 1's cursor in the picture: looked at this often
 constexpr std::uint32_t kLeftDown = 0x0002, kLeftUp = 0x0004, kRightDown = 0x0008, kRightUp = 0x0010;
 
 // One pass's view of the players: what is due to be written, and how.
@@ -35,7 +36,13 @@ public:
         // system's cursor on its own: past the picture's edge, where the aim stops, it would stray.
         const auto pixel = CursorPixel(e_.state.aim, {p.X, p.Y});
         const bool reported = e_.state.rawMouse.takeReported(kPlayer1);
-        if (persistent_ || p.X != q.X || p.Y != q.Y || (pixel && reported)) {
+        bool place = persistent_ || p.X != q.X || p.Y != q.Y || (pixel && reported);
+        // Now and then it is looked at too: a placement can lose a race with the mouse's own move
+        // of the cursor (seen under Wine), and the game may move the cursor itself.
+        if (pixel && !place && cursorCheckDue()) {
+            place = e_.os.input.cursorPosition() != CursorPoint{(*pixel)[0], (*pixel)[1]};
+        }
+        if (place) {
             if (pixel) {
                 e_.os.input.setCursorPosition((*pixel)[0], (*pixel)[1]);
             } else {
@@ -45,6 +52,14 @@ public:
             }
         }
         buttonsOfCursor(p, q);
+    }
+
+    bool cursorCheckDue() {
+        std::optional<std::uint64_t>& checkedAt = e_.state.cursorCheckedAtMs;
+        const std::uint64_t now = e_.os.clock.nowMs();
+        if (checkedAt && now - *checkedAt < kCursorCheckMs) return false;
+        checkedAt = now;
+        return true;
     }
 
     void buttonsOfCursor(const PlayerValues& p, const PlayerValues& q) {

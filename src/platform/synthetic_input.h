@@ -2,12 +2,18 @@
 // Input this program makes for the game: the system cursor, system mouse buttons and key events.
 
 #include <cstdint>
+#include <optional>
 
 namespace vt2 {
 
 // The extra information that marks the mouse events this program makes itself, so that its own
 // raw input can tell them from a player's ("VT2" in ASCII).
 inline constexpr std::uint32_t kSyntheticInputTag = 0x00325456;
+
+struct CursorPoint {
+    int x = 0, y = 0;
+    bool operator==(const CursorPoint&) const = default;
+};
 
 struct ScreenSize {
     int width;
@@ -19,6 +25,8 @@ public:
     virtual ~SyntheticInput() = default;
     virtual ScreenSize primaryScreenSize() = 0;
     virtual void setCursorPosition(int x, int y) = 0;
+    // Where the system cursor is now; none when the system will not say.
+    virtual std::optional<CursorPoint> cursorPosition() = 0;
     // A system mouse event with these flags, no motion or data, tagged kSyntheticInputTag.
     virtual void mouseEvent(std::uint32_t flags) = 0;
     // The scan code of a virtual key.

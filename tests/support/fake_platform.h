@@ -399,7 +399,13 @@ public:
     }
     void setCursorPosition(int x, int y) override {
         log_.push_back("cursor " + std::to_string(x) + "," + std::to_string(y));
+        cursorAt = {x, y};
     }
+    std::optional<CursorPoint> cursorPosition() override {
+        log_.push_back("cursor read");
+        return cursorAt;
+    }
+    CursorPoint cursorAt;  // where the last placement put it, or where a test moved it
     void mouseEvent(std::uint32_t flags) override { log_.push_back("mouse " + std::to_string(flags)); }
     std::uint32_t scanCodeOf(std::uint32_t virtualKey) override { return virtualKey + 1000; }
     void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override {

@@ -33,6 +33,12 @@ void Win32SyntheticInput::setCursorPosition(int x, int y) {
     if (SendInput(1, &input, sizeof input) != 1) SetCursorPos(x, y);
 }
 
+std::optional<CursorPoint> Win32SyntheticInput::cursorPosition() {
+    POINT at{};
+    if (!GetCursorPos(&at)) return std::nullopt;
+    return CursorPoint{at.x, at.y};
+}
+
 void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kSyntheticInputTag); }
 
 std::uint32_t Win32SyntheticInput::scanCodeOf(std::uint32_t virtualKey) { return MapVirtualKeyA(virtualKey, 0); }

@@ -8,6 +8,7 @@ class Win32SyntheticInput final : public SyntheticInput {
 public:
     ScreenSize primaryScreenSize() override;
     void setCursorPosition(int x, int y) override;
+    std::optional<CursorPoint> cursorPosition() override;
     void mouseEvent(std::uint32_t flags) override;
     std::uint32_t scanCodeOf(std::uint32_t virtualKey) override;
     void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
