@@ -104,7 +104,7 @@ TEST_F(GameMemory, TwoLevelPointerChainThroughTheGamesMemory) {
     const auto player2 = static_cast<GameAddress>(memory().readLong(world + 8));
     const std::string offset = "&H" + [&] {
         char hex[16];
-        std::snprintf(hex, sizeof hex, "%X", worldPointer - 0x400000);
+        std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(worldPointer - 0x400000));
         return std::string(hex);
     }();
     GameModule module = GameModuleOf(real.engine);
@@ -122,7 +122,7 @@ TEST_F(GameMemory, CodePatchesLandInTheGamesCodeBytes) {
     std::snprintf(section, sizeof section,
                   "[NOP_VT2DemoGame.exe]\r\nNumberNOPs=2\r\nNOP1Addr=%u\r\nNOP1Len=3\r\n"
                   "NOP2PTR=||&H%X\r\nNOP2Len=4\r\nNOP2Replace=&H90|144\r\n",
-                  site, site + 3 - 0x400000);
+                  static_cast<unsigned>(site), static_cast<unsigned>(site + 3 - 0x400000));
     install.writeFile("memcfg\\patched.ini", std::string("[Info]\r\nExeName=VT2DemoGame.exe\r\n") + section);
     real.engine.state.descriptor.ExeName = "VT2DemoGame.exe";
     ApplyCodePatches(real.engine, "patched");
