@@ -52,31 +52,34 @@ private:
     std::size_t size_;
 };
 
-// Memory that exists only where mapped; every write is checked against the run's rules: never
-// at address 0, never past the top of the address space, never outside [allowedFrom, allowedTo).
+// A 32-bit game's memory that exists only where mapped; every write is checked against the run's
+// rules: never at address 0, never past the top of its address space, never outside
+// [allowedFrom, allowedTo).
 class CheckedProcess final : public OpenProcessMemory {
 public:
-    bool read(std::uint32_t address, void* buffer, std::size_t length) override {
+    bool read(std::uint64_t address, void* buffer, std::size_t length) override {
         auto* out = static_cast<std::uint8_t*>(buffer);
         for (std::size_t i = 0; i < length; ++i) {
-            const auto it = bytes.find(address + static_cast<std::uint32_t>(i));
+            const auto it = bytes.find(address + i);
             if (it == bytes.end()) return false;
             out[i] = it->second;
         }
         return true;
     }
-    bool write(std::uint32_t address, const void* buffer, std::size_t length) override {
+    bool write(std::uint64_t address, const void* buffer, std::size_t length) override {
         Check(address != 0, "a write at address 0");
-        Check(static_cast<std::uint64_t>(address) + length <= 0x100000000ull, "a write past the top of the address space");
-        Check(address >= allowedFrom && static_cast<std::uint64_t>(address) + length <= allowedTo, "a write outside its bound");
+        Check(address < 0x100000000ull && length <= 0x100000000ull - address, "a write past the top of the address space");
+        Check(address >= allowedFrom && address + length <= allowedTo, "a write outside its bound");
         ++writes;
         const auto* in = static_cast<const std::uint8_t*>(buffer);
-        for (std::size_t i = 0; i < length; ++i) bytes[address + static_cast<std::uint32_t>(i)] = in[i];
+        for (std::size_t i = 0; i < length; ++i) bytes[address + i] = in[i];
         return true;
     }
+    bool is64Bit() override { return false; }
+    bool reachable() override { return true; }
     bool hasEnded() override { return false; }
 
-    std::map<std::uint32_t, std::uint8_t> bytes;
+    std::map<std::uint64_t, std::uint8_t> bytes;
     std::uint64_t allowedFrom = 1;
     std::uint64_t allowedTo = 0x100000000ull;
     std::size_t writes = 0;

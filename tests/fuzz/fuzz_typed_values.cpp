@@ -12,11 +12,12 @@
 using namespace vt2;
 
 namespace {
-const char* const kTypes[] = {"byte", "2byte", "integer", "long", "single", "float", "Byte", "", "double"};
+const char* const kTypes[] = {"byte", "2byte", "integer", "long", "single", "float", "8byte", "double", "Byte", "", "Double"};
 std::size_t WidthOf(const std::string& type) {
     if (type == "byte") return 1;
     if (type == "2byte" || type == "integer") return 2;
     if (type == "long" || type == "single" || type == "float") return 4;
+    if (type == "8byte" || type == "double") return 8;
     return 0;
 }
 }  // namespace
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     game.allowedFrom = game.allowedTo = 0;  // reads write nothing
     const MemValue read = ReadMemValue(memory, address, type, maskText);
-    fuzz::Check(!read.isFloat || type == "single" || type == "float", "a float from a whole type");
+    fuzz::Check(!read.isFloat || type == "single" || type == "float" || type == "double", "a float from a whole type");
     if (!read.isFloat) fuzz::Check(read.number == std::floor(read.number), "a whole type read a fraction");
     if (type == "byte" && maskText.empty()) fuzz::Check(read.number >= 0 && read.number <= 255, "a byte out of range");
     if (!maskText.empty() && maskText.find('|') == std::string::npos && read.number != 0) {
