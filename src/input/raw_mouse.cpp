@@ -66,19 +66,12 @@ void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     if (report.flags & kMoveAbsolute) {
         aim = AbsoluteAim(geometry, player, report.lastX, report.lastY, (report.flags & kVirtualDesktop) != 0);
     } else {
-        // The product is a 32-bit integer product, as the counts and the acceleration are.
-        const auto scaled = [&](std::int32_t counts) {
-            const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(counts) *
-                                                           static_cast<std::uint32_t>(std::int32_t{config.MouseAccel}));
-            return product / 65535.0;
-        };
         // Relative motion stays inside the area (a calibrated player's: inside the screen).
         AimFractions& kept = relativeReadings_[player];
         const bool apart = RelativeReadingApart(geometry, player);
         const float fromX = apart ? static_cast<float>(kept.x) : p.X;
         const float fromY = apart ? static_cast<float>(kept.y) : p.Y;
-        kept = {std::clamp(static_cast<float>(fromX + scaled(report.lastX)), 0.0f, 1.0f),
-                std::clamp(static_cast<float>(fromY + scaled(report.lastY)), 0.0f, 1.0f)};
+        kept = {MovedByCounts(fromX, report.lastX, config.MouseAccel), MovedByCounts(fromY, report.lastY, config.MouseAccel)};
         aim = RelativeAim(geometry, player, kept);
     }
     offPicture_[player] = OffThePicture(aim);
@@ -103,6 +96,12 @@ void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {
     copy(config.CoinButton, p.CoinDevice);
     copy(config.EscButton, p.EscDevice);
     if (offscreenReload_[player]) ApplyOffscreenReload(latches_[player], offPicture_[player], p.Trigger, p.Reload);
+}
+
+float MovedByCounts(float from, std::int32_t counts, std::int16_t accel) {
+    const auto product =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(counts) * static_cast<std::uint32_t>(std::int32_t{accel}));
+    return std::clamp(static_cast<float>(from + product / 65535.0), 0.0f, 1.0f);
 }
 
 void StartRawInput(RawInputSystem& rawInput, MessageBoxes& messageBoxes, RawMouse& mouse, const PlayerSettings& settings,

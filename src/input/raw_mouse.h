@@ -69,6 +69,10 @@ private:
     std::array<OffscreenReloadLatch, 2> latches_{};
 };
 
+// A relative device's position moved by counts at its acceleration and kept in 0..1. The product
+// is a 32-bit integer product, as the counts and the acceleration are.
+float MovedByCounts(float from, std::int32_t counts, std::int16_t accel);
+
 // Replaces the main window's procedure for the mice's reports and registers them.
 void StartRawInput(RawInputSystem& rawInput, MessageBoxes& messageBoxes, RawMouse& mouse, const PlayerSettings& settings,
                    PlayerState& players);

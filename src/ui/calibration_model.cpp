@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "input/aim_settings.h"
+#include "input/raw_mouse.h"
 #include "input/player_settings.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
@@ -68,12 +69,8 @@ void CalibrationModel::onMouseReport(const RawMouseReport& report) {
         absolute_ = true;
     } else {
         // As a run moves a relative mouse: by its acceleration, kept inside the screen.
-        auto moved = [&](double from, std::int32_t counts) {
-            const auto product = static_cast<std::int32_t>(static_cast<std::uint32_t>(counts) *
-                                                           static_cast<std::uint32_t>(std::int32_t{accel_}));
-            return static_cast<double>(std::clamp(static_cast<float>(from + product / kFullScale), 0.0f, 1.0f));
-        };
-        reading_ = {moved(reading_.x, report.lastX), moved(reading_.y, report.lastY)};
+        reading_ = {MovedByCounts(static_cast<float>(reading_.x), report.lastX, accel_),
+                    MovedByCounts(static_cast<float>(reading_.y), report.lastY, accel_)};
         absolute_ = false;
     }
     if (report.buttons == DownFlagOf(triggerButton_)) {
