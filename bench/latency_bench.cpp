@@ -136,7 +136,7 @@ bool g_tracePasses = false;  // --trace: VT2 records its steps, and each move is
 
 void SetOutputs(const TempInstall& install, const Scenario& s) {
     const DemoLayout layout;
-    auto row = [&](int n, std::uint32_t address, const std::string& name) {
+    auto row = [&](int n, std::uint64_t address, const std::string& name) {
         const std::string key = "Output" + std::to_string(n);
         install.setIni("memcfg\\demo.ini", "Outputs", key + "Addr", std::to_string(address));
         install.setIni("memcfg\\demo.ini", "Outputs", key + "Type", "byte");
@@ -148,7 +148,7 @@ void SetOutputs(const TempInstall& install, const Scenario& s) {
         row(1, layout.address("vt2demo_blink"), "blink");
     } else if (s.panel) {
         install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", "16");
-        for (int i = 0; i < 16; ++i) row(i + 1, layout.address("vt2demo_panel") + static_cast<std::uint32_t>(i), "lamp" + std::to_string(i));
+        for (int i = 0; i < 16; ++i) row(i + 1, layout.address("vt2demo_panel") + static_cast<std::uint64_t>(i), "lamp" + std::to_string(i));
     } else {
         install.setIni("joycfg\\default.ini", "Options", "Outputs", "0");
     }

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     TempInstall install;
     if (!otherVt2.empty() && !CopyFileA(otherVt2.c_str(), install.file("VT2.exe").c_str(), FALSE)) return 2;
     const DemoLayout layout;
-    const std::uint32_t panel = layout.address("vt2demo_panel");
+    const std::uint64_t panel = layout.address("vt2demo_panel");
     install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
     install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", std::to_string(std::size(kRows)));
     int n = 0;

@@ -1,6 +1,7 @@
 # Run as a script after the demo game is linked: reads the addresses of its vt2demo_* variables
 # from the symbol table and writes the demo's memory descriptor and a layout file for the tests.
 #   -DNM=... -DEXE=... -DIMAGE_BASE=0x400000 -DTEMPLATE=demo.ini.in -DDESCRIPTOR=demo.ini -DLAYOUT=demo_layout.ini
+#   [-DWIDE=ON: the 64-bit game above 4 GB, whose descriptor also uses the 64-bit value types]
 execute_process(COMMAND ${NM} ${EXE} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot read the symbols of ${EXE}")
@@ -37,5 +38,21 @@ if(NOT DEFINED vt2demo_p1_x OR NOT DEFINED vt2demo_patch_length)
     message(FATAL_ERROR "no vt2demo_ variables found in ${EXE}")
 endif()
 
+get_filename_component(demo_exe "${EXE}" NAME)
+if(WIDE)
+    set(demo_name "VT2 Demo Game (64-bit)")
+    set(demo_p2_type double)
+    set(demo_p2_x_offset 8)
+    set(demo_p2_y_offset 16)
+    set(demo_number_outputs 4)
+    set(demo_more_outputs "Output4Addr=${vt2demo_shots}\nOutput4Type=8byte\nOutput4BitMask=\nOutput4Name=shots\n")
+else()
+    set(demo_name "VT2 Demo Game")
+    set(demo_p2_type single)
+    set(demo_p2_x_offset 0)
+    set(demo_p2_y_offset 4)
+    set(demo_number_outputs 3)
+    set(demo_more_outputs "")
+endif()
 configure_file(${TEMPLATE} ${DESCRIPTOR} @ONLY NEWLINE_STYLE CRLF)
 file(WRITE ${LAYOUT} "${layout}${offsets}")

@@ -42,7 +42,7 @@ protected:
         return ReadGameValue<T>(game, layout.address(variable));
     }
     std::vector<std::uint8_t> patchSite() const {
-        const std::uint32_t length = layout.address("vt2demo_patch_length");
+        const auto length = static_cast<std::size_t>(layout.address("vt2demo_patch_length"));
         std::vector<std::uint8_t> bytes(length);
         ReadProcessMemory(game.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(layout.address("vt2demo_patch_site"))),
                           bytes.data(), length, nullptr);

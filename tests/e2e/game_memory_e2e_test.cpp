@@ -8,16 +8,16 @@
 namespace vt2::test {
 namespace {
 
-std::string Hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "&H%X", value);
+std::string Hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "&H%llX", static_cast<unsigned long long>(value));
     return text;
 }
 
 class GameMemoryE2E : public ::testing::Test {
 protected:
     void SetUp() override { install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0"); }
-    std::vector<std::uint8_t> codeBytes(const ChildProcess& game, std::uint32_t address, std::size_t length) const {
+    std::vector<std::uint8_t> codeBytes(const ChildProcess& game, std::uint64_t address, std::size_t length) const {
         std::vector<std::uint8_t> bytes(length);
         ReadProcessMemory(game.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), bytes.data(),
                           length, nullptr);
@@ -34,8 +34,8 @@ TEST_F(GameMemoryE2E, PointerChainTargetsHookTheGameAndThePatchesAreWritten) {
     install.setIni("memcfg\\demo.ini", "NOP_VT2DemoGame.exe", "NOP1Addr", "");
     install.setIni("memcfg\\demo.ini", "NOP_VT2DemoGame.exe", "NOP1PTR",
                    "||" + Hex(layout.address("vt2demo_patch_site") - 0x400000));
-    const std::uint32_t site = layout.address("vt2demo_patch_site");
-    const std::uint32_t length = layout.address("vt2demo_patch_length");
+    const std::uint64_t site = layout.address("vt2demo_patch_site");
+    const auto length = static_cast<std::size_t>(layout.address("vt2demo_patch_length"));
     ASSERT_GT(length, 0u);
 
     ChildProcess game = install.startDemoGame();

@@ -21,19 +21,28 @@ protected:
     TempInstall install;
 };
 
-TEST_F(HookRunE2E, WaitsForTheGameHooksItAndEndsWhenItsWindowCloses) {
+// Each demo game: the 32-bit one (or its 64-bit stand-in) and, in a 64-bit build, the 64-bit one
+// whose module, variables and heap lie above 4 GB.
+class HookRunEachGameE2E : public ::testing::TestWithParam<DemoGame> {
+protected:
+    void SetUp() override { install.setIni(GetParam().descriptor(), "Info", "LaunchGame", "0"); }
+    TempInstall install;
+};
+
+TEST_P(HookRunEachGameE2E, WaitsForTheGameHooksItAndEndsWhenItsWindowCloses) {
+    const DemoGame& demo = GetParam();
     const int traysBefore = TrayIconCount();
-    ChildProcess vt2 = install.startVt2("demo");
-    ASSERT_TRUE(WaitForStatus(vt2, "Status:  Waiting for VT2 Demo Game"));
+    ChildProcess vt2 = install.startVt2(demo.name);
+    ASSERT_TRUE(WaitForStatus(vt2, std::string("Status:  Waiting for ") + demo.caption));
     EXPECT_TRUE(WaitUntil([&] { return TrayIconCount() == traysBefore + 1; }));
     EXPECT_FALSE(IsWindowVisible(FindMainWindowOf(vt2.id())));
 
-    ChildProcess game = install.startDemoGame();
-    ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
+    ChildProcess game = install.startDemoGame(demo);
+    ASSERT_TRUE(WaitForStatus(vt2, std::string("Status:  Hooked ") + demo.caption));
     EXPECT_TRUE(vt2.running());
 
-    const HWND window = gameWindow(game);
-    ASSERT_NE(window, nullptr);
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
     const ULONGLONG closedAt = GetTickCount64();
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(vt2.waitForExit(), 0u);
@@ -42,6 +51,7 @@ TEST_F(HookRunE2E, WaitsForTheGameHooksItAndEndsWhenItsWindowCloses) {
     std::printf("VT2 ended %d ms after the game window was closed\n", elapsed);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconCount() == traysBefore; }));
 }
+INSTANTIATE_TEST_SUITE_P(Each, HookRunEachGameE2E, ::testing::ValuesIn(DemoGames()), DemoGameName);
 
 TEST_F(HookRunE2E, AnEmptyWinCaptionFindsTheGameByClassAlone) {
     install.setIni("memcfg\\demo.ini", "Info", "WinCaption", "");

@@ -35,11 +35,25 @@ protected:
     HWND gameWindow = nullptr;
 };
 
-TEST_F(OutputsE2E, StartChangesAndStopReachTheServerExactly) {
+// Each demo game; the 64-bit one has a fourth output, "shots", an "8byte" counted on from 2^32.
+class OutputsEachGameE2E : public ::testing::TestWithParam<DemoGame> {
+protected:
+    const DemoGame demo = GetParam();
+    TempInstall install;
+};
+
+TEST_P(OutputsEachGameE2E, StartChangesAndStopReachTheServerExactly) {
+    install.setIni(demo.descriptor(), "Info", "LaunchGame", "0");
+    const std::string log = install.file("outputs.log");
     ChildProcess server = StartOutputServer(log);
-    startGameAndVt2();
+    ChildProcess game = install.startDemoGame(demo);
+    HWND gameWindow = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
+    ASSERT_TRUE(ParkPointerAwayFromWindows());
+    ChildProcess vt2 = install.startVt2(demo.name);
+    ASSERT_TRUE(WaitForStatus(vt2, std::string("Status:  Hooked ") + demo.caption));
     ASSERT_TRUE(WaitUntil([&] { return !ReadLines(log).empty(); }));
-    EXPECT_EQ(ReadLines(log).front(), "mamestart|demo|PC");
+    EXPECT_EQ(ReadLines(log).front(), std::string("mamestart|") + demo.name + "|PC");
 
     ASSERT_TRUE(Inject("button left down"));  // the lamp lights, a recoil is counted, the heat rises
     EXPECT_TRUE(WaitUntil([&] { return CountStartingWith(ReadLines(log), "statechange|1|lamp|1") == 1; }));
@@ -58,16 +72,24 @@ TEST_F(OutputsE2E, StartChangesAndStopReachTheServerExactly) {
     EXPECT_EQ(lines.back(), "mamestop|");
     EXPECT_EQ(CountStartingWith(lines, "mamestop|"), 1u);
     // One message per change, in the order the game made them.
-    std::vector<std::string> lamp, recoil;
+    std::vector<std::string> lamp, recoil, shots;
     for (const std::string& l : lines) {
         if (l.rfind("statechange|1|lamp|", 0) == 0) lamp.push_back(l);
         if (l.rfind("statechange|2|recoil|", 0) == 0) recoil.push_back(l);
+        if (l.rfind("statechange|4|shots|", 0) == 0) shots.push_back(l);
     }
     EXPECT_EQ(lamp, (std::vector<std::string>{"statechange|1|lamp|1", "statechange|1|lamp|0", "statechange|1|lamp|1",
                                               "statechange|1|lamp|0"}));
     EXPECT_EQ(recoil, (std::vector<std::string>{"statechange|2|recoil|1", "statechange|2|recoil|2"}));
     EXPECT_GT(CountStartingWith(lines, "statechange|3|heat|"), 2u);
+    if (std::string(demo.name) == "demo64") {
+        EXPECT_EQ(shots, (std::vector<std::string>{"statechange|4|shots|4294967296", "statechange|4|shots|4294967297",
+                                                   "statechange|4|shots|4294967298"}));
+    } else {
+        EXPECT_TRUE(shots.empty());
+    }
 }
+INSTANTIATE_TEST_SUITE_P(Each, OutputsEachGameE2E, ::testing::ValuesIn(DemoGames()), DemoGameName);
 
 TEST_F(OutputsE2E, WithoutAServerTheRunGoesOn) {
     startGameAndVt2();

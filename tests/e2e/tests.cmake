@@ -21,6 +21,6 @@ gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
 # The hook run, playing and outputs once more with the busy loop ([Loop] Busy=1): both loops must
 # do everything the same.
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "busy_loop."
-    TEST_FILTER "HookRunE2E.*:PlayingE2E.*:OutputsE2E.*:NumericOutputsE2E.*"
-    DISCOVERY_EXTRA_ARGS "--gtest_filter=HookRunE2E.*:PlayingE2E.*:OutputsE2E.*:NumericOutputsE2E.*"
+    TEST_FILTER "HookRunE2E.*:*HookRunEachGameE2E.*:*PlayingE2E.*:OutputsE2E.*:*OutputsEachGameE2E.*:NumericOutputsE2E.*"
+    DISCOVERY_EXTRA_ARGS "--gtest_filter=HookRunE2E.*:*HookRunEachGameE2E.*:*PlayingE2E.*:OutputsE2E.*:*OutputsEachGameE2E.*:NumericOutputsE2E.*"
     PROPERTIES LABELS e2e TIMEOUT 180 RESOURCE_LOCK desktop ENVIRONMENT VT2_TEST_LOOP=busy)

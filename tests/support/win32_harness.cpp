@@ -102,6 +102,10 @@ TempInstall::TempInstall(TempContents contents) : path_(TempFolderName()) {
     CopyOrFail(dist + "\\VT2.exe", file("VT2.exe"));
     CopyOrFail(dist + "\\demo\\VT2DemoGame.exe", file("demo\\VT2DemoGame.exe"));
     CopyOrFail(dist + "\\memcfg\\demo.ini", file("memcfg\\demo.ini"));
+    if (*kDemo64LayoutFile != '\0') {
+        CopyOrFail(dist + "\\demo\\" + kDemoGame64.program, file(std::string("demo\\") + kDemoGame64.program));
+        CopyOrFail(dist + "\\" + kDemoGame64.descriptor(), file(kDemoGame64.descriptor()));
+    }
     CopyOrFail(dist + "\\joycfg\\default.ini", file("joycfg\\default.ini"));
     // The suite runs its hook, playing and outputs tests once more with the busy loop.
     char loop[16] = {};
@@ -141,8 +145,23 @@ ChildProcess TempInstall::startVt2(const std::string& arguments) const {
 }
 
 ChildProcess TempInstall::startDemoGame(const std::string& arguments) const {
-    return ChildProcess::Start(file("demo\\VT2DemoGame.exe"), arguments, path_ + "\\demo");
+    return startDemoGame(kDemoGame, arguments);
 }
+
+ChildProcess TempInstall::startDemoGame(const DemoGame& game, const std::string& arguments) const {
+    return ChildProcess::Start(file(std::string("demo\\") + game.program), arguments, path_ + "\\demo");
+}
+
+const DemoGame kDemoGame{"demo", "VT2DemoGame.exe", "VT2 Demo Game", kDemoLayoutFile};
+const DemoGame kDemoGame64{"demo64", "VT2DemoGame64.exe", "VT2 Demo Game (64-bit)", kDemo64LayoutFile};
+
+std::vector<DemoGame> DemoGames() {
+    std::vector<DemoGame> games{kDemoGame};
+    if (*kDemo64LayoutFile != '\0') games.push_back(kDemoGame64);
+    return games;
+}
+
+std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info) { return info.param.name; }
 
 namespace {
 struct WindowSearch {
@@ -245,8 +264,8 @@ int TrayIconCount() {
     return count;
 }
 
-DemoLayout::DemoLayout() {
-    std::ifstream in(kDemoLayoutFile);
+DemoLayout::DemoLayout(const DemoGame& game) {
+    std::ifstream in(game.layoutFile);
     std::string line;
     bool inAddresses = false;
     while (std::getline(in, line)) {
@@ -257,15 +276,22 @@ DemoLayout::DemoLayout() {
         }
         const auto eq = line.find('=');
         if (!inAddresses || eq == std::string::npos) continue;
-        if (const auto value = ParseWholeNumber(line.substr(eq + 1))) {
-            addresses_[line.substr(0, eq)] = static_cast<std::uint32_t>(*value);
+        if (const auto value = ToAddress(line.substr(eq + 1), AddressWidth::Bits64)) {
+            addresses_[line.substr(0, eq)] = *value;
         }
     }
 }
 
-std::uint32_t DemoLayout::address(const std::string& variable) const {
+std::uint64_t DemoLayout::address(const std::string& variable) const {
     const auto it = addresses_.find(variable);
     return it == addresses_.end() ? 0 : it->second;
+}
+
+std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address) {
+    BOOL wow64 = FALSE;
+    IsWow64Process(game.handle(), &wow64);
+    if (sizeof(void*) == 4 || wow64) return ReadGameValue<std::uint32_t>(game, address);
+    return ReadGameValue<std::uint64_t>(game, address);
 }
 
 std::string OutputOfVt2(const TempInstall& install, const std::string& arguments) {

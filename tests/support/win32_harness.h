@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,7 +45,26 @@ private:
     DWORD id_ = 0;
 };
 
+// One of the demo games of dist\: the one VT2.exe hooks by the name "demo", and in a 64-bit build
+// the 64-bit one, whose memory lies above 4 GB, by "demo64".
+struct DemoGame {
+    const char* name;        // its descriptor's name, VT2.exe's argument
+    const char* program;     // in the installation's demo\ folder
+    const char* caption;     // its window's caption, also its descriptor's [Info] Name
+    const char* layoutFile;  // the addresses of its variables, written by the build
+    std::string descriptor() const { return std::string("memcfg\\") + name + ".ini"; }
+};
+extern const DemoGame kDemoGame;
+extern const DemoGame kDemoGame64;
+// The demo games this build has: both in a 64-bit build, the first alone in a 32-bit one.
+std::vector<DemoGame> DemoGames();
+// Its name in a test's output.
+inline void PrintTo(const DemoGame& game, std::ostream* out) { *out << game.name; }
+// For a parameterised test's name.
+std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info);
+
 // A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe
+// (the 64-bit demo game and its descriptor too in a 64-bit build)
 // (and vt2.ini [Loop] Busy=1 when the environment has VT2_TEST_LOOP=busy);
 // or an empty folder (another program's, such as an emulator's).
 enum class TempContents { Vt2, Nothing };
@@ -66,6 +88,7 @@ public:
 
     ChildProcess startVt2(const std::string& arguments) const;
     ChildProcess startDemoGame(const std::string& arguments = "") const;
+    ChildProcess startDemoGame(const DemoGame& game, const std::string& arguments = "") const;
 
 private:
     std::string path_;
@@ -103,21 +126,24 @@ int TrayIconCount();
 // The addresses of the demo game's variables, from the layout the build wrote.
 class DemoLayout {
 public:
-    DemoLayout();
-    std::uint32_t address(const std::string& variable) const;
+    explicit DemoLayout(const DemoGame& game = kDemoGame);
+    std::uint64_t address(const std::string& variable) const;
 
 private:
-    std::map<std::string, std::uint32_t> addresses_;
+    std::map<std::string, std::uint64_t> addresses_;
 };
 
 // Reads a value of the demo game's memory.
 template <typename T>
-T ReadGameValue(const ChildProcess& game, std::uint32_t address) {
+T ReadGameValue(const ChildProcess& game, std::uint64_t address) {
     T value{};
     SIZE_T copied = 0;
     ReadProcessMemory(game.handle(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), &value,
                       sizeof value, &copied);
     return value;
 }
+
+// Reads a pointer of the demo game's memory: four bytes in a 32-bit game, eight in a 64-bit one.
+std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address);
 
 }  // namespace vt2::test

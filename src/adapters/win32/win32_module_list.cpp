@@ -13,7 +13,8 @@ static_assert(sizeof(void*) != 4 || sizeof(MODULEENTRY32) == 548, "the ANSI modu
 
 std::vector<ModuleEntry> Win32ModuleList::modulesOf(std::uint32_t processId) {
     std::vector<ModuleEntry> modules;
-    unique_file_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    // A 64-bit VT2 sees a 32-bit game's own modules only when it asks for them as well.
+    unique_file_handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
     if (!snapshot) return modules;
     MODULEENTRY32 entry{};
     entry.dwSize = sizeof entry;

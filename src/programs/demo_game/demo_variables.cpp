@@ -1,11 +1,14 @@
 #include "demo_variables.h"
 
+#include <windows.h>
+
+#include <new>
+
 #define VT2DEMO_VARIABLE __attribute__((used))
 
 extern "C" {
 VT2DEMO_VARIABLE DemoWorld* vt2demo_world = nullptr;
-VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_x = vt2demo::kWidth / 2;
-VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_y = vt2demo::kHeight / 2;
+VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_aim[2] = {vt2demo::kWidth / 2, vt2demo::kHeight / 2};
 VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_buttons = vt2demo::kP2TriggerReleased;
 
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_last_key = 0;
@@ -15,6 +18,7 @@ VT2DEMO_VARIABLE volatile std::int32_t vt2demo_startup_show = -1;
 VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_lamp = 0;
 VT2DEMO_VARIABLE volatile std::int16_t vt2demo_recoil = 0;
 VT2DEMO_VARIABLE volatile float vt2demo_heat = 0.0f;
+VT2DEMO_VARIABLE volatile std::int64_t vt2demo_shots = vt2demo::kFirstShot;
 
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_credits = 0;
 VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_p1_in = 0;
@@ -29,9 +33,22 @@ VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_panel[16] = {};
 VT2DEMO_VARIABLE volatile std::int32_t vt2demo_frame = 0;
 }
 
+// The names of player 1's aim, each a half of vt2demo_p1_aim, for the symbol table.
+asm(".globl " VT2DEMO_SYMBOL(vt2demo_p1_x) "\n"
+    ".set " VT2DEMO_SYMBOL(vt2demo_p1_x) ", " VT2DEMO_SYMBOL(vt2demo_p1_aim) "\n"
+    ".globl " VT2DEMO_SYMBOL(vt2demo_p1_y) "\n"
+    ".set " VT2DEMO_SYMBOL(vt2demo_p1_y) ", " VT2DEMO_SYMBOL(vt2demo_p1_aim) " + 2\n");
+
 namespace vt2demo {
 // The world is made when the game starts, so its address is known only by following the pointer.
 void CreateWorld() {
-    vt2demo_world = new DemoWorld{kWorldMagic, 2, new DemoPlayer{0.75f, 0.5f}};
+#if defined(VT2DEMO_ABOVE_4GB)
+    // From the top of the address space, far above 4 GB: a reader of 4-byte pointers loses it.
+    void* block = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE);
+    auto* player = new (block) DemoPlayer{0.75f, 0.5f, 0.75, 0.5};
+    vt2demo_world = new (static_cast<char*>(block) + 256) DemoWorld{kWorldMagic, 2, player};
+#else
+    vt2demo_world = new DemoWorld{kWorldMagic, 2, new DemoPlayer{0.75f, 0.5f, 0.75, 0.5}};
+#endif
 }
 }  // namespace vt2demo

@@ -7,26 +7,41 @@
 #include <cstdint>
 
 // Player 2's aim lives on the heap, behind two pointers, as in many real games:
-// vt2demo_world -> DemoWorld, whose player2 (at offset 8) -> DemoPlayer {x at 0, y at 4}.
+// vt2demo_world -> DemoWorld, whose player2 (at offset 8) -> DemoPlayer {x at 0, y at 4}, or, in
+// the 64-bit game above 4 GB, {wideX at 8, wideY at 16}.
 struct DemoPlayer {
     volatile float x;  // the aim as a fraction, 0..1 ("single")
     volatile float y;
+    volatile double wideX;  // the same as 64-bit floats ("double"), which the 64-bit game uses
+    volatile double wideY;
 };
 struct DemoWorld {
     std::int32_t magic;  // "WRLD"
     std::int32_t players;
     DemoPlayer* player2;
 };
-// The pointer lies at offset 8 in a 32-bit and a 64-bit build alike; the game lives below 4 GB, so
-// its low four bytes are the whole pointer for a reader of 32-bit pointers.
+// The pointer lies at offset 8 in a 32-bit and a 64-bit build alike, so one descriptor template
+// serves both.
 static_assert(offsetof(DemoWorld, player2) == 8);
+static_assert(offsetof(DemoPlayer, wideX) == 8 && offsetof(DemoPlayer, wideY) == 16);
+
+// A C name as the assembler knows it: with an underscore in front in a 32-bit program, as it is
+// in a 64-bit one.
+#if defined(__x86_64__)
+#define VT2DEMO_SYMBOL(name) #name
+#else
+#define VT2DEMO_SYMBOL(name) "_" #name
+#endif
 
 extern "C" {
 extern DemoWorld* vt2demo_world;
 
 // Inputs, written by the hook.
-extern volatile std::int16_t vt2demo_p1_x;  // player 1's aim in window pixels, 0..639 ("integer")
-extern volatile std::int16_t vt2demo_p1_y;  // 0..479
+// Player 1's aim in window pixels ("integer"): x 0..639 and y 0..479, side by side in memory as
+// the two halves of vt2demo_p1_aim, so that the game's own store of them is four one-byte copies.
+extern volatile std::int16_t vt2demo_p1_aim[2];
+extern volatile std::int16_t vt2demo_p1_x;
+extern volatile std::int16_t vt2demo_p1_y;
 // Button bits: 1 player 1 trigger, 2 player 1 reload, 4 player 2 trigger (active low, so it rests
 // set), 8 player 2 reload.
 extern volatile std::uint8_t vt2demo_buttons;
@@ -40,6 +55,9 @@ extern volatile std::int32_t vt2demo_startup_show; // the window state it was st
 extern volatile std::uint8_t vt2demo_lamp;    // 1 while player 1's trigger is held
 extern volatile std::int16_t vt2demo_recoil;  // player 1's trigger pulls so far
 extern volatile float vt2demo_heat;           // rises with each shot, cools down by itself
+// Player 1's trigger pulls too, counted on from 2^32: a reader of only four of its eight bytes
+// ("8byte") gets a wrong number.
+extern volatile std::int64_t vt2demo_shots;
 
 // What the keys did: coins give credits, a start with a credit puts the player in.
 extern volatile std::int32_t vt2demo_credits;
@@ -61,6 +79,7 @@ extern volatile std::int32_t vt2demo_frame;   // frames drawn so far
 
 namespace vt2demo {
 inline constexpr std::int32_t kWorldMagic = 0x444C5257;  // "WRLD"
+inline constexpr std::int64_t kFirstShot = 0x100000000;
 inline constexpr std::uint8_t kP1Trigger = 1;
 inline constexpr std::uint8_t kP1Reload = 2;
 inline constexpr std::uint8_t kP2TriggerReleased = 4;
@@ -68,7 +87,13 @@ inline constexpr std::uint8_t kP2Reload = 8;
 inline constexpr int kWidth = 640;
 inline constexpr int kHeight = 480;
 inline constexpr const char* kWindowClass = "VT2DemoGame";
+// The 64-bit game whose memory lies above 4 GB has a caption of its own, so that a run for one
+// demo game never hooks the other.
+#if defined(VT2DEMO_ABOVE_4GB)
+inline constexpr const char* kWindowCaption = "VT2 Demo Game (64-bit)";
+#else
 inline constexpr const char* kWindowCaption = "VT2 Demo Game";
+#endif
 // Posted to the game window: the game closes its window and opens a new one of the same class and
 // caption, as games do when they switch to full screen.
 inline constexpr unsigned kRecreateWindowMessage = 0x8000 + 7;  // WM_APP + 7

@@ -45,32 +45,23 @@ Options ReadOptions() {
 // the hook wrote, so the demo descriptor patches this store out (the two labels mark its bytes).
 // The hook patches one byte at a time. It holds the game's threads still meanwhile, but where it
 // cannot, a half-patched site is run as it is: so every byte of this one is a whole instruction,
-// and each half-patched state still writes only inside p1_x and p1_y.
-// movsb copies one byte of the aim from esi to edi; xchg moves edi on to p1_y.
-// A C name as the assembler knows it: with an underscore in front in a 32-bit program, as it is
-// in a 64-bit one. (The game's addresses are all below 4 GB, so xchg's 32-bit halves suffice.)
-#if defined(__x86_64__)
-#define VT2DEMO_SYMBOL(name) #name
-#else
-#define VT2DEMO_SYMBOL(name) "_" #name
-#endif
-
+// and each half-patched state still writes only inside p1_x and p1_y. Each movsb copies one byte
+// of the aim from rsi/esi to rdi/edi, which p1_x and p1_y lying side by side allow; full-width
+// registers, so the same bytes work at any address of a 64-bit game.
 __attribute__((noinline)) void StoreOwnAim(std::int16_t x, std::int16_t y) {
     volatile std::int16_t aim[2] = {x, y};
     const volatile void* source = aim;
-    volatile void* target = &vt2demo_p1_x;
-    volatile void* second = &vt2demo_p1_y;
+    volatile void* target = vt2demo_p1_aim;
     asm volatile(
         ".globl " VT2DEMO_SYMBOL(vt2demo_patch_site) "\n"
         VT2DEMO_SYMBOL(vt2demo_patch_site) ":\n\t"
         "movsb\n\t"
         "movsb\n\t"
-        "xchg %%eax, %%edi\n\t"
         "movsb\n\t"
         "movsb\n"
         ".globl " VT2DEMO_SYMBOL(vt2demo_patch_site_end) "\n"
         VT2DEMO_SYMBOL(vt2demo_patch_site_end) ":\n"
-        : "+S"(source), "+D"(target), "+a"(second)
+        : "+S"(source), "+D"(target)
         :
         : "memory");
 }
@@ -91,6 +82,7 @@ void UpdateGame() {
     if (pulled && !wasPulled) {
         vt2demo_recoil = static_cast<std::int16_t>(vt2demo_recoil + 1);
         vt2demo_heat = vt2demo_heat + 10.0f;
+        vt2demo_shots = vt2demo_shots + 1;
     }
     wasPulled = pulled;
     vt2demo_heat = vt2demo_heat * 0.98f;
@@ -166,15 +158,22 @@ void DrawFrame(HDC dc) {
     const int p1x = vt2demo_p1_x;
     const int p1y = vt2demo_p1_y;
     const DemoPlayer& p2 = *vt2demo_world->player2;
-    const int p2x = static_cast<int>(std::lround(p2.x * vt2demo::kWidth));
-    const int p2y = static_cast<int>(std::lround(p2.y * vt2demo::kHeight));
+#if defined(VT2DEMO_ABOVE_4GB)
+    const double p2AimX = p2.wideX;
+    const double p2AimY = p2.wideY;
+#else
+    const double p2AimX = p2.x;
+    const double p2AimY = p2.y;
+#endif
+    const int p2x = static_cast<int>(std::lround(p2AimX * vt2demo::kWidth));
+    const int p2y = static_cast<int>(std::lround(p2AimY * vt2demo::kHeight));
     DrawCrosshair(dc, p1x, p1y, p1Trigger ? RGB(255, 230, 90) : RGB(255, 70, 70), p1Trigger);
     DrawCrosshair(dc, p2x, p2y, p2Trigger ? RGB(120, 255, 255) : RGB(80, 140, 255), p2Trigger);
 
     char line[160];
     std::snprintf(line, sizeof line, "P1  x %d  y %d  trigger %d  reload %d", p1x, p1y, p1Trigger, p1Reload);
     DrawText(dc, 10, 8, line, RGB(255, 110, 110));
-    std::snprintf(line, sizeof line, "P2  x %.3f  y %.3f  trigger %d  reload %d", p2.x, p2.y,
+    std::snprintf(line, sizeof line, "P2  x %.3f  y %.3f  trigger %d  reload %d", p2AimX, p2AimY,
                   p2Trigger, p2Reload);
     DrawText(dc, 10, 26, line, RGB(120, 170, 255));
     std::snprintf(line, sizeof line, "recoil %d  heat %.1f  last key %d  keys %d", vt2demo_recoil, vt2demo_heat,
