@@ -39,11 +39,11 @@ OutputsSection ReadOutputsSection(IniFiles& ini, const std::string& file, GameMo
         row.name = rows.value(key + "Name", false);
         table.rows.push_back(std::move(row));
     }
-    table.spans = OutputReadSpans(table);
+    table.spans = OutputReadSpans(table, AddressWidthOf(module));
     return section;
 }
 
-std::vector<ReadSpan> OutputReadSpans(const OutputTable& table) {
+std::vector<ReadSpan> OutputReadSpans(const OutputTable& table, AddressWidth addressWidth) {
     struct Value {
         GameAddress start;
         std::size_t width;
@@ -52,7 +52,7 @@ std::vector<ReadSpan> OutputReadSpans(const OutputTable& table) {
     for (const OutputRow& row : table.rows) {
         const GameAddress a = row.address;
         const std::size_t width = ReadWidth(row.type, row.mask);
-        if (a != 0 && width > 0 && a <= 0xFFFFFFFFu - width + 1) values.push_back({a, width});
+        if (a != 0 && width > 0 && a <= TopAddress(addressWidth) - (width - 1)) values.push_back({a, width});
     }
     std::sort(values.begin(), values.end(), [](const Value& x, const Value& y) { return x.start < y.start; });
     std::vector<ReadSpan> spans;

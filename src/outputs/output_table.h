@@ -41,7 +41,9 @@ struct OutputTable {
     std::vector<ReadSpan> spans;  // of the rows, made when they are read
 };
 
-std::vector<ReadSpan> OutputReadSpans(const OutputTable& table);
+// The stretches of a game's memory that hold the rows' values: a row whose value would run past
+// the top of the game's address space is in none.
+std::vector<ReadSpan> OutputReadSpans(const OutputTable& table, AddressWidth width);
 
 // No real game has more outputs: a count beyond this is taken for a malformed section, whose rows
 // are not read (the outputs stay off for the run).

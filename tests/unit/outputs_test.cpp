@@ -350,7 +350,7 @@ TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
     row("&H1200", "word");  // a type that reads nothing
     row("&H1302", "integer");
     row("&HFFFFFFFE");      // too near the top for its 4 bytes
-    const std::vector<ReadSpan> spans = OutputReadSpans(t);
+    const std::vector<ReadSpan> spans = OutputReadSpans(t, AddressWidth::Bits32);
     ASSERT_EQ(spans.size(), 2u);
     EXPECT_EQ(spans[0].start, 0x1000u);
     EXPECT_EQ(spans[0].length, 0x108u);
@@ -364,8 +364,27 @@ TEST(OutputSpans, NeighboursShareAStretchWithinTheGapAndTheBound) {
         r.type = ValueType::Single;
         wide.rows.push_back(r);
     }
-    for (const ReadSpan& s : OutputReadSpans(wide)) EXPECT_LE(s.length, kMaxSpan);
-    EXPECT_EQ(OutputReadSpans(wide).size(), 2u);
+    for (const ReadSpan& s : OutputReadSpans(wide, AddressWidth::Bits32)) EXPECT_LE(s.length, kMaxSpan);
+    EXPECT_EQ(OutputReadSpans(wide, AddressWidth::Bits32).size(), 2u);
+}
+
+TEST(OutputSpans, A64BitGamesRowsAboveFourGigabytesAreReadUpToTheTopOfItsSpace) {
+    OutputTable t;
+    for (const GameAddress a : {GameAddress{0x140031090}, GameAddress{0x140031094}, GameAddress{0xFFFFFFFE},
+                                GameAddress{0xFFFFFFFFFFFFFFFC}, GameAddress{0xFFFFFFFFFFFFFFFD}}) {
+        OutputRow r;
+        r.address = a;
+        r.type = ValueType::Long;
+        t.rows.push_back(r);
+    }
+    const std::vector<ReadSpan> spans = OutputReadSpans(t, AddressWidth::Bits64);
+    ASSERT_EQ(spans.size(), 3u);  // the last row would run past 2^64
+    EXPECT_EQ(spans[0].start, 0xFFFFFFFEu);
+    EXPECT_EQ(spans[1].start, 0x140031090u);
+    EXPECT_EQ(spans[1].length, 8u);
+    EXPECT_EQ(spans[2].start, 0xFFFFFFFFFFFFFFFCu);
+    EXPECT_EQ(spans[2].length, 4u);
+    EXPECT_EQ(OutputReadSpans(t, AddressWidth::Bits32).size(), 0u);  // none of them lies in a 32-bit game
 }
 
 TEST(NumericOutputs, WholeNumbersAndTheNetworkTexts) {
