@@ -1,19 +1,25 @@
 # dist/: the folder a Windows user unzips, laid out as the program expects.
 set(VT2_DIST_DIR ${PROJECT_SOURCE_DIR}/dist CACHE PATH "Where the build assembles the distribution folder")
-# A 64-bit build's VT2 hooks 32-bit games too. Its demo\VT2DemoGame.exe is the 32-bit build's when
-# this names that build's folder (the release's, and the tests' on a machine that runs 32-bit
-# programs); otherwise the same game built as a 64-bit program at the same low addresses.
-set(VT2_WIN32_BUILD_DIR "" CACHE PATH "A 32-bit build whose demo game a 64-bit build ships and tests")
-
-set(demo_game $<TARGET_FILE:VT2DemoGame>)
-set(demo_descriptor ${VT2_DEMO_DESCRIPTOR})
-set(demo_layout ${VT2_DEMO_LAYOUT})
-if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND VT2_WIN32_BUILD_DIR)
-    set(demo_game ${VT2_WIN32_BUILD_DIR}/dist/demo/VT2DemoGame.exe)
-    set(demo_descriptor ${VT2_WIN32_BUILD_DIR}/dist/memcfg/demo.ini)
-    set(demo_layout ${VT2_WIN32_BUILD_DIR}/generated/demo_layout.ini)
+# A 64-bit build's VT2 hooks 32-bit games too. Its dist\ (where the tests run) holds the demo game
+# built as a 64-bit program at the same low addresses, which runs where 32-bit programs cannot; the
+# release holds the real 32-bit one of the 32-bit build, named here, with a descriptor and a layout
+# written from its own symbols.
+set(VT2_32BIT_DEMO_GAME "" CACHE FILEPATH "The 32-bit build's VT2DemoGame.exe, which a 64-bit build ships and tests")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND VT2_32BIT_DEMO_GAME)
+    set(VT2_DEMO32_DESCRIPTOR ${CMAKE_BINARY_DIR}/generated32/memcfg/demo.ini CACHE INTERNAL "")
+    set(VT2_DEMO32_LAYOUT ${CMAKE_BINARY_DIR}/generated32/demo_layout.ini CACHE INTERNAL "")
+    add_custom_command(OUTPUT ${VT2_DEMO32_DESCRIPTOR} ${VT2_DEMO32_LAYOUT}
+        COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DEXE=${VT2_32BIT_DEMO_GAME} -DIMAGE_BASE=0x400000 -DWIDE=OFF
+                -DTEMPLATE=${PROJECT_SOURCE_DIR}/data/memcfg/demo.ini.in -DDESCRIPTOR=${VT2_DEMO32_DESCRIPTOR}
+                -DLAYOUT=${VT2_DEMO32_LAYOUT} -P ${PROJECT_SOURCE_DIR}/cmake/DemoDescriptor.cmake
+        DEPENDS ${VT2_32BIT_DEMO_GAME} ${PROJECT_SOURCE_DIR}/data/memcfg/demo.ini.in
+        COMMENT "Writing the memory descriptor of the 32-bit demo game"
+        VERBATIM)
+    add_custom_target(demo32_descriptor ALL DEPENDS ${VT2_DEMO32_DESCRIPTOR} ${VT2_DEMO32_LAYOUT})
+else()
+    set(VT2_DEMO32_DESCRIPTOR "" CACHE INTERNAL "")
+    set(VT2_DEMO32_LAYOUT "" CACHE INTERNAL "")
 endif()
-set(VT2_DIST_DEMO_LAYOUT ${demo_layout} CACHE INTERNAL "The layout of dist's demo\\VT2DemoGame.exe")
 
 set(demo64_commands "")
 set(demo64_target "")
@@ -30,8 +36,8 @@ add_custom_target(dist ALL
             ${VT2_DIST_DIR}/demo
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2> ${VT2_DIST_DIR}/
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2OutputServer> ${VT2_DIST_DIR}/
-    COMMAND ${CMAKE_COMMAND} -E copy ${demo_game} ${VT2_DIST_DIR}/demo/
-    COMMAND ${CMAKE_COMMAND} -E copy ${demo_descriptor} ${VT2_DIST_DIR}/memcfg/
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2DemoGame> ${VT2_DIST_DIR}/demo/
+    COMMAND ${CMAKE_COMMAND} -E copy ${VT2_DEMO_DESCRIPTOR} ${VT2_DIST_DIR}/memcfg/
     ${demo64_commands}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/joycfg ${VT2_DIST_DIR}/joycfg
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/docs ${VT2_DIST_DIR}/docs

@@ -21,11 +21,15 @@ protected:
     TempInstall install;
 };
 
-// Each demo game: the 32-bit one (or its 64-bit stand-in) and, in a 64-bit build, the 64-bit one
-// whose module, variables and heap lie above 4 GB.
+// Each demo game: dist's (in a 64-bit build a 64-bit program at the 32-bit game's low addresses),
+// in a 64-bit build the 64-bit one whose module, variables and heap lie above 4 GB, and the real
+// 32-bit one where the build has it and the machine runs it.
 class HookRunEachGameE2E : public ::testing::TestWithParam<DemoGame> {
 protected:
-    void SetUp() override { install.setIni(GetParam().descriptor(), "Info", "LaunchGame", "0"); }
+    void SetUp() override {
+        VT2_USE_DEMO_GAME(install, GetParam());
+        install.setIni(GetParam().descriptor(), "Info", "LaunchGame", "0");
+    }
     TempInstall install;
 };
 

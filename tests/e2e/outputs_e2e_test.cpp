@@ -38,6 +38,7 @@ protected:
 // Each demo game; the 64-bit one has a fourth output, "shots", an "8byte" counted on from 2^32.
 class OutputsEachGameE2E : public ::testing::TestWithParam<DemoGame> {
 protected:
+    void SetUp() override { VT2_USE_DEMO_GAME(install, demo); }
     const DemoGame demo = GetParam();
     TempInstall install;
 };

@@ -14,11 +14,12 @@ namespace {
 // The aim after 40 steps of (-6, -4) counts at acceleration 18 from the lower right corner.
 const std::pair<double, double> kAimAfterSteps{1.0 - 240.0 * 18 / 65535, 1.0 - 160.0 * 18 / 65535};
 
-// Each demo game: the 32-bit one (or its 64-bit stand-in) and, in a 64-bit build, the 64-bit one,
-// whose player 2 lies on its heap above 4 GB behind 8-byte pointers as two "double"s.
+// Each demo game (see HookRunEachGameE2E); the 64-bit one keeps player 2 on its heap above 4 GB,
+// behind 8-byte pointers, as two "double"s.
 class PlayingE2E : public ::testing::TestWithParam<DemoGame> {
 protected:
     void SetUp() override {
+        VT2_USE_DEMO_GAME(install, demo);
         install.setIni(demo.descriptor(), "Info", "LaunchGame", "0");
         // Player 1 on mouse 0 (the shipped default), the escape key on the keyboard.
         install.setIni("joycfg\\default.ini", "keys", "Enable", "1");

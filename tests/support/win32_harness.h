@@ -45,23 +45,38 @@ private:
     DWORD id_ = 0;
 };
 
-// One of the demo games of dist\: the one VT2.exe hooks by the name "demo", and in a 64-bit build
-// the 64-bit one, whose memory lies above 4 GB, by "demo64".
+// One of the demo games VT2.exe hooks: the one of dist\ by the name "demo"; in a 64-bit build the
+// 64-bit one, whose memory lies above 4 GB, by "demo64", and the real 32-bit one of the 32-bit
+// build when the build names it (installed over dist's, under the same name).
 struct DemoGame {
+    const char* label;       // the tests' name for it
     const char* name;        // its descriptor's name, VT2.exe's argument
     const char* program;     // in the installation's demo\ folder
     const char* caption;     // its window's caption, also its descriptor's [Info] Name
     const char* layoutFile;  // the addresses of its variables, written by the build
+    const char* installedFrom = "";            // a program installed over dist's, with...
+    const char* descriptorInstalledFrom = "";  // ...its descriptor
     std::string descriptor() const { return std::string("memcfg\\") + name + ".ini"; }
 };
 extern const DemoGame kDemoGame;
 extern const DemoGame kDemoGame64;
-// The demo games this build has: both in a 64-bit build, the first alone in a 32-bit one.
+extern const DemoGame kDemoGame32;
+// The demo games this build has: both of dist\ in a 64-bit build (and the 32-bit one beside it
+// when the build names one), the first alone in a 32-bit build.
 std::vector<DemoGame> DemoGames();
+// False for a 32-bit game on a machine that runs no 32-bit programs.
+bool CanRun(const DemoGame& game);
 // Its name in a test's output.
-inline void PrintTo(const DemoGame& game, std::ostream* out) { *out << game.name; }
+inline void PrintTo(const DemoGame& game, std::ostream* out) { *out << game.label; }
 // For a parameterised test's name.
 std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info);
+// A parameterised test's start with one of them: skipped (said so) where it cannot run, else
+// installed.
+#define VT2_USE_DEMO_GAME(install, game)                                                                  \
+    do {                                                                                                  \
+        if (!CanRun(game)) GTEST_SKIP() << (game).label << ": this machine runs no 32-bit programs";     \
+        (install).installDemoGame(game);                                                                  \
+    } while (false)
 
 // A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe
 // (the 64-bit demo game and its descriptor too in a 64-bit build)
@@ -89,6 +104,8 @@ public:
     ChildProcess startVt2(const std::string& arguments) const;
     ChildProcess startDemoGame(const std::string& arguments = "") const;
     ChildProcess startDemoGame(const DemoGame& game, const std::string& arguments = "") const;
+    // Puts a demo game that dist\ does not hold (the 32-bit one) and its descriptor in place.
+    void installDemoGame(const DemoGame& game) const;
 
 private:
     std::string path_;
