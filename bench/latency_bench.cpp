@@ -117,6 +117,7 @@ struct Scenario {
     bool blockingSender = false;
     bool server = true;           // our DDE output server
     OtherServer other = OtherServer::None;  // with one, the outputs go to it only
+    const DemoGame* game = &kDemoGame;      // the demo game hooked
 };
 
 struct Result {
@@ -135,19 +136,19 @@ std::string g_otherVt2;      // --vt2 PATH: this VT2.exe instead of the build's 
 bool g_tracePasses = false;  // --trace: VT2 records its steps, and each move is laid against them
 
 void SetOutputs(const TempInstall& install, const Scenario& s) {
-    const DemoLayout layout;
+    const DemoLayout layout{*s.game};
     auto row = [&](int n, std::uint64_t address, const std::string& name) {
         const std::string key = "Output" + std::to_string(n);
-        install.setIni("memcfg\\demo.ini", "Outputs", key + "Addr", std::to_string(address));
-        install.setIni("memcfg\\demo.ini", "Outputs", key + "Type", "byte");
-        install.setIni("memcfg\\demo.ini", "Outputs", key + "BitMask", "");
-        install.setIni("memcfg\\demo.ini", "Outputs", key + "Name", name);
+        install.setIni(s.game->descriptor(), "Outputs", key + "Addr", std::to_string(address));
+        install.setIni(s.game->descriptor(), "Outputs", key + "Type", "byte");
+        install.setIni(s.game->descriptor(), "Outputs", key + "BitMask", "");
+        install.setIni(s.game->descriptor(), "Outputs", key + "Name", name);
     };
     if (s.blinkingOutput) {
-        install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", "1");
+        install.setIni(s.game->descriptor(), "Outputs", "NumberOutputs", "1");
         row(1, layout.address("vt2demo_blink"), "blink");
     } else if (s.panel) {
-        install.setIni("memcfg\\demo.ini", "Outputs", "NumberOutputs", "16");
+        install.setIni(s.game->descriptor(), "Outputs", "NumberOutputs", "16");
         for (int i = 0; i < 16; ++i) row(i + 1, layout.address("vt2demo_panel") + static_cast<std::uint64_t>(i), "lamp" + std::to_string(i));
     } else {
         install.setIni("joycfg\\default.ini", "Options", "Outputs", "0");
@@ -182,7 +183,9 @@ void MeasureMoves(int moves, const std::function<std::int32_t()>& changes, const
 std::optional<Result> Run(const Scenario& scenario, int moves) {
     TempInstall install;
     if (!g_otherVt2.empty() && !CopyFileA(g_otherVt2.c_str(), install.file("VT2.exe").c_str(), FALSE)) return std::nullopt;
-    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
+    const DemoGame& demo = *scenario.game;
+    install.installDemoGame(demo);
+    install.setIni(demo.descriptor(), "Info", "LaunchGame", "0");
     SetOutputs(install, scenario);
     if (scenario.busyLoop) install.setIni("vt2.ini", "Loop", "Busy", "1");
     if (scenario.blockingSender) install.setIni("vt2.ini", "Outputs", "Blocking", "1");
@@ -204,7 +207,7 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     }
 
     const bool outputs = scenario.blinkingOutput || scenario.panel;
-    ChildProcess game = install.startDemoGame(outputs ? "--watch-aim --blink" : "--watch-aim");
+    ChildProcess game = install.startDemoGame(demo, outputs ? "--watch-aim --blink" : "--watch-aim");
     HWND gameWindow = nullptr;
     if (!WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }) ||
         !WaitUntil([&] { return GetForegroundWindow() == gameWindow; }) || !ParkPointerAwayFromWindows()) {
@@ -212,11 +215,11 @@ std::optional<Result> Run(const Scenario& scenario, int moves) {
     }
     const std::string traceFile = install.file("pass-trace.txt");
     if (g_tracePasses) SetEnvironmentVariableA("VT2_PASS_TRACE", traceFile.c_str());
-    ChildProcess vt2 = install.startVt2("demo");
+    ChildProcess vt2 = install.startVt2(demo.name);
     SetEnvironmentVariableA("VT2_PASS_TRACE", nullptr);
-    if (!WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game")) return std::nullopt;
+    if (!WaitForStatus(vt2, std::string("Status:  Hooked ") + demo.caption)) return std::nullopt;
     const HWND vt2Window = FindMainWindowOf(vt2.id());
-    const DemoLayout layout;
+    const DemoLayout layout{demo};
     auto read32 = [&](const char* v) { return ReadGameValue<std::int32_t>(game, layout.address(v)); };
 
     Result result;
@@ -476,6 +479,18 @@ int main(int argc, char** argv) {
     };
     add({"paced loop, no outputs", "paced"});
     add({"busy loop, no outputs", "busy", true});
+    // The same against each other demo game this build has: the 64-bit one above 4 GB, and the real
+    // 32-bit one where this machine runs it.
+    for (const DemoGame& game : DemoGames()) {
+        if (std::string(game.label) == "demo64") {
+            add({"paced loop, no outputs, 64-bit game", "paced-64bit", false, false, false, false, true, OtherServer::None, &kDemoGame64});
+            add({"busy loop, no outputs, 64-bit game", "busy-64bit", true, false, false, false, true, OtherServer::None, &kDemoGame64});
+        }
+        if (std::string(game.label) == "demo32bit" && CanRun(game)) {
+            add({"paced loop, no outputs, 32-bit game", "paced-32bit", false, false, false, false, true, OtherServer::None, &kDemoGame32});
+            add({"busy loop, no outputs, 32-bit game", "busy-32bit", true, false, false, false, true, OtherServer::None, &kDemoGame32});
+        }
+    }
     add({"paced loop, 16 outputs side by side", "paced-16-outputs", false, false, true});
     add({"busy loop, 16 outputs side by side", "busy-16-outputs", true, false, true});
     add({"60 Hz output, server, blocking sender", "blocking", false, true, false, true});
