@@ -20,21 +20,24 @@ set(ALLOWED_engine            engine input outputs memory common platform)
 set(ALLOWED_setup             setup engine input outputs memory common platform)
 set(ALLOWED_ui                ui setup engine input outputs memory common platform)
 set(ALLOWED_platform          platform)
+# The Linux input bridge: its rules (frames, the session with VT2) over the protocol of input/.
+set(ALLOWED_bridge            bridge input memory common platform)
 # The adapters sit above the core's types they carry (input, outputs, memory), under the programs.
 set(ALLOWED_adapters/portable adapters/portable platform common)
 set(ALLOWED_adapters/win32    adapters/win32 outputs input memory common platform)
-set(ALLOWED_programs          programs adapters/win32 adapters/portable ui setup engine input outputs memory common
-                              platform)
+set(ALLOWED_adapters/linux    adapters/linux bridge input memory common platform)
+set(ALLOWED_programs          programs adapters/win32 adapters/portable adapters/linux ui setup engine bridge input
+                              outputs memory common platform)
 set(ALLOWED_stub              stub)
 
 # The folders that build without Windows, natively.
-set(PORTABLE_FOLDERS common memory input outputs engine setup ui platform adapters/portable)
+set(PORTABLE_FOLDERS common memory input outputs engine setup ui bridge platform adapters/portable adapters/linux)
 # Headers that only Windows has.
 set(WINDOWS_HEADERS windows windowsx winuser winbase wingdi shellapi shlobj shlwapi commctrl commdlg dinput ddeml
     tlhelp32 mmsystem objbase ole2 winsock2 ws2tcpip dbt hidsdi hidpi setupapi psapi uxtheme dwmapi)
 
 function(layer_of relative out)
-    if(relative MATCHES "^adapters/(win32|portable)/")
+    if(relative MATCHES "^adapters/(win32|portable|linux)/")
         set(${out} "adapters/${CMAKE_MATCH_1}" PARENT_SCOPE)
     elseif(relative MATCHES "^([^/]+)/")
         set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)

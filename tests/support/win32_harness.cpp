@@ -102,10 +102,6 @@ TempInstall::TempInstall(TempContents contents) : path_(TempFolderName()) {
     CopyOrFail(dist + "\\VT2.exe", file("VT2.exe"));
     CopyOrFail(dist + "\\demo\\VT2DemoGame.exe", file("demo\\VT2DemoGame.exe"));
     CopyOrFail(dist + "\\memcfg\\demo.ini", file("memcfg\\demo.ini"));
-    if (*kDemo64LayoutFile != '\0') {
-        CopyOrFail(dist + "\\demo\\" + kDemoGame64.program, file(std::string("demo\\") + kDemoGame64.program));
-        CopyOrFail(dist + "\\" + kDemoGame64.descriptor(), file(kDemoGame64.descriptor()));
-    }
     CopyOrFail(dist + "\\joycfg\\default.ini", file("joycfg\\default.ini"));
     // The suite runs its hook, playing and outputs tests once more with the busy loop.
     char loop[16] = {};
@@ -159,7 +155,8 @@ void TempInstall::installDemoGame(const DemoGame& game) const {
 }
 
 const DemoGame kDemoGame{"demo", "demo", "VT2DemoGame.exe", "VT2 Demo Game", kDemoLayoutFile};
-const DemoGame kDemoGame64{"demo64", "demo64", "VT2DemoGame64.exe", "VT2 Demo Game (64-bit)", kDemo64LayoutFile};
+const DemoGame kDemoGame64{"demo64",          "demo64",        "VT2DemoGame64.exe", "VT2 Demo Game (64-bit)",
+                           kDemo64LayoutFile, kDemo64Program, kDemo64Descriptor};
 const DemoGame kDemoGame32{"demo32bit", "demo", "VT2DemoGame.exe", "VT2 Demo Game", kDemo32LayoutFile,
                            kDemo32Program, kDemo32Descriptor};
 

@@ -45,9 +45,11 @@ private:
     DWORD id_ = 0;
 };
 
-// One of the demo games VT2.exe hooks: the one of dist\ by the name "demo"; in a 64-bit build the
-// 64-bit one, whose memory lies above 4 GB, by "demo64", and the real 32-bit one of the 32-bit
-// build when the build names it (installed over dist's, under the same name).
+// One of the demo games VT2.exe hooks: the one of dist\ by the name "demo", which every
+// installation holds; in a 64-bit build the 64-bit one, whose memory lies above 4 GB, by "demo64"
+// (installed when a test asks for it, so that the configuration tool's list stays as it was),
+// and the real 32-bit one of the 32-bit build when the build names it (installed over dist's,
+// under the same name).
 struct DemoGame {
     const char* label;       // the tests' name for it
     const char* name;        // its descriptor's name, VT2.exe's argument
@@ -79,7 +81,6 @@ std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info);
     } while (false)
 
 // A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe
-// (the 64-bit demo game and its descriptor too in a 64-bit build)
 // (and vt2.ini [Loop] Busy=1 when the environment has VT2_TEST_LOOP=busy);
 // or an empty folder (another program's, such as an emulator's).
 enum class TempContents { Vt2, Nothing };
@@ -104,7 +105,7 @@ public:
     ChildProcess startVt2(const std::string& arguments) const;
     ChildProcess startDemoGame(const std::string& arguments = "") const;
     ChildProcess startDemoGame(const DemoGame& game, const std::string& arguments = "") const;
-    // Puts a demo game that dist\ does not hold (the 32-bit one) and its descriptor in place.
+    // Puts a demo game other than dist's first one, and its descriptor, in place.
     void installDemoGame(const DemoGame& game) const;
 
 private:

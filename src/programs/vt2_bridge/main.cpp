@@ -1,0 +1,196 @@
+// vt2bridge: reads each mouse and gun of this Linux machine on its own (Wine merges them into one)
+// and hands their reports to VT2 under Wine over the loopback interface.
+//
+//   vt2bridge [--port N] [--only PATH]... [--ignore PATH]... [--exit-with-client]
+//   vt2bridge --replay FILE... [--port N]     evemu recordings played as devices, from their start
+//                                             at each connection, instead of /dev/input
+//   vt2bridge --list-devices [--replay FILE...]
+// Exit codes: 0 ended as asked, 1 the port cannot be had, 2 a bad command line or recording.
+
+#include <poll.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adapters/linux/evdev_source.h"
+#include "adapters/linux/evemu_replay_source.h"
+#include "adapters/linux/loopback_server.h"
+#include "bridge/bridge_listing.h"
+#include "bridge/bridge_session.h"
+
+namespace {
+
+using namespace vt2;
+using namespace vt2::linux_input;
+
+struct Options {
+    int port = kBridgeDefaultPort;
+    std::vector<std::string> replays;
+    std::vector<std::string> only, ignore;
+    bool listDevices = false;
+    bool exitWithClient = false;
+};
+
+volatile std::sig_atomic_t g_stop = 0;
+void Stop(int) { g_stop = 1; }
+
+bool ReadOptions(int argc, char** argv, Options& o) {
+    bool replaying = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--replay") {
+            replaying = true;
+        } else if (a == "--port" && hasValue) {
+            o.port = std::atoi(argv[++i]);
+            if (o.port <= 0 || o.port > 65535) return false;
+            replaying = false;
+        } else if (a == "--only" && hasValue) {
+            o.only.push_back(argv[++i]);
+        } else if (a == "--ignore" && hasValue) {
+            o.ignore.push_back(argv[++i]);
+        } else if (a == "--list-devices") {
+            o.listDevices = true;
+        } else if (a == "--exit-with-client") {
+            o.exitWithClient = true;
+        } else if (replaying && a.rfind("--", 0) != 0) {
+            o.replays.push_back(a);
+        } else {
+            std::fprintf(stderr, "vt2bridge: unknown option %s\n", a.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Wanted(const Options& o, const bridge::SourceDevice& d, const std::string& node) {
+    auto named = [&](const std::vector<std::string>& list) {
+        return std::find(list.begin(), list.end(), d.path) != list.end() || std::find(list.begin(), list.end(), node) != list.end();
+    };
+    return (o.only.empty() || named(o.only)) && !named(o.ignore);
+}
+
+struct Reading {
+    std::unique_ptr<InputSource> source;
+    std::string node;  // the event node of a real device
+    std::uint32_t number = 0;
+};
+
+// The real devices not read yet, as they are now.
+void FindDevices(const Options& o, std::vector<Reading>& readings, bridge::BridgeSession& session) {
+    for (const std::string& node : InputEventNodes()) {
+        const bool known = std::any_of(readings.begin(), readings.end(), [&](const Reading& r) { return r.node == node; });
+        if (known) continue;
+        std::string why;
+        auto source = EvdevSource::Open(node, why);
+        if (!source || !Wanted(o, source->device(), node)) continue;
+        Reading r{std::move(source), node, 0};
+        r.number = session.addDevice(r.source->device());
+        readings.push_back(std::move(r));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: vt2bridge [--port N] [--only PATH]... [--ignore PATH]... [--exit-with-client]\n"
+                             "       vt2bridge --replay FILE... [--port N] | --list-devices [--replay FILE...]\n");
+        return 2;
+    }
+    const bool replay = !options.replays.empty();
+    bridge::BridgeSession session;
+    std::vector<Reading> readings;
+    for (const std::string& file : options.replays) {
+        std::string why;
+        auto source = EvemuReplaySource::Open(file, why);
+        if (!source) {
+            std::fprintf(stderr, "vt2bridge: %s\n", why.c_str());
+            return 2;
+        }
+        Reading r{std::move(source), "", 0};
+        r.number = session.addDevice(r.source->device());
+        readings.push_back(std::move(r));
+    }
+    if (!replay) FindDevices(options, readings, session);
+
+    if (options.listDevices) {
+        std::vector<bridge::SourceDevice> devices;
+        for (const Reading& r : readings) devices.push_back(r.source->device());
+        std::fputs(bridge::BridgeDeviceListing(devices).c_str(), stdout);
+        return 0;
+    }
+
+    LoopbackServer server;
+    std::string why;
+    if (!server.listen(options.port, why)) {
+        std::fprintf(stderr, "vt2bridge: %s\n", why.c_str());
+        return 1;
+    }
+    std::signal(SIGINT, Stop);
+    std::signal(SIGTERM, Stop);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::printf("vt2bridge: %zu device(s), listening on 127.0.0.1:%d\n", readings.size(), options.port);
+    std::fflush(stdout);
+
+    std::int64_t nextSearchMs = MonotonicMs() + 1000;
+    std::vector<bridge::InputEvent> events;
+    while (!g_stop) {
+        // Wait for a connection, the client, a device, or the next replayed event.
+        std::vector<pollfd> waits{{server.listenDescriptor(), POLLIN, 0}};
+        if (server.clientDescriptor() >= 0) {
+            waits.push_back({server.clientDescriptor(), static_cast<short>(POLLIN | (server.wantsToWrite() ? POLLOUT : 0)), 0});
+        }
+        std::int64_t dueMs = replay ? MonotonicMs() + 1000 : nextSearchMs;
+        for (const Reading& r : readings) {
+            if (r.source->descriptor() >= 0) waits.push_back({r.source->descriptor(), POLLIN, 0});
+            if (const auto due = r.source->nextDueMs()) dueMs = std::min(dueMs, *due);
+        }
+        const auto timeout = static_cast<int>(std::clamp<std::int64_t>(dueMs - MonotonicMs(), 0, 1000));
+        poll(waits.data(), waits.size(), timeout);
+        const std::int64_t now = MonotonicMs();
+
+        if (waits[0].revents & POLLIN) {
+            const bool hadClient = server.clientDescriptor() >= 0;
+            if (server.accept()) {
+                if (hadClient) session.disconnect();
+                for (Reading& r : readings) r.source->startOver(now);
+                session.connect(replay);
+            }
+        }
+        if (server.clientDescriptor() >= 0 && !server.drainClient()) {
+            server.dropClient();
+            session.disconnect();
+            if (options.exitWithClient) break;
+        }
+        for (std::size_t i = 0; i < readings.size();) {
+            events.clear();
+            const bool present = readings[i].source->read(now, events);
+            for (const bridge::InputEvent& e : events) session.takeEvent(readings[i].number, e);
+            if (!present) {
+                session.removeDevice(readings[i].number);
+                readings.erase(readings.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                ++i;
+            }
+        }
+        if (!replay && now >= nextSearchMs) {  // a device plugged in since
+            FindDevices(options, readings, session);
+            nextSearchMs = now + 1000;
+        }
+        const std::vector<std::uint8_t> bytes = session.takeOutgoing();
+        if (server.clientDescriptor() >= 0 && (!bytes.empty() || server.wantsToWrite()) && !server.send(bytes)) {
+            server.dropClient();
+            session.disconnect();
+            if (options.exitWithClient) break;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "bridge/bridge_listing.h"
+#include "bridge/bridge_session.h"
+#include "bridge/input_frames.h"
+
+namespace vt2::bridge {
+namespace {
+
+constexpr InputEvent kSyn{kEvSyn, kSynReport, 0};
+InputEvent Rel(std::uint16_t code, std::int32_t v) { return {kEvRel, code, v}; }
+InputEvent Abs(std::uint16_t code, std::int32_t v) { return {kEvAbs, code, v}; }
+InputEvent Key(std::uint16_t code, std::int32_t v) { return {kEvKey, code, v}; }
+
+TEST(BridgeFrames, AFrameIsOneReportOfWhatChangedInIt) {
+    FrameAssembler frames(4);
+    EXPECT_FALSE(frames.take(Rel(kRelX, 3)));
+    EXPECT_FALSE(frames.take(Rel(kRelX, 4)));
+    EXPECT_FALSE(frames.take(Rel(kRelY, -2)));
+    auto report = frames.take(kSyn);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->device, 4u);
+    EXPECT_EQ(report->dx, 7);
+    EXPECT_EQ(report->dy, -2);
+    EXPECT_FALSE(report->hasPosition);
+
+    EXPECT_FALSE(frames.take(kSyn));  // an empty frame says nothing
+    frames.take(Key(kBtnLeft, 1));
+    EXPECT_FALSE(frames.take(Key(kBtnLeft, 2)));  // a repeat
+    report = frames.take(kSyn);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->buttons, kBridgeLeft);
+    EXPECT_EQ(report->dx, 0);
+
+    frames.take(Abs(kAbsX, -40));
+    report = frames.take(kSyn);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->hasPosition);
+    EXPECT_EQ(report->x, -40);
+    EXPECT_EQ(report->y, 0);
+    EXPECT_EQ(report->buttons, kBridgeLeft);  // still held
+}
+
+TEST(BridgeFrames, MouseAndGunButtonsAreTheFiveButtons) {
+    const std::pair<std::uint16_t, std::uint8_t> table[]{
+        {kBtnLeft, kBridgeLeft},     {kBtnRight, kBridgeRight}, {kBtnMiddle, kBridgeMiddle}, {kBtnSide, kBridgeSide},
+        {kBtnExtra, kBridgeExtra},   {kBtnTrigger, kBridgeLeft}, {kBtnThumb, kBridgeRight}, {kBtnThumb2, kBridgeMiddle},
+        {0x1E /* KEY_A */, 0},       {0x115 /* BTN_FORWARD */, 0}};
+    for (const auto& [code, bit] : table) EXPECT_EQ(ButtonOf(code), bit) << std::hex << code;
+}
+
+TEST(BridgeFrames, CountsOfAFrameWithDroppedEventsAreLeftOutButItsButtonsAreNot) {
+    FrameAssembler frames(1);
+    frames.take(Rel(kRelX, 50));
+    frames.take({kEvSyn, kSynDropped, 0});
+    frames.take(Rel(kRelX, 9));
+    frames.take(Key(kBtnRight, 1));
+    const auto report = frames.take(kSyn);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->dx, 0);
+    EXPECT_EQ(report->buttons, kBridgeRight);
+    frames.take(Rel(kRelX, 2));
+    EXPECT_EQ(frames.take(kSyn)->dx, 2);  // and the next frame is whole again
+}
+
+TEST(BridgeFrames, ADeviceThatGoesLetsGoOfItsButtons) {
+    FrameAssembler frames(1);
+    EXPECT_FALSE(frames.releaseAll());  // nothing held
+    frames.take(Key(kBtnLeft, 1));
+    frames.take(Key(kBtnSide, 1));
+    frames.take(kSyn);
+    const auto release = frames.releaseAll();
+    ASSERT_TRUE(release);
+    EXPECT_EQ(release->buttons, 0);
+    EXPECT_FALSE(frames.releaseAll());
+}
+
+SourceDevice Device(const std::string& path) { return {"Gun", 0x16C0, 0x0F38, path, false, true, {0, 100}, {0, 100}}; }
+
+std::vector<BridgeMessage> Sent(BridgeSession& session) {
+    const std::vector<std::uint8_t> bytes = session.takeOutgoing();
+    BridgeStreamReader reader;
+    std::vector<BridgeMessage> messages;
+    reader.take(bytes.data(), bytes.size(), messages);
+    EXPECT_EQ(reader.malformed(), 0u);
+    return messages;
+}
+
+TEST(BridgeSessionTest, ANewConnectionIsToldEveryDeviceAndTheButtonsHeld) {
+    BridgeSession session;
+    const std::uint32_t gun = session.addDevice(Device("/dev/input/by-id/gun1"));
+    session.addDevice(Device("/dev/input/by-id/gun2"));
+    session.takeEvent(gun, Key(kBtnLeft, 1));  // held while no VT2 is there
+    session.takeEvent(gun, kSyn);
+    EXPECT_TRUE(session.takeOutgoing().empty());
+
+    session.connect(false);
+    auto sent = Sent(session);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[0]).path, "/dev/input/by-id/gun1");
+    EXPECT_EQ(std::get<BridgeReport>(sent[1]).buttons, kBridgeLeft);
+    EXPECT_EQ(std::get<BridgeReport>(sent[1]).sequence, 1u);
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[2]).path, "/dev/input/by-id/gun2");
+
+    // Connected again (VT2 started anew): the same, its count from 1 again.
+    session.disconnect();
+    session.connect(false);
+    sent = Sent(session);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(std::get<BridgeReport>(sent[1]).sequence, 1u);
+    EXPECT_EQ(std::get<BridgeReport>(sent[1]).buttons, kBridgeLeft);
+    // A replay played from its start forgets the buttons.
+    session.connect(true);
+    EXPECT_EQ(Sent(session).size(), 2u);
+}
+
+TEST(BridgeSessionTest, ADeviceUnpluggedAndPluggedInAgainKeepsItsNumber) {
+    BridgeSession session;
+    session.connect(false);
+    const std::uint32_t first = session.addDevice(Device("/dev/input/by-id/gun1"));
+    const std::uint32_t second = session.addDevice(Device("/dev/input/by-id/gun2"));
+    session.takeEvent(first, Key(kBtnLeft, 1));
+    session.takeEvent(first, kSyn);
+    Sent(session);
+
+    session.removeDevice(first);
+    auto sent = Sent(session);
+    ASSERT_EQ(sent.size(), 2u);  // its trigger let go, then gone
+    EXPECT_EQ(std::get<BridgeReport>(sent[0]).buttons, 0);
+    EXPECT_EQ(std::get<BridgeDeviceRemoved>(sent[1]).device, first);
+
+    EXPECT_EQ(session.addDevice(Device("/dev/input/by-id/gun1")), first);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(session.addDevice(Device("/dev/input/event9")), 3u);
+}
+
+TEST(BridgeSessionTest, TheListingShowsNumberNameAndIdsThenThePath) {
+    EXPECT_EQ(BridgeDeviceListing({Device("/dev/input/by-id/gun1")}),
+              "Input event mice and guns (read by the bridge):\n  1  Gun  vendor 16C0  product 0F38  absolute\n"
+              "     /dev/input/by-id/gun1\n");
+    EXPECT_EQ(BridgeDeviceListing({}), "Input event mice and guns (read by the bridge):\n  (none)\n");
+}
+
+}  // namespace
+}  // namespace vt2::bridge
