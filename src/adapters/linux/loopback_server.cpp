@@ -40,6 +40,13 @@ bool LoopbackServer::listen(int port, std::string& why) {
     return true;
 }
 
+int LoopbackServer::port() const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return -1;
+    return ntohs(address.sin_port);
+}
+
 bool LoopbackServer::accept() {
     sockaddr_in peer{};
     socklen_t length = sizeof peer;

@@ -19,6 +19,7 @@ public:
     // False, with the reason, when the port cannot be had.
     bool listen(int port, std::string& why);
     int listenDescriptor() const { return listener_; }
+    int port() const;
     int clientDescriptor() const { return client_; }
     // Takes a waiting connection (from this machine only); true when a new client is there.
     bool accept();

@@ -49,7 +49,7 @@ bool ReadOptions(int argc, char** argv, Options& o) {
             replaying = true;
         } else if (a == "--port" && hasValue) {
             o.port = std::atoi(argv[++i]);
-            if (o.port <= 0 || o.port > 65535) return false;
+            if (o.port < 0 || o.port > 65535) return false;  // 0: a free port, said on the first line
             replaying = false;
         } else if (a == "--only" && hasValue) {
             o.only.push_back(argv[++i]);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, Stop);
     std::signal(SIGTERM, Stop);
     std::signal(SIGPIPE, SIG_IGN);
-    std::printf("vt2bridge: %zu device(s), listening on 127.0.0.1:%d\n", readings.size(), options.port);
+    std::printf("vt2bridge: %zu device(s), listening on 127.0.0.1:%d\n", readings.size(), server.port());
     std::fflush(stdout);
 
     std::int64_t nextSearchMs = MonotonicMs() + 1000;
