@@ -1,6 +1,6 @@
 // The bridge's messages as a hostile or broken peer could send them: any bytes, cut anywhere.
-// The reader never takes a message that would not encode back to itself, never holds more than
-// one message's worth waiting, and the device table lets no report of an unknown device through.
+// The reader never takes a message that would not encode back to itself, and the device table
+// lets no report of an unknown device through.
 #include <algorithm>
 
 #include "fuzz_support.h"
