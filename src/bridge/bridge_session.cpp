@@ -38,6 +38,7 @@ void BridgeSession::connect(bool startOver) {
         const BridgeReport state = present.frames.state();
         if (state.buttons != 0 || state.hasPosition) sendReport(present, state);
     }
+    send(BridgeDevicesListed{});
 }
 
 std::vector<std::uint8_t> BridgeSession::takeOutgoing() {

@@ -28,7 +28,7 @@ public:
     std::uint32_t addDevice(const SourceDevice& device);
     void removeDevice(std::uint32_t number);
     void takeEvent(std::uint32_t number, const InputEvent& event);
-    // A VT2 connected: it is told every device there. With startOver (a replay played again from
+    // A VT2 connected: it is told every device there, then that the list is whole. With startOver (a replay played again from
     // its start), the devices' state is forgotten first.
     void connect(bool startOver);
     void disconnect() { connected_ = false; outgoing_.clear(); }

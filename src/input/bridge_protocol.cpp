@@ -7,7 +7,7 @@ namespace vt2 {
 
 namespace {
 
-enum MessageType : std::uint8_t { kAdded = 1, kRemoved = 2, kReport = 3 };
+enum MessageType : std::uint8_t { kAdded = 1, kRemoved = 2, kReport = 3, kListed = 4 };
 enum AddedFlags : std::uint8_t { kRelative = 1, kAbsolute = 2 };
 enum ReportFlags : std::uint8_t { kPosition = 1 };
 
@@ -107,6 +107,7 @@ std::optional<BridgeMessage> ParsePayload(std::uint8_t type, const std::uint8_t*
         if (!r.whole() || (flags & ~kPosition) != 0 || (m.buttons & ~kBridgeAllButtons) != 0) return std::nullopt;
         return m;
     }
+    if (type == kListed && length == 0) return BridgeDevicesListed{};
     return std::nullopt;
 }
 
@@ -130,6 +131,8 @@ std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message) {
     } else if (const auto* removed = std::get_if<BridgeDeviceRemoved>(&message)) {
         type = kRemoved;
         payload.u32(removed->device);
+    } else if (std::holds_alternative<BridgeDevicesListed>(message)) {
+        type = kListed;
     } else {
         const auto& report = std::get<BridgeReport>(message);
         type = kReport;
@@ -205,6 +208,7 @@ std::optional<BridgeMessage> BridgeDeviceTable::admit(const BridgeMessage& messa
         devices_.erase(known);
         return message;
     }
+    if (std::holds_alternative<BridgeDevicesListed>(message)) return message;
     const auto& report = std::get<BridgeReport>(message);
     const auto known = find(report.device);
     if (known == devices_.end()) {

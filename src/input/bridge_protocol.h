@@ -60,7 +60,12 @@ struct BridgeReport {
     bool operator==(const BridgeReport&) const = default;
 };
 
-using BridgeMessage = std::variant<BridgeDeviceAdded, BridgeDeviceRemoved, BridgeReport>;
+// Sent once after the devices a new connection is told of first: the list is whole.
+struct BridgeDevicesListed {
+    bool operator==(const BridgeDevicesListed&) const = default;
+};
+
+using BridgeMessage = std::variant<BridgeDeviceAdded, BridgeDeviceRemoved, BridgeReport, BridgeDevicesListed>;
 
 std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message);
 

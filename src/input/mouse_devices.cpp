@@ -29,8 +29,8 @@ std::vector<MouseDevice> ListMice(const std::vector<RawInputDevice>& devices) {
         m.handle = d.handle;
         m.path = d.path;
         m.name = !TrimBlanks(d.productName).empty() ? TrimBlanks(d.productName) : NameFromPath(d.path);
-        m.vendorId = DevicePathId(d.path, "VID_");
-        m.productId = DevicePathId(d.path, "PID_");
+        m.vendorId = d.vendorId ? d.vendorId : DevicePathId(d.path, "VID_");
+        m.productId = d.productId ? d.productId : DevicePathId(d.path, "PID_");
         mice.push_back(std::move(m));
     }
     return mice;

@@ -16,6 +16,9 @@ struct RawInputDevice {
     std::uint32_t type = 0;   // 0 mouse, 1 keyboard, 2 other
     std::string path;         // the device's interface path; empty when the system gives none
     std::string productName;  // the HID product string; empty when the device gives none
+    // Ids the device gave itself (a Linux bridge's devices); else they are read from the path.
+    std::optional<std::uint16_t> vendorId;
+    std::optional<std::uint16_t> productId;
 };
 
 // A mouse's raw input record.

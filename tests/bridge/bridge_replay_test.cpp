@@ -116,9 +116,10 @@ TEST(BridgeReplay, TwoRecordedDevicesArriveApartWithTheirNamesAxesAndFrames) {
     ASSERT_GT(port, 0);
     Client client(port);
     ASSERT_TRUE(client.connected());
-    // 2 devices, 7 frames of the gun, 5 of the mouse.
-    const std::vector<BridgeMessage> messages = client.read(14);
-    ASSERT_EQ(messages.size(), 14u);
+    // 2 devices, the list's end, 7 frames of the gun, 5 of the mouse.
+    const std::vector<BridgeMessage> messages = client.read(15);
+    ASSERT_EQ(messages.size(), 15u);
+    EXPECT_TRUE(std::holds_alternative<BridgeDevicesListed>(messages[2]));
     EXPECT_EQ(client.malformed(), 0u);
 
     const auto& gun = std::get<BridgeDeviceAdded>(messages[0]);
@@ -157,8 +158,8 @@ TEST(BridgeReplay, EachNewConnectionPlaysTheRecordingsFromTheirStart) {
     for (int connection = 0; connection < 2; ++connection) {
         Client client(port);
         ASSERT_TRUE(client.connected());
-        const std::vector<BridgeMessage> messages = client.read(6);
-        ASSERT_EQ(messages.size(), 6u) << "connection " << connection;
+        const std::vector<BridgeMessage> messages = client.read(7);
+        ASSERT_EQ(messages.size(), 7u) << "connection " << connection;
         EXPECT_EQ(ReportsOf(messages, 1).front().sequence, 1u);
         EXPECT_EQ(ReportsOf(messages, 1).front().dx, 10);
     }

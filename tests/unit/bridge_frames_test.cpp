@@ -96,7 +96,8 @@ TEST(BridgeSessionTest, ANewConnectionIsToldEveryDeviceAndTheButtonsHeld) {
 
     session.connect(false);
     auto sent = Sent(session);
-    ASSERT_EQ(sent.size(), 3u);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_TRUE(std::holds_alternative<BridgeDevicesListed>(sent[3]));
     EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[0]).path, "/dev/input/by-id/gun1");
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).buttons, kBridgeLeft);
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).sequence, 1u);
@@ -106,12 +107,12 @@ TEST(BridgeSessionTest, ANewConnectionIsToldEveryDeviceAndTheButtonsHeld) {
     session.disconnect();
     session.connect(false);
     sent = Sent(session);
-    ASSERT_EQ(sent.size(), 3u);
+    ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).sequence, 1u);
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).buttons, kBridgeLeft);
     // A replay played from its start forgets the buttons.
     session.connect(true);
-    EXPECT_EQ(Sent(session).size(), 2u);
+    EXPECT_EQ(Sent(session).size(), 3u);
 }
 
 TEST(BridgeSessionTest, ADeviceUnpluggedAndPluggedInAgainKeepsItsNumber) {

@@ -23,7 +23,7 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
 
 TEST(BridgeProtocol, EachMessageComesBackAsItWasEvenByteByByte) {
     const std::vector<BridgeMessage> sent{Gun(), BridgeReport{7, 1, -3, 12, true, 4195, -2048, kBridgeLeft | kBridgeExtra},
-                                          BridgeDeviceRemoved{7}};
+                                          BridgeDeviceRemoved{7}, BridgeDevicesListed{}};
     std::vector<std::uint8_t> stream;
     for (const auto& m : sent) {
         const auto bytes = EncodeBridgeMessage(m);

@@ -1,0 +1,23 @@
+#include "input/bridged_raw_input.h"
+
+namespace vt2 {
+
+std::optional<std::vector<RawInputDevice>> BridgedRawInput::deviceList() {
+    auto devices = system_.deviceList();
+    const std::vector<RawInputDevice> bridged = mice_.devices();
+    if (!devices) return bridged.empty() ? std::nullopt : std::optional(bridged);
+    devices->insert(devices->end(), bridged.begin(), bridged.end());
+    return devices;
+}
+
+void BridgedRawInput::startReports(RawMouseReportSink& sink) {
+    sink_ = &sink;
+    system_.startReports(sink);
+}
+
+void BridgedRawInput::stopReports() {
+    sink_ = nullptr;
+    system_.stopReports();
+}
+
+}  // namespace vt2

@@ -1,0 +1,34 @@
+#pragma once
+// Raw input with the Linux input bridge's devices beside the system's mice: listed after them,
+// their reports handed to the same sink. Everything that lists mice, binds players to them or
+// detects a pulled trigger sees the bridge's guns as it sees raw input's.
+
+#include "input/bridge_mice.h"
+#include "platform/bridge_link.h"
+#include "platform/raw_input.h"
+
+namespace vt2 {
+
+class BridgedRawInput final : public RawInputSystem, public BridgeReceiver {
+public:
+    explicit BridgedRawInput(RawInputSystem& system) : system_(system) {}
+    // Connects to the bridge; false (and only the system's mice) when there is none.
+    bool connect(BridgeLink& link, int port, int waitMs) { return link.open(port, *this, waitMs); }
+
+    std::optional<std::vector<RawInputDevice>> deviceList() override;
+    bool registerMice() override { return system_.registerMice(); }
+    void startReports(RawMouseReportSink& sink) override;
+    void stopReports() override;
+
+    void onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override { mice_.take(bytes, length, sink_); }
+    void onBridgeGone() override { mice_.lost(sink_); }
+    bool waitingForDevices() const override { return !mice_.listed(); }
+    const BridgeMice& bridgeMice() const { return mice_; }
+
+private:
+    RawInputSystem& system_;
+    BridgeMice mice_;
+    RawMouseReportSink* sink_ = nullptr;
+};
+
+}  // namespace vt2

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include "input/bridged_raw_input.h"
+#include "input/mouse_devices.h"
+#include "input/raw_mouse.h"
+#include "support/fake_platform.h"
+
+namespace vt2::test {
+namespace {
+
+const std::string kGunPath = "/dev/input/by-id/usb-Gun_1-event-mouse";
+const std::string kMousePath = "/dev/input/by-path/pci-0000:00:14.0-usb-0:2:1.0-event-mouse";
+
+BridgeDeviceAdded Gun(std::uint32_t device = 1) {
+    return {device, "Test Light Gun", 0x16C0, 0x0F38, kGunPath, false, true, {100, 4195}, {-2048, 2047}};
+}
+BridgeDeviceAdded Mouse(std::uint32_t device = 2) {
+    return {device, "Test Mouse", 0x046D, 0xC077, kMousePath, true, false, {}, {}};
+}
+
+class Records final : public RawMouseReportSink {
+public:
+    void onMouseReport(const RawMouseReport& report) override { all.push_back(report); }
+    std::vector<RawMouseReport> all;
+};
+
+// The bridge's bytes for these messages, as one piece.
+std::vector<std::uint8_t> Bytes(std::initializer_list<BridgeMessage> messages) {
+    std::vector<std::uint8_t> bytes;
+    for (const auto& m : messages) {
+        const auto b = EncodeBridgeMessage(m);
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    return bytes;
+}
+
+TEST(BridgeMiceTest, AnAbsolutePositionIsItsPlaceInTheAxisRange) {
+    const AxisRange x{100, 4195}, y{-2048, 2047};
+    EXPECT_EQ(AbsoluteRawPosition(100, x), 0);
+    EXPECT_EQ(AbsoluteRawPosition(4195, x), 65535);
+    EXPECT_EQ(AbsoluteRawPosition(-2048, y), 0);
+    EXPECT_EQ(AbsoluteRawPosition(0, y), 32776);  // 2048 of 4095
+    EXPECT_EQ(AbsoluteRawPosition(50, x), -800);  // beyond the edge: off the screen, as a gun aimed away
+    EXPECT_EQ(AbsoluteRawPosition(7, {5, 5}), 0);
+}
+
+TEST(BridgeMiceTest, ReportsBecomeTheRecordsRawInputWouldGive) {
+    BridgeMice mice;
+    Records records;
+    const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{},
+                              BridgeReport{1, 1, 0, 0, true, 4195, 2047, 0},
+                              BridgeReport{1, 2, 0, 0, false, 0, 0, kBridgeLeft | kBridgeRight},  // two at once
+                              BridgeReport{2, 1, 12, -7, false, 0, 0, 0},
+                              BridgeReport{2, 2, 0, 0, false, 0, 0, kBridgeExtra}});
+    mice.take(bytes.data(), bytes.size(), &records);
+    EXPECT_TRUE(mice.listed());
+    ASSERT_EQ(records.all.size(), 5u);
+    const RawMouseReport& aim = records.all[0];
+    EXPECT_EQ(aim.device, kBridgeHandleBase);
+    EXPECT_EQ(aim.flags, 1);  // absolute
+    EXPECT_EQ(std::make_pair(aim.lastX, aim.lastY), std::make_pair(65535, 65535));
+    // One record per button, at the gun's last position.
+    EXPECT_EQ(records.all[1].buttons, 0x0001u);
+    EXPECT_EQ(records.all[2].buttons, 0x0004u);
+    EXPECT_EQ(records.all[2].lastX, 65535);
+    EXPECT_EQ(records.all[3].device, kBridgeHandleBase + 1);
+    EXPECT_EQ(std::make_tuple(records.all[3].flags, records.all[3].lastX, records.all[3].lastY), std::make_tuple(0, 12, -7));
+    EXPECT_EQ(records.all[4].buttons, 0x0100u);  // extra (X2) down
+    EXPECT_EQ(records.all[4].lastX, 0);          // a relative button record moves nothing
+}
+
+TEST(BridgeMiceTest, AGunThatGoesOrABridgeThatVanishesLetsGoOfItsButtons) {
+    BridgeMice mice;
+    Records records;
+    auto bytes = Bytes({Gun(), Mouse(), BridgeReport{1, 1, 0, 0, false, 0, 0, kBridgeLeft},
+                        BridgeReport{2, 1, 0, 0, false, 0, 0, kBridgeRight}, BridgeDeviceRemoved{1}});
+    mice.take(bytes.data(), bytes.size(), &records);
+    ASSERT_EQ(records.all.size(), 3u);
+    EXPECT_EQ(records.all[2].buttons, 0x0002u);  // the gun's trigger up as it goes
+    EXPECT_EQ(mice.devices().size(), 1u);
+
+    mice.lost(&records);
+    ASSERT_EQ(records.all.size(), 4u);
+    EXPECT_EQ(records.all[3].device, kBridgeHandleBase + 1);
+    EXPECT_EQ(records.all[3].buttons, 0x0008u);  // the mouse's right button up
+    EXPECT_TRUE(mice.devices().empty());
+    EXPECT_FALSE(mice.listed());
+}
+
+TEST(BridgeMiceTest, AGunPluggedInAgainKeepsItsHandleWhateverNumberTheBridgeGivesIt) {
+    BridgeMice mice;
+    auto bytes = Bytes({Gun(1), Mouse(2), BridgeDeviceRemoved{1}, Gun(9)});
+    mice.take(bytes.data(), bytes.size(), nullptr);
+    mice.lost(nullptr);  // and a new bridge, whose numbers start anew
+    bytes = Bytes({Mouse(1), Gun(2)});
+    mice.take(bytes.data(), bytes.size(), nullptr);
+    const std::vector<RawInputDevice> devices = mice.devices();
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].path, kMousePath);
+    EXPECT_EQ(devices[0].handle, kBridgeHandleBase + 1);
+    EXPECT_EQ(devices[1].handle, kBridgeHandleBase);
+}
+
+TEST(BridgeMiceTest, DroppedMessagesAreCountedOverConnections) {
+    BridgeMice mice;
+    auto bytes = Bytes({BridgeReport{5, 1}, Gun(), BridgeReport{1, 2}, BridgeReport{1, 2}});
+    bytes.push_back(0xEE);  // and the start of something that is no message
+    bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0, 0, 0});
+    mice.take(bytes.data(), bytes.size(), nullptr);
+    EXPECT_EQ(mice.dropped(), 3u);  // an unknown device, a repeat, the garbage
+    mice.lost(nullptr);
+    EXPECT_EQ(mice.dropped(), 3u);
+}
+
+// The whole way: the bridge's guns listed beside raw input's mice, bound by their paths, moving
+// their players by the same rules.
+TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePlayers) {
+    FakeSystem sys;
+    sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};
+    BridgedRawInput bridged(sys.rawInput);
+    const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{}});
+    bridged.onBridgeBytes(bytes.data(), bytes.size());
+    EXPECT_FALSE(bridged.waitingForDevices());
+
+    const std::vector<MouseDevice> mice = ListMice(*bridged.deviceList());
+    ASSERT_EQ(mice.size(), 3u);
+    EXPECT_EQ(mice[1].name, "Test Light Gun");
+    EXPECT_EQ(mice[1].vendorId, 0x16C0);
+    EXPECT_EQ(mice[1].productId, 0x0F38);
+    EXPECT_EQ(mice[1].path, kGunPath);
+
+    HookState& s = sys.engine.state;
+    for (PlayerConfig& p : s.settings.players) {
+        p.Enable = 1;
+        p.MouseAccel = 18;
+        p.TriggerButton = 0;
+        p.ReloadButton = 1;
+    }
+    s.settings.players[0].MouseDevice = kGunPath;   // by path, whatever MouseID says
+    s.settings.players[0].MouseID = 0;
+    s.settings.players[1].MouseDevice = kMousePath;
+    StartRawInput(bridged, sys.messageBoxes, s.rawMouse, s.settings, s.players);
+    EXPECT_EQ(s.rawMouse.playerDevice(0), kBridgeHandleBase);
+
+    const auto play = Bytes({BridgeReport{1, 1, 0, 0, true, 100 + 4095 / 4, 0, kBridgeLeft},
+                             BridgeReport{2, 1, 3641, 0, false, 0, 0, 0}});
+    bridged.onBridgeBytes(play.data(), play.size());
+    EXPECT_NEAR(s.players[0].current.X, 1023.0 / 4095, 1e-4);
+    EXPECT_NEAR(s.players[0].current.Y, 0.5, 1e-3);
+    EXPECT_EQ(s.players[0].current.Trigger, 1);
+    EXPECT_EQ(s.players[1].current.X, 1.0f);  // 3641 counts at 18 cross the whole range
+    EXPECT_EQ(s.players[1].current.Trigger, 0);
+
+    bridged.onBridgeGone();  // the bridge vanished: the trigger let go, the run goes on
+    EXPECT_EQ(s.players[0].current.Trigger, 0);
+    EXPECT_EQ(ListMice(*bridged.deviceList()).size(), 1u);
+}
+
+}  // namespace
+}  // namespace vt2::test
