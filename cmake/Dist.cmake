@@ -21,6 +21,14 @@ else()
     set(VT2_DEMO32_LAYOUT "" CACHE INTERNAL "")
 endif()
 
+# The Linux input bridge, built natively (the linux preset), in dist/linux/ when it is named here.
+set(VT2_LINUX_BRIDGE "" CACHE FILEPATH "The native vt2bridge program that dist/linux/ holds")
+set(bridge_commands "")
+if(VT2_LINUX_BRIDGE)
+    set(bridge_commands COMMAND ${CMAKE_COMMAND} -E make_directory ${VT2_DIST_DIR}/linux
+                        COMMAND ${CMAKE_COMMAND} -E copy ${VT2_LINUX_BRIDGE} ${VT2_DIST_DIR}/linux/)
+endif()
+
 set(demo64_commands "")
 set(demo64_target "")
 if(TARGET VT2DemoGame64)
@@ -39,6 +47,7 @@ add_custom_target(dist ALL
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2DemoGame> ${VT2_DIST_DIR}/demo/
     COMMAND ${CMAKE_COMMAND} -E copy ${VT2_DEMO_DESCRIPTOR} ${VT2_DIST_DIR}/memcfg/
     ${demo64_commands}
+    ${bridge_commands}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/joycfg ${VT2_DIST_DIR}/joycfg
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/docs ${VT2_DIST_DIR}/docs
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/model2.txt ${VT2_DIST_DIR}/docs/

@@ -3,11 +3,19 @@
 // their reports handed to the same sink. Everything that lists mice, binds players to them or
 // detects a pulled trigger sees the bridge's guns as it sees raw input's.
 
+#include <string>
+
 #include "input/bridge_mice.h"
 #include "platform/bridge_link.h"
+#include "platform/ini_files.h"
 #include "platform/raw_input.h"
 
 namespace vt2 {
+
+// How long VT2 waits for the bridge's first list of devices when it connects.
+inline constexpr int kBridgeListWaitMs = 2000;
+// The bridge's port: vt2.ini [Bridge] Port, else the usual one.
+int ReadBridgePort(IniFiles& ini, const std::string& programFolder);
 
 class BridgedRawInput final : public RawInputSystem, public BridgeReceiver {
 public:

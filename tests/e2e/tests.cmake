@@ -2,6 +2,7 @@
 add_executable(vt2_e2e_tests
     e2e/aim_area_e2e_test.cpp
     e2e/bad_input_e2e_test.cpp
+    e2e/bridge_e2e_test.cpp
     e2e/config_e2e_test.cpp
     e2e/devices_e2e_test.cpp
     e2e/game_memory_e2e_test.cpp
@@ -19,8 +20,8 @@ add_dependencies(vt2_e2e_tests dist vt2probe vt2inject)
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS e2e TIMEOUT 180 RESOURCE_LOCK desktop)
 # The hook run, playing and outputs once more with the busy loop ([Loop] Busy=1): both loops must
-# do everything the same.
+# do everything the same (against dist's demo game: the loop does not differ by the game).
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "busy_loop."
-    TEST_FILTER "HookRunE2E.*:*HookRunEachGameE2E.*:*PlayingE2E.*:OutputsE2E.*:*OutputsEachGameE2E.*:NumericOutputsE2E.*"
-    DISCOVERY_EXTRA_ARGS "--gtest_filter=HookRunE2E.*:*HookRunEachGameE2E.*:*PlayingE2E.*:OutputsE2E.*:*OutputsEachGameE2E.*:NumericOutputsE2E.*"
+    TEST_FILTER "HookRunE2E.*:*HookRunEachGameE2E.*/demo:*PlayingE2E.*/demo:OutputsE2E.*:*OutputsEachGameE2E.*/demo:NumericOutputsE2E.*"
+    DISCOVERY_EXTRA_ARGS "--gtest_filter=HookRunE2E.*:*HookRunEachGameE2E.*/demo:*PlayingE2E.*/demo:OutputsE2E.*:*OutputsEachGameE2E.*/demo:NumericOutputsE2E.*"
     PROPERTIES LABELS e2e TIMEOUT 180 RESOURCE_LOCK desktop ENVIRONMENT VT2_TEST_LOOP=busy)

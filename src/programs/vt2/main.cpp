@@ -10,6 +10,7 @@
 #include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/form1.h"
+#include "input/bridged_raw_input.h"
 #include "input/device_listing.h"
 #include "outputs/numeric_outputs.h"
 #include "outputs/output_protocols.h"
@@ -22,6 +23,7 @@
 #include "adapters/win32/form1_window.h"
 #include "adapters/win32/network_outputs.h"
 #include "adapters/win32/pass_trace.h"
+#include "adapters/win32/win32_bridge_link.h"
 #include "adapters/win32/win32_dde_client.h"
 #include "adapters/win32/win32_direct_input.h"
 #include "adapters/win32/win32_file_system.h"
@@ -73,7 +75,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     if (arguments == "--list-devices") {
-        Win32RawInput mice(nullptr);  // listing needs no window
+        Win32RawInput systemMice(nullptr);  // listing needs no window
+        Win32IniFiles ini;
+        Win32BridgeLink bridge(ProgramFolder());
+        BridgedRawInput mice(systemMice);
+        mice.connect(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
         Win32DirectInput joysticks(nullptr);
         const auto devices = mice.deviceList();
         WriteToConsole(DeviceListing(ListMice(devices.value_or(std::vector<RawInputDevice>{})),
@@ -95,7 +101,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Forms forms(instance);
     Win32MessageBoxes messageBoxes([&forms] { return forms.actingWindow(); });
     Win32KeyboardState keyboard;
-    Win32RawInput rawInput(mainWindow.handle());
+    Win32RawInput systemMice(mainWindow.handle());
+    // The mice of the Linux input bridge beside raw input's, when there is one (under Wine).
+    Win32BridgeLink bridge(ProgramFolder());
+    BridgedRawInput rawInput(systemMice);
+    rawInput.connect(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
     Win32DirectInput joysticks(mainWindow.handle());
     Win32SyntheticInput input;
     Win32DdeClient dde;

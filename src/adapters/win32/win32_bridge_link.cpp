@@ -1,0 +1,133 @@
+#include "adapters/win32/win32_bridge_link.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdint>
+
+namespace vt2::win32 {
+
+namespace {
+constexpr UINT kSocketMessage = WM_APP + 41;
+constexpr const char* kWindowClass = "VT2BridgeLink";
+}  // namespace
+
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+Win32BridgeLink::Win32BridgeLink(std::string programFolder) : folder_(std::move(programFolder)) {
+    WSADATA data{};
+    winsock_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+Win32BridgeLink::~Win32BridgeLink() {
+    if (socket_ != INVALID_SOCKET) closesocket(socket_);
+    window_.reset();
+    if (winsock_) WSACleanup();
+}
+
+bool Win32BridgeLink::connectTo(int port) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(s);
+        return false;
+    }
+    const BOOL on = TRUE;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+    socket_ = s;
+    return true;
+}
+
+bool Win32BridgeLink::startBridge(int port) {
+    const std::string program = folder_ + "\\linux\\vt2bridge";
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    // Wine starts a native program as it starts a Windows one; it ends when this socket closes.
+    std::string commandLine = "\"" + program + "\" --port " + std::to_string(port) + " --exit-with-client";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    // It takes a moment to open its devices and listen.
+    const ULONGLONG until = GetTickCount64() + 3000;
+    while (GetTickCount64() < until) {
+        if (connectTo(port)) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+bool Win32BridgeLink::open(int port, BridgeReceiver& receiver, int waitMs) {
+    if (!winsock_ || socket_ != INVALID_SOCKET) return false;
+    if (!connectTo(port) && !(RunsUnderWine() && startBridge(port))) return false;
+    receiver_ = &receiver;
+    // The first list of devices, before anyone lists or binds the mice.
+    const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(waitMs);
+    while (receiver.waitingForDevices() && socket_ != INVALID_SOCKET) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= until) break;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket_, &readable);
+        const ULONGLONG leftMs = until - now;
+        timeval wait{static_cast<long>(leftMs / 1000), static_cast<long>(leftMs % 1000 * 1000)};
+        if (select(0, &readable, nullptr, nullptr, &wait) > 0 && !receive()) gone();
+    }
+    if (socket_ == INVALID_SOCKET) return false;
+    // From now on the arrivals come as messages to a window of our own on this thread.
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExA(&windowClass);
+    window_.reset(CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
+    if (!window_) return true;  // the devices are listed; their reports cannot come
+    SetWindowLongPtrA(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    WSAAsyncSelect(socket_, window_.get(), kSocketMessage, FD_READ | FD_CLOSE);
+    // What came between the wait and the window.
+    if (!receive()) gone();
+    return true;
+}
+
+bool Win32BridgeLink::receive() {
+    char buffer[4096];
+    for (;;) {
+        const int got = recv(socket_, buffer, sizeof buffer, 0);
+        if (got == 0) return false;  // the bridge closed the connection
+        if (got < 0) return WSAGetLastError() == WSAEWOULDBLOCK;
+        receiver_->onBridgeBytes(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(got));
+        // Only while more waits: the socket blocks until it is handed to the window.
+        u_long more = 0;
+        if (ioctlsocket(socket_, FIONREAD, &more) != 0 || more == 0) return true;
+    }
+}
+
+void Win32BridgeLink::gone() {
+    if (socket_ == INVALID_SOCKET) return;
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+    if (receiver_) receiver_->onBridgeGone();
+}
+
+LRESULT CALLBACK Win32BridgeLink::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* link = reinterpret_cast<Win32BridgeLink*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == kSocketMessage && link && static_cast<SOCKET>(wParam) == link->socket_) {
+        const bool closed = WSAGETSELECTEVENT(lParam) == FD_CLOSE || WSAGETSELECTERROR(lParam) != 0;
+        const bool stillThere = link->receive();
+        if (closed || !stillThere) link->gone();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace vt2::win32

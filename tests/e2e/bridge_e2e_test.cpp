@@ -1,0 +1,120 @@
+// Two guns on Linux: the bridge plays two recorded guns into VT2 under Wine, which tells them apart
+// as raw input cannot (Wine gives every mouse one handle).
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "support/test_paths.h"
+#include "support/win32_harness.h"
+
+namespace vt2::test {
+namespace {
+
+const std::string kPlayer1Gun = std::string(kRecordingsFolderOnLinux) + "/player1_gun.evemu";
+const std::string kPlayer2Gun = std::string(kRecordingsFolderOnLinux) + "/player2_gun.evemu";
+
+// The bridge of dist\linux\ playing recordings on a port of its own. It ends when its last client
+// goes: the test holds a connection until VT2 takes over (which replaces it), so that it ends
+// with VT2, or with the test when VT2 never came.
+class RecordedBridge {
+public:
+    RecordedBridge(int port, const std::string& recordings) : port_(port) {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+        bridge_ = ChildProcess::Start(kLinuxBridge, "--exit-with-client --port " + std::to_string(port) + " --replay " + recordings);
+        WaitUntil([&] { return connect(); });
+    }
+    ~RecordedBridge() {
+        if (probe_ != INVALID_SOCKET) closesocket(probe_);
+        WSACleanup();
+    }
+    bool listening() const { return probe_ != INVALID_SOCKET; }
+
+private:
+    bool connect() {
+        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<u_short>(port_));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            closesocket(s);
+            return false;
+        }
+        probe_ = s;
+        return true;
+    }
+    int port_;
+    ChildProcess bridge_;
+    SOCKET probe_ = INVALID_SOCKET;
+};
+
+class BridgeE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (*kLinuxBridge == '\0') GTEST_SKIP() << "this build has no Linux bridge in dist\\linux\\";
+        port = 47900 + static_cast<int>(GetCurrentProcessId() % 90);
+        install.setIni("vt2.ini", "Bridge", "Port", std::to_string(port));
+    }
+    TempInstall install;
+    int port = 0;
+};
+
+TEST_F(BridgeE2E, ListDevicesShowsTheBridgesGunsWithTheirNamesAndPaths) {
+    RecordedBridge bridge(port, kPlayer1Gun + " " + kPlayer2Gun);
+    ASSERT_TRUE(bridge.listening());
+    const std::string listing = OutputOfVt2(install, "--list-devices");
+    EXPECT_NE(listing.find("Player One Gun  vendor 16C0  product 0F38"), std::string::npos) << listing;
+    EXPECT_NE(listing.find(kPlayer1Gun), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Player Two Gun  vendor 046D  product C077"), std::string::npos) << listing;
+    EXPECT_NE(listing.find(kPlayer2Gun), std::string::npos) << listing;
+}
+
+TEST_F(BridgeE2E, TwoGunsAimAndShootApartEachBoundToItsPlayerByItsPath) {
+    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
+    for (const char* p : {"Player1", "Player2"}) {
+        install.setIni("joycfg\\default.ini", p, "Enable", "1");
+        install.setIni("joycfg\\default.ini", p, "InputType", "lightgun");
+        install.setIni("joycfg\\default.ini", p, "MouseID", "7");  // no such mouse: only the path binds
+    }
+    install.setIni("joycfg\\default.ini", "Player1", "MouseDevice", kPlayer1Gun);
+    install.setIni("joycfg\\default.ini", "Player2", "MouseDevice", kPlayer2Gun);
+    ChildProcess game = install.startDemoGame();
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
+    ASSERT_TRUE(ParkPointerAwayFromWindows());
+    RecordedBridge bridge(port, kPlayer1Gun + " " + kPlayer2Gun);
+    ASSERT_TRUE(bridge.listening());
+    // The recordings play from VT2's connection on: 3 s of nothing, then player 1's gun a quarter
+    // across and down, player 2's at the lower right corner and then half way back.
+    ChildProcess vt2 = install.startVt2("demo");
+    ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
+
+    const DemoLayout layout;
+    auto buttons = [&] { return ReadGameValue<std::uint8_t>(game, layout.address("vt2demo_buttons")); };
+    auto player2 = [&] {
+        const std::uint64_t world = ReadGamePointer(game, layout.address("vt2demo_world"));
+        const std::uint64_t p = ReadGamePointer(game, world + 8);
+        return std::make_pair(ReadGameValue<float>(game, p), ReadGameValue<float>(game, p + 4));
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        return ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_x")) == 160 &&
+               ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_y")) == 120;
+    }));
+    // Player 1's trigger (bit 1) while player 2's (bit 4, set when released) rests, then the other way.
+    EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x05; })) << int(buttons());
+    EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x00; })) << int(buttons());
+    EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x04; })) << int(buttons());
+    EXPECT_TRUE(WaitUntil([&] { return std::fabs(player2().first - (1.0 - 1820.0 * 18 / 65535)) < 1e-4 && player2().second == 1.0f; }))
+        << player2().first << "," << player2().second;
+    EXPECT_EQ(ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_x")), 160);  // player 1 stays
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(vt2.waitForExit(), 0u);
+}
+
+}  // namespace
+}  // namespace vt2::test
