@@ -165,6 +165,23 @@ TEST(BridgeReplay, EachNewConnectionPlaysTheRecordingsFromTheirStart) {
     }
 }
 
+TEST(BridgeReplay, AnUnpluggedDeviceGoesLettingGoOfItsButtonsAndComesBackUnderItsNumber) {
+    // The side button is held from 40 ms to 140 ms; the mouse is gone from 100 ms to 300 ms.
+    Bridge bridge({"--port", "0", "--replay", kMouse, "--unplug", kMouse, "100", "300"});
+    const int port = bridge.port();
+    ASSERT_GT(port, 0);
+    Client client(port);
+    ASSERT_TRUE(client.connected());
+    // Added, listed, 3 frames, the side button let go, removed, added again.
+    const std::vector<BridgeMessage> messages = client.read(8);
+    ASSERT_EQ(messages.size(), 8u);
+    EXPECT_EQ(std::get<BridgeReport>(messages[4]).buttons, kBridgeSide);
+    EXPECT_EQ(std::get<BridgeReport>(messages[5]).buttons, 0);
+    EXPECT_EQ(std::get<BridgeDeviceRemoved>(messages[6]).device, 1u);
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(messages[7]).device, 1u);
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(messages[7]).path, kMouse);
+}
+
 TEST(BridgeReplay, WhatIsNoRecordingIsRefused) {
     Bridge bridge({"--replay", std::string(VT2_EVEMU_FIXTURES) + "/../../unit/bridge_protocol_test.cpp", "--port", "0"});
     EXPECT_EQ(bridge.firstLine(), "");  // it ended without listening

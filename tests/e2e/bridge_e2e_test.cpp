@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+#include <utility>
 #include <string>
 
 #include "support/test_paths.h"
@@ -16,6 +18,7 @@ namespace {
 
 const std::string kPlayer1Gun = std::string(kRecordingsFolderOnLinux) + "/player1_gun.evemu";
 const std::string kPlayer2Gun = std::string(kRecordingsFolderOnLinux) + "/player2_gun.evemu";
+const std::string kPlayer1Replugged = std::string(kRecordingsFolderOnLinux) + "/player1_replugged.evemu";
 
 // The bridge of dist\linux\ playing recordings on a port of its own. It ends when its last client
 // goes: the test holds a connection until VT2 takes over (which replaces it), so that it ends
@@ -60,8 +63,38 @@ protected:
         port = 47900 + static_cast<int>(GetCurrentProcessId() % 90);
         install.setIni("vt2.ini", "Bridge", "Port", std::to_string(port));
     }
+    // Both players light-gun players bound to these recordings by their paths alone, and the
+    // demo game hooked.
+    void startRun(const std::string& player1Gun, const std::string& player2Gun, const std::string& bridgeOptions = "") {
+        install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
+        for (const char* p : {"Player1", "Player2"}) {
+            install.setIni("joycfg\\default.ini", p, "Enable", "1");
+            install.setIni("joycfg\\default.ini", p, "InputType", "lightgun");
+            install.setIni("joycfg\\default.ini", p, "MouseID", "7");  // no such mouse: only the path binds
+        }
+        install.setIni("joycfg\\default.ini", "Player1", "MouseDevice", player1Gun);
+        install.setIni("joycfg\\default.ini", "Player2", "MouseDevice", player2Gun);
+        game = install.startDemoGame();
+        ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
+        ASSERT_TRUE(ParkPointerAwayFromWindows());
+        bridge = std::make_unique<RecordedBridge>(port, player1Gun + " " + player2Gun + " " + bridgeOptions);
+        ASSERT_TRUE(bridge->listening());
+        vt2 = install.startVt2("demo");
+        ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
+    }
+    std::pair<int, int> aim1() const {
+        return {ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_x")),
+                ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_y"))};
+    }
+    std::uint8_t buttons() const { return ReadGameValue<std::uint8_t>(game, layout.address("vt2demo_buttons")); }
+
     TempInstall install;
     int port = 0;
+    const DemoLayout layout;
+    ChildProcess game;
+    HWND window = nullptr;
+    std::unique_ptr<RecordedBridge> bridge;
+    ChildProcess vt2;
 };
 
 TEST_F(BridgeE2E, ListDevicesShowsTheBridgesGunsWithTheirNamesAndPaths) {
@@ -75,43 +108,33 @@ TEST_F(BridgeE2E, ListDevicesShowsTheBridgesGunsWithTheirNamesAndPaths) {
 }
 
 TEST_F(BridgeE2E, TwoGunsAimAndShootApartEachBoundToItsPlayerByItsPath) {
-    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
-    for (const char* p : {"Player1", "Player2"}) {
-        install.setIni("joycfg\\default.ini", p, "Enable", "1");
-        install.setIni("joycfg\\default.ini", p, "InputType", "lightgun");
-        install.setIni("joycfg\\default.ini", p, "MouseID", "7");  // no such mouse: only the path binds
-    }
-    install.setIni("joycfg\\default.ini", "Player1", "MouseDevice", kPlayer1Gun);
-    install.setIni("joycfg\\default.ini", "Player2", "MouseDevice", kPlayer2Gun);
-    ChildProcess game = install.startDemoGame();
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
-    ASSERT_TRUE(ParkPointerAwayFromWindows());
-    RecordedBridge bridge(port, kPlayer1Gun + " " + kPlayer2Gun);
-    ASSERT_TRUE(bridge.listening());
     // The recordings play from VT2's connection on: 3 s of nothing, then player 1's gun a quarter
     // across and down, player 2's at the lower right corner and then half way back.
-    ChildProcess vt2 = install.startVt2("demo");
-    ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
-
-    const DemoLayout layout;
-    auto buttons = [&] { return ReadGameValue<std::uint8_t>(game, layout.address("vt2demo_buttons")); };
+    startRun(kPlayer1Gun, kPlayer2Gun);
     auto player2 = [&] {
         const std::uint64_t world = ReadGamePointer(game, layout.address("vt2demo_world"));
         const std::uint64_t p = ReadGamePointer(game, world + 8);
         return std::make_pair(ReadGameValue<float>(game, p), ReadGameValue<float>(game, p + 4));
     };
-    EXPECT_TRUE(WaitUntil([&] {
-        return ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_x")) == 160 &&
-               ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_y")) == 120;
-    }));
+    EXPECT_TRUE(WaitUntil([&] { return aim1() == std::make_pair(160, 120); }));
     // Player 1's trigger (bit 1) while player 2's (bit 4, set when released) rests, then the other way.
     EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x05; })) << int(buttons());
     EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x00; })) << int(buttons());
     EXPECT_TRUE(WaitUntil([&] { return (buttons() & 0x05) == 0x04; })) << int(buttons());
     EXPECT_TRUE(WaitUntil([&] { return std::fabs(player2().first - (1.0 - 1820.0 * 18 / 65535)) < 1e-4 && player2().second == 1.0f; }))
         << player2().first << "," << player2().second;
-    EXPECT_EQ(ReadGameValue<std::int16_t>(game, layout.address("vt2demo_p1_x")), 160);  // player 1 stays
+    EXPECT_EQ(aim1(), std::make_pair(160, 120));  // player 1 stays
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(vt2.waitForExit(), 0u);
+}
+
+TEST_F(BridgeE2E, AGunUnpluggedAndPluggedInAgainKeepsItsPlayer) {
+    // Player 1's gun is gone from 3.5 s to 4.5 s after VT2 connects; then it aims three quarters
+    // in and pulls its trigger.
+    startRun(kPlayer1Replugged, kPlayer2Gun, "--unplug " + kPlayer1Replugged + " 3500 4500");
+    EXPECT_TRUE(WaitUntil([&] { return aim1() == std::make_pair(160, 120); })) << aim1().first << "," << aim1().second;
+    EXPECT_TRUE(WaitUntil([&] { return aim1() == std::make_pair(480, 360) && (buttons() & 1) == 1; }))
+        << aim1().first << "," << aim1().second << " buttons " << int(buttons());
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(vt2.waitForExit(), 0u);
 }

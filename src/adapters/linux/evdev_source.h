@@ -21,7 +21,7 @@ public:
     const bridge::SourceDevice& device() const override { return device_; }
     const std::string& node() const { return node_; }
     int descriptor() const override { return fd_; }
-    std::optional<std::int64_t> nextDueMs() const override { return std::nullopt; }
+    std::optional<std::int64_t> nextDueMs(std::int64_t) const override { return std::nullopt; }
     bool read(std::int64_t nowMs, std::vector<bridge::InputEvent>& events) override;
     void startOver(std::int64_t) override {}
 

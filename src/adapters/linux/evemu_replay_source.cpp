@@ -3,6 +3,8 @@
 #include <evemu.h>
 #include <linux/input.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -64,16 +66,27 @@ std::unique_ptr<EvemuReplaySource> EvemuReplaySource::Open(const std::string& fi
     return source;
 }
 
-std::optional<std::int64_t> EvemuReplaySource::nextDueMs() const {
-    if (!started_ || next_ >= events_.size()) return std::nullopt;
-    return startMs_ + events_[next_].atUs / 1000;
+std::optional<std::int64_t> EvemuReplaySource::nextDueMs(std::int64_t nowMs) const {
+    if (!started_) return std::nullopt;
+    std::optional<std::int64_t> due;
+    if (next_ < events_.size()) due = startMs_ + events_[next_].atUs / 1000;
+    for (const std::int64_t boundary : {unplugFromMs_, unplugToMs_}) {
+        if (boundary >= 0 && startMs_ + boundary > nowMs) due = std::min(due.value_or(INT64_MAX), startMs_ + boundary);
+    }
+    return due;
 }
 
 bool EvemuReplaySource::read(std::int64_t nowMs, std::vector<bridge::InputEvent>& events) {
     while (started_ && next_ < events_.size() && startMs_ + events_[next_].atUs / 1000 <= nowMs) {
-        events.push_back(events_[next_++].event);
+        const Timed& e = events_[next_++];
+        if (pluggedIn(startMs_ + e.atUs / 1000)) events.push_back(e.event);
     }
     return true;  // a recording played to its end stays, as a device left alone does
+}
+
+bool EvemuReplaySource::pluggedIn(std::int64_t nowMs) const {
+    const std::int64_t sinceStart = nowMs - startMs_;
+    return !started_ || unplugFromMs_ < 0 || sinceStart < unplugFromMs_ || sinceStart >= unplugToMs_;
 }
 
 void EvemuReplaySource::startOver(std::int64_t nowMs) {

@@ -17,9 +17,16 @@ public:
 
     const bridge::SourceDevice& device() const override { return device_; }
     int descriptor() const override { return -1; }
-    std::optional<std::int64_t> nextDueMs() const override;
+    std::optional<std::int64_t> nextDueMs(std::int64_t nowMs) const override;
     bool read(std::int64_t nowMs, std::vector<bridge::InputEvent>& events) override;
     void startOver(std::int64_t nowMs) override;
+    bool pluggedIn(std::int64_t nowMs) const override;
+    // Unplugged from fromMs to toMs after its start (its events meanwhile are lost, as a real
+    // gun's are), then plugged in again.
+    void unplugBetween(std::int64_t fromMs, std::int64_t toMs) {
+        unplugFromMs_ = fromMs;
+        unplugToMs_ = toMs;
+    }
 
 private:
     struct Timed {
@@ -31,6 +38,7 @@ private:
     std::size_t next_ = 0;
     std::int64_t startMs_ = 0;
     bool started_ = false;
+    std::int64_t unplugFromMs_ = -1, unplugToMs_ = -1;
 };
 
 }  // namespace vt2::linux_input

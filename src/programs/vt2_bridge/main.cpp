@@ -4,6 +4,7 @@
 //   vt2bridge [--port N] [--only PATH]... [--ignore PATH]... [--exit-with-client]
 //   vt2bridge --replay FILE... [--port N]     evemu recordings played as devices, from their start
 //                                             at each connection, instead of /dev/input
+//             [--unplug FILE FROM_MS TO_MS]   that recording's device unplugged meanwhile
 //   vt2bridge --list-devices [--replay FILE...]
 // Exit codes: 0 ended as asked, 1 the port cannot be had, 2 a bad command line or recording.
 
@@ -32,6 +33,11 @@ using namespace vt2::linux_input;
 struct Options {
     int port = kBridgeDefaultPort;
     std::vector<std::string> replays;
+    struct Unplug {
+        std::string file;
+        std::int64_t fromMs, toMs;
+    };
+    std::vector<Unplug> unplugs;
     std::vector<std::string> only, ignore;
     bool listDevices = false;
     bool exitWithClient = false;
@@ -50,6 +56,10 @@ bool ReadOptions(int argc, char** argv, Options& o) {
         } else if (a == "--port" && hasValue) {
             o.port = std::atoi(argv[++i]);
             if (o.port < 0 || o.port > 65535) return false;  // 0: a free port, said on the first line
+            replaying = false;
+        } else if (a == "--unplug" && i + 3 < argc) {
+            o.unplugs.push_back({argv[i + 1], std::atoll(argv[i + 2]), std::atoll(argv[i + 3])});
+            i += 3;
             replaying = false;
         } else if (a == "--only" && hasValue) {
             o.only.push_back(argv[++i]);
@@ -80,6 +90,7 @@ struct Reading {
     std::unique_ptr<InputSource> source;
     std::string node;  // the event node of a real device
     std::uint32_t number = 0;
+    bool pluggedIn = true;
 };
 
 // The real devices not read yet, as they are now.
@@ -114,6 +125,9 @@ int main(int argc, char** argv) {
         if (!source) {
             std::fprintf(stderr, "vt2bridge: %s\n", why.c_str());
             return 2;
+        }
+        for (const auto& u : options.unplugs) {
+            if (u.file == file) source->unplugBetween(u.fromMs, u.toMs);
         }
         Reading r{std::move(source), "", 0};
         r.number = session.addDevice(r.source->device());
@@ -151,7 +165,7 @@ int main(int argc, char** argv) {
         std::int64_t dueMs = replay ? MonotonicMs() + 1000 : nextSearchMs;
         for (const Reading& r : readings) {
             if (r.source->descriptor() >= 0) waits.push_back({r.source->descriptor(), POLLIN, 0});
-            if (const auto due = r.source->nextDueMs()) dueMs = std::min(dueMs, *due);
+            if (const auto due = r.source->nextDueMs(MonotonicMs())) dueMs = std::min(dueMs, *due);
         }
         const auto timeout = static_cast<int>(std::clamp<std::int64_t>(dueMs - MonotonicMs(), 0, 1000));
         poll(waits.data(), waits.size(), timeout);
@@ -169,6 +183,16 @@ int main(int argc, char** argv) {
             server.dropClient();
             session.disconnect();
             if (options.exitWithClient) break;
+        }
+        for (Reading& r : readings) {  // a replay unplugged or plugged in again
+            const bool pluggedIn = r.source->pluggedIn(now);
+            if (pluggedIn == r.pluggedIn) continue;
+            r.pluggedIn = pluggedIn;
+            if (pluggedIn) {
+                r.number = session.addDevice(r.source->device());
+            } else {
+                session.removeDevice(r.number);
+            }
         }
         for (std::size_t i = 0; i < readings.size();) {
             events.clear();
