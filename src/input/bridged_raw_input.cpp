@@ -18,6 +18,29 @@ std::optional<std::vector<RawInputDevice>> BridgedRawInput::deviceList() {
     return devices;
 }
 
+bool BridgedRawInput::connect(BridgeLink& link, int port, int waitMs) {
+    if (!link.open(port, *this, waitMs)) return false;
+    if (note_) note_("Linux input bridge: " + std::to_string(mice_.devices().size()) + " mice and guns");
+    return true;
+}
+
+void BridgedRawInput::onBridgeBytes(const std::uint8_t* bytes, std::size_t length) {
+    mice_.take(bytes, length, sink_);
+    const std::uint64_t dropped = mice_.dropped();
+    // Said at 1, 10, 100...: a broken peer would otherwise fill the window.
+    std::uint64_t mark = 1;
+    while (mark * 10 <= dropped) mark *= 10;
+    if (dropped >= 1 && mark > droppedSaid_) {
+        droppedSaid_ = mark;
+        if (note_) note_("Linux input bridge: " + std::to_string(dropped) + " malformed or out-of-order messages dropped");
+    }
+}
+
+void BridgedRawInput::onBridgeGone() {
+    mice_.lost(sink_);
+    if (note_) note_("Linux input bridge gone: its guns' buttons let go, raw input goes on");
+}
+
 void BridgedRawInput::startReports(RawMouseReportSink& sink) {
     sink_ = &sink;
     system_.startReports(sink);

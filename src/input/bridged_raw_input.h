@@ -3,6 +3,7 @@
 // their reports handed to the same sink. Everything that lists mice, binds players to them or
 // detects a pulled trigger sees the bridge's guns as it sees raw input's.
 
+#include <functional>
 #include <string>
 
 #include "input/bridge_mice.h"
@@ -17,19 +18,22 @@ inline constexpr int kBridgeListWaitMs = 2000;
 // The bridge's port: vt2.ini [Bridge] Port, else the usual one.
 int ReadBridgePort(IniFiles& ini, const std::string& programFolder);
 
+// What the bridge did that the user should know goes to note (the debug window): how many
+// devices it gave, messages dropped (the first, then at each power of ten), that it went.
 class BridgedRawInput final : public RawInputSystem, public BridgeReceiver {
 public:
-    explicit BridgedRawInput(RawInputSystem& system) : system_(system) {}
+    using Note = std::function<void(const std::string&)>;
+    BridgedRawInput(RawInputSystem& system, Note note) : system_(system), note_(std::move(note)) {}
     // Connects to the bridge; false (and only the system's mice) when there is none.
-    bool connect(BridgeLink& link, int port, int waitMs) { return link.open(port, *this, waitMs); }
+    bool connect(BridgeLink& link, int port, int waitMs);
 
     std::optional<std::vector<RawInputDevice>> deviceList() override;
     bool registerMice() override { return system_.registerMice(); }
     void startReports(RawMouseReportSink& sink) override;
     void stopReports() override;
 
-    void onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override { mice_.take(bytes, length, sink_); }
-    void onBridgeGone() override { mice_.lost(sink_); }
+    void onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override;
+    void onBridgeGone() override;
     bool waitingForDevices() const override { return !mice_.listed(); }
     const BridgeMice& bridgeMice() const { return mice_; }
 
@@ -37,6 +41,8 @@ private:
     RawInputSystem& system_;
     BridgeMice mice_;
     RawMouseReportSink* sink_ = nullptr;
+    Note note_;
+    std::uint64_t droppedSaid_ = 0;
 };
 
 }  // namespace vt2

@@ -117,7 +117,8 @@ TEST(BridgeMiceTest, DroppedMessagesAreCountedOverConnections) {
 TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePlayers) {
     FakeSystem sys;
     sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};
-    BridgedRawInput bridged(sys.rawInput);
+    std::vector<std::string> notes;
+    BridgedRawInput bridged(sys.rawInput, [&](const std::string& n) { notes.push_back(n); });
     const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{}});
     bridged.onBridgeBytes(bytes.data(), bytes.size());
     EXPECT_FALSE(bridged.waitingForDevices());
@@ -151,9 +152,16 @@ TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePla
     EXPECT_EQ(s.players[1].current.X, 1.0f);  // 3641 counts at 18 cross the whole range
     EXPECT_EQ(s.players[1].current.Trigger, 0);
 
+    // A hostile or broken bridge: said in the debug window at the first drop and at 10, not each.
+    const std::vector<std::uint8_t> unknownType{0x56, 0x42, 1, 9, 0, 0, 0, 0};
+    for (int i = 0; i < 12; ++i) bridged.onBridgeBytes(unknownType.data(), unknownType.size());
+    EXPECT_EQ(notes, (std::vector<std::string>{"Linux input bridge: 1 malformed or out-of-order messages dropped",
+                                               "Linux input bridge: 10 malformed or out-of-order messages dropped"}));
+
     bridged.onBridgeGone();  // the bridge vanished: the trigger let go, the run goes on
     EXPECT_EQ(s.players[0].current.Trigger, 0);
     EXPECT_EQ(ListMice(*bridged.deviceList()).size(), 1u);
+    EXPECT_EQ(notes.back(), "Linux input bridge gone: its guns' buttons let go, raw input goes on");
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Win32RawInput systemMice(nullptr);  // listing needs no window
         Win32IniFiles ini;
         Win32BridgeLink bridge(ProgramFolder());
-        BridgedRawInput mice(systemMice);
+        BridgedRawInput mice(systemMice, nullptr);
         mice.connect(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
         Win32DirectInput joysticks(nullptr);
         const auto devices = mice.deviceList();
@@ -102,10 +102,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32MessageBoxes messageBoxes([&forms] { return forms.actingWindow(); });
     Win32KeyboardState keyboard;
     Win32RawInput systemMice(mainWindow.handle());
-    // The mice of the Linux input bridge beside raw input's, when there is one (under Wine).
-    Win32BridgeLink bridge(ProgramFolder());
-    BridgedRawInput rawInput(systemMice);
-    rawInput.connect(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
     Win32DirectInput joysticks(mainWindow.handle());
     Win32SyntheticInput input;
     Win32DdeClient dde;
@@ -126,6 +122,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const auto note = [&run](const std::string& text) {
         if (run) AddDebugNote(*run, text);
     };
+    // The mice of the Linux input bridge beside raw input's, when there is one (under Wine).
+    Win32BridgeLink bridge(folder);
+    BridgedRawInput rawInput(systemMice, note);
+    rawInput.connect(bridge, ReadBridgePort(ini, folder), kBridgeListWaitMs);
     BlockingOutputLink blocking(dde);
     NoOutputLink noDde;
     std::unique_ptr<ThreadedOutputLink> threaded;
