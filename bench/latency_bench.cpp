@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "adapters/win32/main_window_ids.h"
+#include "support/test_paths.h"
 #include "support/win32_harness.h"
 
 namespace {
@@ -311,6 +312,67 @@ std::optional<Result> RunFloor(int moves, bool paced) {
     return result;
 }
 
+// The Linux bridge's path: a recorded mouse's 300 moves, 25 ms apart, played by the bridge into VT2
+// (player 1 bound to it by its path) and on into the game. Each move's latency runs from when the
+// bridge read it (its clock is the one Wine's QueryPerformanceCounter reads) to the game seeing
+// the new value. The moves are the recording's, whatever the moves argument says.
+std::optional<Result> RunBridge() {
+    if (*kLinuxBridge == '\0') return std::nullopt;
+    const std::string recording = std::string(kRecordingsFolderOnLinux) + "/bench_moves.evemu";
+    const std::string times = "/tmp/vt2-bench-times-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    TempInstall install;
+    const int port = 47900 + static_cast<int>(GetCurrentProcessId() % 90);
+    install.setIni("vt2.ini", "Bridge", "Port", std::to_string(port));
+    install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0");
+    install.setIni("joycfg\\default.ini", "Options", "Outputs", "0");
+    install.setIni("joycfg\\default.ini", "Player1", "MouseDevice", recording);
+    install.setIni("joycfg\\default.ini", "Player1", "MouseID", "7");
+    ChildProcess game = install.startDemoGame("--watch-aim");
+    HWND gameWindow = nullptr;
+    if (!WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }) ||
+        !ParkPointerAwayFromWindows()) {
+        return std::nullopt;
+    }
+    RecordedBridge bridge(port, recording + " --times " + times);
+    if (!bridge.listening()) return std::nullopt;
+    ChildProcess vt2 = install.startVt2("demo");
+    if (!WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game")) return std::nullopt;
+    const DemoLayout layout;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    // Each change of the aim as the game time-stamped it, looked at often enough to see each one.
+    std::map<std::int32_t, std::int64_t> seenNs;
+    const std::int32_t changesBefore = ReadGameValue<std::int32_t>(game, layout.address("vt2demo_aim_changes"));
+    std::int32_t last = changesBefore;
+    const ULONGLONG until = GetTickCount64() + 14000;
+    while (GetTickCount64() < until && last - changesBefore < 301) {
+        const std::int32_t changes = ReadGameValue<std::int32_t>(game, layout.address("vt2demo_aim_changes"));
+        if (changes == last + 1) {
+            const auto at = ReadGameValue<std::int64_t>(game, layout.address("vt2demo_aim_changed_at"));
+            seenNs[changes - changesBefore] = static_cast<std::int64_t>(static_cast<double>(at) * 1e9 / static_cast<double>(frequency.QuadPart));
+        }
+        last = changes;
+        Sleep(1);
+    }
+    PostMessageA(gameWindow, WM_CLOSE, 0, 0);
+    vt2.waitForExit(5000);
+    // Report n is the n-th change of the aim: the first to the edge, then one per step.
+    Result result;
+    for (const std::string& line : ReadLines("Z:" + std::string(times))) {
+        unsigned long long report = 0;
+        long long readNs = 0;
+        if (std::sscanf(line.c_str(), "%llu %lld", &report, &readNs) != 2 || report < 2) continue;
+        const auto seen = seenNs.find(static_cast<std::int32_t>(report));
+        if (seen == seenNs.end()) {
+            ++result.lost;
+        } else {
+            result.latencies.push_back(static_cast<double>(seen->second - readNs) / 1e6);
+        }
+    }
+    DeleteFileA(("Z:" + times).c_str());
+    return result;
+}
+
 double Percentile(std::vector<double> l, double p) {
     std::sort(l.begin(), l.end());
     return l[std::min(l.size() - 1, static_cast<std::size_t>(p * static_cast<double>(l.size())))];
@@ -503,6 +565,8 @@ int main(int argc, char** argv) {
     add({"60 Hz output, window messages client", "window-messages", false, true, false, false, false,
          OtherServer::WindowMessages});
 
+    // The Linux bridge's path beside Wine's own mouse path (the rows above).
+    add({"paced loop, Linux bridge (recorded mouse)", "bridge"});
     const Scenario floors[] = {{"floor: bare raw input program", "floor"}, {"floor, waiting as the paced loop does", "floor-paced"}};
     for (const Scenario& s : floors) {
         if (chosen(s.slug)) scenarios.push_back(s);
@@ -519,7 +583,9 @@ int main(int argc, char** argv) {
         for (const Scenario& s : scenarios) {
             const std::string slug = s.slug;
             const bool floor = slug == "floor" || slug == "floor-paced";
-            const std::optional<Result> r = floor ? RunFloor(moves, slug == "floor-paced") : Run(s, moves);
+            const std::optional<Result> r = slug == "bridge" ? RunBridge()
+                                            : floor          ? RunFloor(moves, slug == "floor-paced")
+                                                             : Run(s, moves);
             if (!r || r->latencies.empty()) {
                 std::printf("%-46s did not run\n", s.name);
                 continue;

@@ -61,6 +61,7 @@ void BridgeSession::send(const BridgeMessage& message) {
 void BridgeSession::sendReport(Present& present, BridgeReport report) {
     if (!connected_) return;
     report.sequence = ++present.sequence;
+    ++reportsSent_;
     send(report);
 }
 

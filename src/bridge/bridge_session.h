@@ -35,6 +35,8 @@ public:
     bool connected() const { return connected_; }
     // The bytes to send since the last call (none while no VT2 is connected).
     std::vector<std::uint8_t> takeOutgoing();
+    // Reports sent over every connection so far.
+    std::uint64_t reportsSent() const { return reportsSent_; }
 
 private:
     struct Present {
@@ -52,6 +54,7 @@ private:
     std::vector<std::string> pathsSeen_;  // a device's number is its place here, plus one
     bool connected_ = false;
     std::vector<std::uint8_t> outgoing_;
+    std::uint64_t reportsSent_ = 0;
 };
 
 }  // namespace vt2::bridge

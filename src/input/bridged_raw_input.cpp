@@ -1,5 +1,7 @@
 #include "input/bridged_raw_input.h"
 
+#include <utility>
+
 #include "common/ini.h"
 #include "common/numbers.h"
 
@@ -11,6 +13,7 @@ int ReadBridgePort(IniFiles& ini, const std::string& programFolder) {
 }
 
 std::optional<std::vector<RawInputDevice>> BridgedRawInput::deviceList() {
+    connectOnce();
     auto devices = system_.deviceList();
     const std::vector<RawInputDevice> bridged = mice_.devices();
     if (!devices) return bridged.empty() ? std::nullopt : std::optional(bridged);
@@ -18,10 +21,10 @@ std::optional<std::vector<RawInputDevice>> BridgedRawInput::deviceList() {
     return devices;
 }
 
-bool BridgedRawInput::connect(BridgeLink& link, int port, int waitMs) {
-    if (!link.open(port, *this, waitMs)) return false;
+void BridgedRawInput::connectOnce() {
+    BridgeLink* link = std::exchange(pending_.link, nullptr);
+    if (!link || !link->open(pending_.port, *this, pending_.waitMs)) return;
     if (note_) note_("Linux input bridge: " + std::to_string(mice_.devices().size()) + " mice and guns");
-    return true;
 }
 
 void BridgedRawInput::onBridgeBytes(const std::uint8_t* bytes, std::size_t length) {

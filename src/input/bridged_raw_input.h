@@ -24,8 +24,10 @@ class BridgedRawInput final : public RawInputSystem, public BridgeReceiver {
 public:
     using Note = std::function<void(const std::string&)>;
     BridgedRawInput(RawInputSystem& system, Note note) : system_(system), note_(std::move(note)) {}
-    // Connects to the bridge; false (and only the system's mice) when there is none.
-    bool connect(BridgeLink& link, int port, int waitMs);
+    // The bridge to connect to when the mice are first listed, not before: a second VT2 that
+    // ends at once (one run per game) must not take the bridge from the first. Without one, or
+    // when none answers, only the system's mice are there.
+    void useBridge(BridgeLink& link, int port, int waitMs) { pending_ = Pending{&link, port, waitMs}; }
 
     std::optional<std::vector<RawInputDevice>> deviceList() override;
     bool registerMice() override { return system_.registerMice(); }
@@ -38,7 +40,15 @@ public:
     const BridgeMice& bridgeMice() const { return mice_; }
 
 private:
+    struct Pending {
+        BridgeLink* link = nullptr;
+        int port = 0;
+        int waitMs = 0;
+    };
+    void connectOnce();
+
     RawInputSystem& system_;
+    Pending pending_;
     BridgeMice mice_;
     RawMouseReportSink* sink_ = nullptr;
     Note note_;

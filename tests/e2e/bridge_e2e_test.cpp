@@ -1,6 +1,5 @@
 // Two guns on Linux: the bridge plays two recorded guns into VT2 under Wine, which tells them apart
 // as raw input cannot (Wine gives every mouse one handle).
-#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,42 +18,6 @@ namespace {
 const std::string kPlayer1Gun = std::string(kRecordingsFolderOnLinux) + "/player1_gun.evemu";
 const std::string kPlayer2Gun = std::string(kRecordingsFolderOnLinux) + "/player2_gun.evemu";
 const std::string kPlayer1Replugged = std::string(kRecordingsFolderOnLinux) + "/player1_replugged.evemu";
-
-// The bridge of dist\linux\ playing recordings on a port of its own. It ends when its last client
-// goes: the test holds a connection until VT2 takes over (which replaces it), so that it ends
-// with VT2, or with the test when VT2 never came.
-class RecordedBridge {
-public:
-    RecordedBridge(int port, const std::string& recordings) : port_(port) {
-        WSADATA data{};
-        WSAStartup(MAKEWORD(2, 2), &data);
-        bridge_ = ChildProcess::Start(kLinuxBridge, "--exit-with-client --port " + std::to_string(port) + " --replay " + recordings);
-        WaitUntil([&] { return connect(); });
-    }
-    ~RecordedBridge() {
-        if (probe_ != INVALID_SOCKET) closesocket(probe_);
-        WSACleanup();
-    }
-    bool listening() const { return probe_ != INVALID_SOCKET; }
-
-private:
-    bool connect() {
-        SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<u_short>(port_));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-            closesocket(s);
-            return false;
-        }
-        probe_ = s;
-        return true;
-    }
-    int port_;
-    ChildProcess bridge_;
-    SOCKET probe_ = INVALID_SOCKET;
-};
 
 class BridgeE2E : public ::testing::Test {
 protected:
@@ -98,8 +61,8 @@ protected:
 };
 
 TEST_F(BridgeE2E, ListDevicesShowsTheBridgesGunsWithTheirNamesAndPaths) {
-    RecordedBridge bridge(port, kPlayer1Gun + " " + kPlayer2Gun);
-    ASSERT_TRUE(bridge.listening());
+    RecordedBridge listed(port, kPlayer1Gun + " " + kPlayer2Gun);
+    ASSERT_TRUE(listed.listening());
     const std::string listing = OutputOfVt2(install, "--list-devices");
     EXPECT_NE(listing.find("Player One Gun  vendor 16C0  product 0F38"), std::string::npos) << listing;
     EXPECT_NE(listing.find(kPlayer1Gun), std::string::npos) << listing;

@@ -1,5 +1,7 @@
 #include "support/win32_harness.h"
 
+#include <winsock2.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -308,6 +310,32 @@ DemoLayout::DemoLayout(const DemoGame& game) {
 std::uint64_t DemoLayout::address(const std::string& variable) const {
     const auto it = addresses_.find(variable);
     return it == addresses_.end() ? 0 : it->second;
+}
+
+RecordedBridge::RecordedBridge(int port, const std::string& arguments) : port_(port) {
+    WSADATA data{};
+    WSAStartup(MAKEWORD(2, 2), &data);
+    bridge_ = ChildProcess::Start(kLinuxBridge, "--exit-with-client --port " + std::to_string(port) + " --replay " + arguments);
+    WaitUntil([&] { return connect(); });
+}
+
+RecordedBridge::~RecordedBridge() {
+    if (listening()) closesocket(static_cast<SOCKET>(probe_));
+    WSACleanup();
+}
+
+bool RecordedBridge::connect() {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port_));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(s);
+        return false;
+    }
+    probe_ = static_cast<std::uintptr_t>(s);
+    return true;
 }
 
 std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address) {

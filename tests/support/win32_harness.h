@@ -161,6 +161,25 @@ T ReadGameValue(const ChildProcess& game, std::uint64_t address) {
     return value;
 }
 
+// The Linux bridge of dist\linux\ playing recordings (paths on the Linux side, and any more of
+// its options) on a port of its own. It ends when its last client goes: this object holds a
+// connection until VT2 takes over (which replaces it), so that the bridge ends with VT2, or with
+// the test when VT2 never came.
+class RecordedBridge {
+public:
+    RecordedBridge(int port, const std::string& arguments);
+    ~RecordedBridge();
+    RecordedBridge(const RecordedBridge&) = delete;
+    RecordedBridge& operator=(const RecordedBridge&) = delete;
+    bool listening() const { return probe_ != ~std::uintptr_t{0}; }
+
+private:
+    bool connect();
+    int port_;
+    ChildProcess bridge_;
+    std::uintptr_t probe_ = ~std::uintptr_t{0};  // its socket
+};
+
 // Reads a pointer of the demo game's memory: four bytes in a 32-bit game, eight in a 64-bit one.
 std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address);
 

@@ -119,12 +119,26 @@ TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePla
     sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};
     std::vector<std::string> notes;
     BridgedRawInput bridged(sys.rawInput, [&](const std::string& n) { notes.push_back(n); });
-    const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{}});
-    bridged.onBridgeBytes(bytes.data(), bytes.size());
-    EXPECT_FALSE(bridged.waitingForDevices());
+    // The bridge is connected to when the mice are first listed, and once only.
+    class OneLink final : public BridgeLink {
+    public:
+        bool open(int port, BridgeReceiver& receiver, int) override {
+            ports.push_back(port);
+            const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{}});
+            receiver.onBridgeBytes(bytes.data(), bytes.size());
+            return !receiver.waitingForDevices();
+        }
+        std::vector<int> ports;
+    } link;
+    bridged.useBridge(link, 4321, 100);
+    EXPECT_TRUE(link.ports.empty());
 
     const std::vector<MouseDevice> mice = ListMice(*bridged.deviceList());
     ASSERT_EQ(mice.size(), 3u);
+    EXPECT_EQ(ListMice(*bridged.deviceList()).size(), 3u);
+    EXPECT_EQ(link.ports, std::vector<int>{4321});
+    EXPECT_EQ(notes, std::vector<std::string>{"Linux input bridge: 2 mice and guns"});
+    notes.clear();
     EXPECT_EQ(mice[1].name, "Test Light Gun");
     EXPECT_EQ(mice[1].vendorId, 0x16C0);
     EXPECT_EQ(mice[1].productId, 0x0F38);

@@ -79,7 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Win32IniFiles ini;
         Win32BridgeLink bridge(ProgramFolder());
         BridgedRawInput mice(systemMice, nullptr);
-        mice.connect(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
+        mice.useBridge(bridge, ReadBridgePort(ini, ProgramFolder()), kBridgeListWaitMs);
         Win32DirectInput joysticks(nullptr);
         const auto devices = mice.deviceList();
         WriteToConsole(DeviceListing(ListMice(devices.value_or(std::vector<RawInputDevice>{})),
@@ -125,7 +125,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The mice of the Linux input bridge beside raw input's, when there is one (under Wine).
     Win32BridgeLink bridge(folder);
     BridgedRawInput rawInput(systemMice, note);
-    rawInput.connect(bridge, ReadBridgePort(ini, folder), kBridgeListWaitMs);
+    rawInput.useBridge(bridge, ReadBridgePort(ini, folder), kBridgeListWaitMs);
     BlockingOutputLink blocking(dde);
     NoOutputLink noDde;
     std::unique_ptr<ThreadedOutputLink> threaded;

@@ -5,10 +5,14 @@
 //   vt2bridge --replay FILE... [--port N]     evemu recordings played as devices, from their start
 //                                             at each connection, instead of /dev/input
 //             [--unplug FILE FROM_MS TO_MS]   that recording's device unplugged meanwhile
+//             [--times FILE]                  for the latency benchmark: each report's number and
+//                                             when its events were read (CLOCK_MONOTONIC_RAW, ns,
+//                                             the clock of Wine's QueryPerformanceCounter)
 //   vt2bridge --list-devices [--replay FILE...]
 // Exit codes: 0 ended as asked, 1 the port cannot be had, 2 a bad command line or recording.
 
 #include <poll.h>
+#include <time.h>
 
 #include <algorithm>
 #include <csignal>
@@ -39,6 +43,7 @@ struct Options {
     };
     std::vector<Unplug> unplugs;
     std::vector<std::string> only, ignore;
+    std::string times;
     bool listDevices = false;
     bool exitWithClient = false;
 };
@@ -65,6 +70,8 @@ bool ReadOptions(int argc, char** argv, Options& o) {
             o.only.push_back(argv[++i]);
         } else if (a == "--ignore" && hasValue) {
             o.ignore.push_back(argv[++i]);
+        } else if (a == "--times" && hasValue) {
+            o.times = argv[++i];
         } else if (a == "--list-devices") {
             o.listDevices = true;
         } else if (a == "--exit-with-client") {
@@ -77,6 +84,12 @@ bool ReadOptions(int argc, char** argv, Options& o) {
         }
     }
     return true;
+}
+
+std::int64_t RawClockNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_RAW, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 bool Wanted(const Options& o, const bridge::SourceDevice& d, const std::string& node) {
@@ -154,6 +167,8 @@ int main(int argc, char** argv) {
     std::printf("vt2bridge: %zu device(s), listening on 127.0.0.1:%d\n", readings.size(), server.port());
     std::fflush(stdout);
 
+    std::unique_ptr<FILE, int (*)(FILE*)> times(options.times.empty() ? nullptr : std::fopen(options.times.c_str(), "w"),
+                                               [](FILE* f) { return f ? std::fclose(f) : 0; });
     std::int64_t nextSearchMs = MonotonicMs() + 1000;
     std::vector<bridge::InputEvent> events;
     while (!g_stop) {
@@ -197,7 +212,15 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < readings.size();) {
             events.clear();
             const bool present = readings[i].source->read(now, events);
-            for (const bridge::InputEvent& e : events) session.takeEvent(readings[i].number, e);
+            const std::int64_t readNs = times ? RawClockNs() : 0;
+            for (const bridge::InputEvent& e : events) {
+                const std::uint64_t before = session.reportsSent();
+                session.takeEvent(readings[i].number, e);
+                if (times && session.reportsSent() != before) {
+                    std::fprintf(times.get(), "%llu %lld\n", static_cast<unsigned long long>(session.reportsSent()),
+                                 static_cast<long long>(readNs));
+                }
+            }
             if (!present) {
                 session.removeDevice(readings[i].number);
                 readings.erase(readings.begin() + static_cast<std::ptrdiff_t>(i));
@@ -215,6 +238,7 @@ int main(int argc, char** argv) {
             session.disconnect();
             if (options.exitWithClient) break;
         }
+        if (times) std::fflush(times.get());  // after the send: not in the way of the reports
     }
     return 0;
 }
