@@ -74,6 +74,9 @@ TEST_F(BridgeE2E, TwoGunsAimAndShootApartEachBoundToItsPlayerByItsPath) {
     // The recordings play from VT2's connection on: 3 s of nothing, then player 1's gun a quarter
     // across and down, player 2's at the lower right corner and then half way back.
     startRun(kPlayer1Gun, kPlayer2Gun);
+    // A second VT2 for the same game ends at once (exit code 7) and leaves the bridge to the first.
+    ChildProcess second = install.startVt2("demo");
+    EXPECT_EQ(second.waitForExit(), 7u);
     auto player2 = [&] {
         const std::uint64_t world = ReadGamePointer(game, layout.address("vt2demo_world"));
         const std::uint64_t p = ReadGamePointer(game, world + 8);
