@@ -37,7 +37,6 @@ public:
     void onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override;
     void onBridgeGone() override;
     bool waitingForDevices() const override { return !mice_.listed(); }
-    const BridgeMice& bridgeMice() const { return mice_; }
 
 private:
     struct Pending {
