@@ -63,6 +63,15 @@ wine_session_start() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine-session: creating the Wine prefix $WINEPREFIX"
         "$VT2_WINE" wineboot -i >"$build_dir/wineboot.log" 2>&1
+        "$WINESERVER" -w
+        # Wine's first start in a new prefix now and then dies loading kernel32.dll under load:
+        # one more try in a clean prefix.
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            echo "wine-session: the prefix was not made (see $build_dir/wineboot.log); once more"
+            rm -rf "$WINEPREFIX"
+            "$VT2_WINE" wineboot -i >"$build_dir/wineboot.log" 2>&1
+            "$WINESERVER" -w
+        fi
     fi
     # Xvfb has no window manager: Wine must not wait for one (it waits 2 s for each window that is
     # hidden or closed when it thinks a window manager owns it).

@@ -39,10 +39,19 @@ ChildProcess ChildProcess::Start(const std::string& program, const std::string& 
     startup.wShowWindow = showWindow;
     PROCESS_INFORMATION started{};
     ChildProcess child;
-    if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", program.c_str(), GetLastError());
-        return child;
+    // Now and then (about once in a few thousand starts, under load) a Wine process dies while it
+    // loads its first libraries, and CreateProcess says ERROR_INTERNAL_ERROR: that start is tried
+    // again, any other failure is the test's.
+    for (int attempt = 1;; ++attempt) {
+        std::vector<char> line = buffer;  // CreateProcess may write into it
+        if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+            break;
+        }
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "cannot start %s (error %lu, attempt %d)\n", program.c_str(), error, attempt);
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) return child;
+        Sleep(100 * attempt);
     }
     CloseHandle(started.hThread);
     child.process_.reset(started.hProcess);
