@@ -13,6 +13,7 @@ void StartInputDevices(Engine& engine) {
     if (p1Joystick || p2Joystick) LoadJoysticks(engine);
     if (!(p1Joystick && p2Joystick)) {
         StopRawInput(engine.os.rawInput);
+        s.rawMouse.noteLateBindings([&engine](const std::string& note) { AddDebugNote(engine, note); });
         StartRawInput(engine.os.rawInput, engine.os.messageBoxes, s.rawMouse, s.settings, s.players);
         for (const std::string& note : s.rawMouse.bindingNotes()) AddDebugNote(engine, note);
     }

@@ -38,6 +38,7 @@ void BridgeMice::apply(const BridgeMessage& message, RawMouseReportSink* sink) {
             mice_.erase(known);
         }
         mice_.push_back({*added, handleFor(added->path)});
+        if (sink) sink->onMouseAttached(asDevice(mice_.back()));
     } else if (const auto* removed = std::get_if<BridgeDeviceRemoved>(&message)) {
         auto known = find(removed->device);
         if (known != mice_.end()) {
@@ -98,17 +99,19 @@ void BridgeMice::lost(RawMouseReportSink* sink) {
 
 std::vector<RawInputDevice> BridgeMice::devices() const {
     std::vector<RawInputDevice> devices;
-    for (const Mouse& m : mice_) {
-        RawInputDevice d;
-        d.handle = m.handle;
-        d.type = kRawInputTypeMouse;
-        d.path = m.info.path;
-        d.productName = m.info.name;
-        d.vendorId = m.info.vendor;
-        d.productId = m.info.product;
-        devices.push_back(std::move(d));
-    }
+    for (const Mouse& m : mice_) devices.push_back(asDevice(m));
     return devices;
+}
+
+RawInputDevice BridgeMice::asDevice(const Mouse& m) {
+    RawInputDevice d;
+    d.handle = m.handle;
+    d.type = kRawInputTypeMouse;
+    d.path = m.info.path;
+    d.productName = m.info.name;
+    d.vendorId = m.info.vendor;
+    d.productId = m.info.product;
+    return d;
 }
 
 std::uint32_t BridgeMice::handleFor(const std::string& path) {

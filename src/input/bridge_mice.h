@@ -42,6 +42,7 @@ private:
     void report(Mouse& mouse, const BridgeReport& report, RawMouseReportSink* sink);
     void release(Mouse& mouse, RawMouseReportSink* sink);
     std::uint32_t handleFor(const std::string& path);
+    static RawInputDevice asDevice(const Mouse& mouse);
 
     BridgeStreamReader reader_;
     BridgeDeviceTable table_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/text.h"
 #include "input/mouse_devices.h"
 #include "platform/message_boxes.h"
 #include "platform/synthetic_input.h"
@@ -27,6 +28,7 @@ void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBo
     mouseHandles_.clear();
     for (const MouseDevice& m : mice) mouseHandles_.push_back(m.handle);
     bindingNotes_.clear();
+    awaitingSaved_ = {};
     if (!rawInput.registerMice()) messageBoxes.showMessage("RawInput init failed.");
 
     // The saved device wherever it is now, else MouseID; a MouseID beyond the mice there are
@@ -36,6 +38,7 @@ void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBo
         const MouseBinding binding = BindPlayerMouse(mice, p.MouseID, p.MouseDevice, static_cast<int>(player) + 1);
         if (!binding.note.empty()) bindingNotes_.push_back(binding.note);
         if (binding.index) playerDevices_[player] = mouseHandles_[*binding.index];
+        awaitingSaved_[player] = binding.by != MouseBoundBy::SavedPath && !TrimBlanks(p.MouseDevice).empty();
         return binding.index ? static_cast<std::int16_t>(*binding.index) : p.MouseID;
     };
     const PlayerConfig& p1 = settings_->players[kPlayer1];
@@ -55,6 +58,23 @@ void RawMouse::onMouseReport(const RawMouseReport& report) {
         updatePlayer(kPlayer2, report);
     }
     // Any other mouse is consumed and changes nothing.
+}
+
+void RawMouse::onMouseAttached(const RawInputDevice& device) {
+    if (!settings_ || device.type != kRawInputTypeMouse) return;
+    for (std::size_t player : {kPlayer1, kPlayer2}) {
+        const std::string& saved = settings_->players[player].MouseDevice;
+        if (!awaitingSaved_[player] || !EqualsIgnoreCase(device.path, TrimBlanks(saved))) continue;
+        awaitingSaved_[player] = false;
+        playerDevices_[player] = device.handle;
+        if (std::find(mouseHandles_.begin(), mouseHandles_.end(), device.handle) == mouseHandles_.end()) {
+            mouseHandles_.push_back(device.handle);
+        }
+        if (lateNote_) {
+            lateNote_("Player " + std::to_string(player + 1) + ": the saved device is attached now (" +
+                      (device.productName.empty() ? device.path : device.productName) + ")");
+        }
+    }
 }
 
 void RawMouse::updatePlayer(std::size_t player, const RawMouseReport& report) {

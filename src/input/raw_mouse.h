@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,10 @@ public:
     // device wherever it is now, else by MouseID. A failed registration says "RawInput init failed."
     void RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes);
     void onMouseReport(const RawMouseReport& report) override;
+    // A player whose saved device was not there when the mice were bound gets it when it comes
+    // (a gun plugged in after the start); what is said about it goes to note.
+    void onMouseAttached(const RawInputDevice& device) override;
+    void noteLateBindings(std::function<void(const std::string&)> note) { lateNote_ = std::move(note); }
 
     const std::vector<std::uint32_t>& MouseHandles() const { return mouseHandles_; }
     std::uint32_t playerDevice(std::size_t player) const { return playerDevices_[player]; }
@@ -58,6 +63,8 @@ private:
     std::vector<std::uint32_t> mouseHandles_;
     std::vector<std::string> bindingNotes_;
     std::array<std::uint32_t, 2> playerDevices_{};
+    std::array<bool, 2> awaitingSaved_{};  // bound otherwise, while the saved device is not attached
+    std::function<void(const std::string&)> lateNote_;
     FlagTable flags_{};
     std::array<std::array<std::int16_t, 17>, 2> buttonStates_{};  // MouseButtonStates, slots 1..16
     AimGeometry screenOnly_;

@@ -37,6 +37,9 @@ class RawMouseReportSink {
 public:
     virtual ~RawMouseReportSink() = default;
     virtual void onMouseReport(const RawMouseReport& report) = 0;
+    // A mouse attached while reports come (the Linux input bridge's guns: raw input's own list is
+    // read once).
+    virtual void onMouseAttached(const RawInputDevice&) {}
 };
 
 class RawInputSystem {

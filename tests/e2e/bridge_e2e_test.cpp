@@ -105,5 +105,15 @@ TEST_F(BridgeE2E, AGunUnpluggedAndPluggedInAgainKeepsItsPlayer) {
     EXPECT_EQ(vt2.waitForExit(), 0u);
 }
 
+TEST_F(BridgeE2E, AGunPluggedInAfterTheStartTakesThePlayerItWasSavedFor) {
+    // Player 1's gun is not there when VT2 binds the players (it comes 4.5 s after VT2
+    // connects): player 1 is bound to nothing until it comes, then it aims and shoots.
+    startRun(kPlayer1Replugged, kPlayer2Gun, "--unplug " + kPlayer1Replugged + " 0 4500");
+    EXPECT_TRUE(WaitUntil([&] { return aim1() == std::make_pair(480, 360) && (buttons() & 1) == 1; }))
+        << aim1().first << "," << aim1().second << " buttons " << int(buttons());
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(vt2.waitForExit(), 0u);
+}
+
 }  // namespace
 }  // namespace vt2::test

@@ -21,7 +21,9 @@ BridgeDeviceAdded Mouse(std::uint32_t device = 2) {
 class Records final : public RawMouseReportSink {
 public:
     void onMouseReport(const RawMouseReport& report) override { all.push_back(report); }
+    void onMouseAttached(const RawInputDevice& device) override { attached.push_back(device.handle); }
     std::vector<RawMouseReport> all;
+    std::vector<std::uint32_t> attached;
 };
 
 // The bridge's bytes for these messages, as one piece.
@@ -89,8 +91,10 @@ TEST(BridgeMiceTest, AGunThatGoesOrABridgeThatVanishesLetsGoOfItsButtons) {
 
 TEST(BridgeMiceTest, AGunPluggedInAgainKeepsItsHandleWhateverNumberTheBridgeGivesIt) {
     BridgeMice mice;
+    Records records;
     auto bytes = Bytes({Gun(1), Mouse(2), BridgeDeviceRemoved{1}, Gun(9)});
-    mice.take(bytes.data(), bytes.size(), nullptr);
+    mice.take(bytes.data(), bytes.size(), &records);
+    EXPECT_EQ(records.attached, (std::vector<std::uint32_t>{kBridgeHandleBase, kBridgeHandleBase + 1, kBridgeHandleBase}));
     mice.lost(nullptr);  // and a new bridge, whose numbers start anew
     bytes = Bytes({Mouse(1), Gun(2)});
     mice.take(bytes.data(), bytes.size(), nullptr);

@@ -165,6 +165,34 @@ TEST_F(RawMice, DisabledPlayersAndMissingMiceStayUnbound) {
     EXPECT_EQ(sys.engine.state.rawMouse.playerDevice(0), kMouseA);  // keeps the earlier binding
 }
 
+TEST_F(RawMice, ASavedDeviceAttachedAfterTheStartTakesItsPlayerOverOnlyOnce) {
+    PlayerSettings& s = sys.engine.state.settings;
+    s.players[0].MouseDevice = "/dev/input/by-id/usb-Gun_1-event-mouse";  // attached at the start
+    sys.rawInput.devices->at(0).path = s.players[0].MouseDevice;
+    s.players[1].MouseDevice = " /dev/input/by-id/usb-Gun_2-event-mouse";  // not yet: MouseID 1
+    std::vector<std::string> notes;
+    sys.engine.state.rawMouse.noteLateBindings([&](const std::string& n) { notes.push_back(n); });
+    start();
+    RawMouse& mouse = sys.engine.state.rawMouse;
+    ASSERT_EQ(mouse.playerDevice(1), kMouseB);
+
+    const RawInputDevice other{0x7B000001, kRawInputTypeMouse, "/dev/input/by-id/usb-Other-event-mouse", "Other", {}, {}};
+    const RawInputDevice gun2{0x7B000002, kRawInputTypeMouse, "/DEV/input/by-id/usb-Gun_2-event-mouse", "Gun 2", {}, {}};
+    const RawInputDevice gun1Again{0x7B000003, kRawInputTypeMouse, s.players[0].MouseDevice, "Gun 1", {}, {}};
+    mouse.onMouseAttached(other);
+    EXPECT_EQ(mouse.playerDevice(1), kMouseB);
+    mouse.onMouseAttached(gun2);
+    EXPECT_EQ(mouse.playerDevice(1), gun2.handle);
+    mouse.onMouseAttached(gun1Again);  // player 1 has its saved device already
+    EXPECT_EQ(mouse.playerDevice(0), kMouseA);
+    EXPECT_EQ(notes, (std::vector<std::string>{"Player 2: the saved device is attached now (Gun 2)"}));
+
+    sys.rawInput.deliver(move(gun2.handle, 3641, 0));
+    EXPECT_EQ(player(1).X, 1.0f);
+    sys.rawInput.deliver(move(kMouseB, -3641, 0));  // its stand-in moves nobody now
+    EXPECT_EQ(player(1).X, 1.0f);
+}
+
 TEST_F(RawMice, ASoftwareReportOfHandleZeroMovesAnUnboundPlayerOneFirst) {
     sys.rawInput.devices = std::vector<RawInputDevice>{};
     start();

@@ -186,11 +186,25 @@ int main(int argc, char** argv) {
         poll(waits.data(), waits.size(), timeout);
         const std::int64_t now = MonotonicMs();
 
+        // A replay unplugged or plugged in again.
+        auto followPlugs = [&] {
+            for (Reading& r : readings) {
+                const bool pluggedIn = r.source->pluggedIn(now);
+                if (pluggedIn == r.pluggedIn) continue;
+                r.pluggedIn = pluggedIn;
+                if (pluggedIn) {
+                    r.number = session.addDevice(r.source->device());
+                } else {
+                    session.removeDevice(r.number);
+                }
+            }
+        };
         if (waits[0].revents & POLLIN) {
             const bool hadClient = server.clientDescriptor() >= 0;
             if (server.accept()) {
                 if (hadClient) session.disconnect();
                 for (Reading& r : readings) r.source->startOver(now);
+                followPlugs();  // a replay unplugged from its start is not in the first list
                 session.connect(replay);
             }
         }
@@ -199,16 +213,7 @@ int main(int argc, char** argv) {
             session.disconnect();
             if (options.exitWithClient) break;
         }
-        for (Reading& r : readings) {  // a replay unplugged or plugged in again
-            const bool pluggedIn = r.source->pluggedIn(now);
-            if (pluggedIn == r.pluggedIn) continue;
-            r.pluggedIn = pluggedIn;
-            if (pluggedIn) {
-                r.number = session.addDevice(r.source->device());
-            } else {
-                session.removeDevice(r.number);
-            }
-        }
+        followPlugs();
         for (std::size_t i = 0; i < readings.size();) {
             events.clear();
             const bool present = readings[i].source->read(now, events);
