@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,7 @@
 #include "adapters/linux/evdev_source.h"
 #include "adapters/linux/evemu_replay_source.h"
 #include "adapters/linux/loopback_server.h"
+#include "adapters/linux/udev_monitor.h"
 #include "bridge/bridge_listing.h"
 #include "bridge/bridge_session.h"
 
@@ -169,7 +171,14 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<FILE, int (*)(FILE*)> times(options.times.empty() ? nullptr : std::fopen(options.times.c_str(), "w"),
                                                [](FILE* f) { return f ? std::fclose(f) : 0; });
-    std::int64_t nextSearchMs = MonotonicMs() + 1000;
+    // Devices plugged in meanwhile: as udev announces them, else looked for every second.
+    std::unique_ptr<UdevMonitor> plugs;
+    if (!replay) {
+        plugs = UdevMonitor::Open(why);
+        if (!plugs) std::fprintf(stderr, "vt2bridge: %s; looking for new devices every second\n", why.c_str());
+    }
+    constexpr std::int64_t kNever = INT64_MAX / 2;
+    std::int64_t nextSearchMs = !replay && !plugs ? MonotonicMs() + 1000 : kNever;
     std::vector<bridge::InputEvent> events;
     while (!g_stop) {
         // Wait for a connection, the client, a device, or the next replayed event.
@@ -177,7 +186,8 @@ int main(int argc, char** argv) {
         if (server.clientDescriptor() >= 0) {
             waits.push_back({server.clientDescriptor(), static_cast<short>(POLLIN | (server.wantsToWrite() ? POLLOUT : 0)), 0});
         }
-        std::int64_t dueMs = replay ? MonotonicMs() + 1000 : nextSearchMs;
+        if (plugs) waits.push_back({plugs->descriptor(), POLLIN, 0});
+        std::int64_t dueMs = std::min(MonotonicMs() + 1000, nextSearchMs);
         for (const Reading& r : readings) {
             if (r.source->descriptor() >= 0) waits.push_back({r.source->descriptor(), POLLIN, 0});
             if (const auto due = r.source->nextDueMs(MonotonicMs())) dueMs = std::min(dueMs, *due);
@@ -233,7 +243,8 @@ int main(int argc, char** argv) {
                 ++i;
             }
         }
-        if (!replay && now >= nextSearchMs) {  // a device plugged in since
+        if (plugs && !plugs->takeAdded().empty()) FindDevices(options, readings, session);
+        if (now >= nextSearchMs) {
             FindDevices(options, readings, session);
             nextSearchMs = now + 1000;
         }
