@@ -1,0 +1,457 @@
+#include "engine/descriptor_check.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "common/ini.h"
+#include "common/ini_text.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "memory/code_patches.h"
+#include "memory/typed_values.h"
+#include "outputs/output_table.h"
+
+namespace vt2 {
+
+namespace {
+
+// How the run reads a key's value.
+enum class KeyKind {
+    Text,
+    Whole16,
+    Whole32,
+    Number,
+    KeyCode,
+    Address,
+    Chain,
+    Type,
+    InputMask,
+    OutputType,
+    OutputMask,
+    OutputCount,
+    PatchCount,
+    PatchLength,
+    PatchBytes
+};
+
+struct KnownKey {
+    std::string name;
+    KeyKind kind;
+};
+
+const char* const kAxes[] = {"P1X", "P1Y", "P2X", "P2Y"};
+const char* const kButtons[] = {"P1Trigger", "P1Reload", "P2Trigger", "P2Reload", "P1Start", "P1Coin", "P2Start", "P2Coin"};
+// The masks of the buttons, in their order: the triggers' are spelled with one g.
+const char* const kButtonMasks[] = {"P1TrigerBitMask", "P1ReloadBitMask", "P2TrigerBitMask", "P2ReloadBitMask",
+                                    "P1StartBitMask",  "P1CoinBitMask",   "P2StartBitMask",  "P2CoinBitMask"};
+const char* const kTypeNames = "byte, 2byte, integer, long, single, float, 8byte, double";
+
+std::vector<KnownKey> InfoKeys() {
+    std::vector<KnownKey> keys;
+    for (const char* k : {"Name", "WinCaption", "WinClass", "ExeName", "ExePath", "GameType", "ReloadMode"}) {
+        keys.push_back({k, KeyKind::Text});
+    }
+    keys.push_back({"LaunchGame", KeyKind::Number});
+    keys.push_back({"ExitMode", KeyKind::Whole32});
+    keys.push_back({"NoBorder", KeyKind::Whole32});
+    return keys;
+}
+
+std::vector<KnownKey> InputKeys() {
+    std::vector<KnownKey> keys{{"Persistent", KeyKind::Whole32}};
+    for (const char* a : kAxes) {
+        const std::string n = a;
+        keys.insert(keys.end(), {{n + "Addr", KeyKind::Address}, {n + "PTR", KeyKind::Chain}, {n + "Type", KeyKind::Type},
+                                 {n + "Multi", KeyKind::Whole16}, {n + "Offset", KeyKind::Whole16}});
+    }
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const std::string n = kButtons[i];
+        keys.insert(keys.end(), {{n + "Addr", KeyKind::Address}, {n + "PTR", KeyKind::Chain}, {n + "Type", KeyKind::Type},
+                                 {kButtonMasks[i], KeyKind::InputMask}});
+    }
+    for (const char* b : {"Bank1", "Bank2", "Bank3"}) {
+        keys.insert(keys.end(), {{std::string(b) + "Addr", KeyKind::Address}, {std::string(b) + "PTR", KeyKind::Chain}});
+    }
+    return keys;
+}
+
+std::vector<KnownKey> KeyKeys() {
+    std::vector<KnownKey> keys{{"Enable", KeyKind::Whole16}};
+    for (const char* p : {"P1", "P2"}) {
+        for (const char* k : {"TriggerKey", "ReloadKey", "StartKey", "CoinKey", "ExitKey"}) {
+            keys.push_back({std::string(p) + k, KeyKind::KeyCode});
+        }
+    }
+    return keys;
+}
+
+// Rows 1..rows of a numbered section ("Output1Addr"...), after its own keys.
+std::vector<KnownKey> NumberedKeys(std::vector<KnownKey> keys, const std::string& prefix,
+                                   const std::vector<KnownKey>& suffixes, int rows) {
+    for (int n = 1; n <= rows; ++n) {
+        for (const KnownKey& s : suffixes) keys.push_back({prefix + std::to_string(n) + s.name, s.kind});
+    }
+    return keys;
+}
+
+const std::vector<KnownKey> kOutputRow{{"Addr", KeyKind::Address},    {"PTR", KeyKind::Chain}, {"Type", KeyKind::OutputType},
+                                       {"BitMask", KeyKind::OutputMask}, {"Name", KeyKind::Text}};
+const std::vector<KnownKey> kPatchRow{
+    {"Addr", KeyKind::Address}, {"PTR", KeyKind::Chain}, {"Len", KeyKind::PatchLength}, {"Replace", KeyKind::PatchBytes}};
+
+// The row number of a numbered key of a known row suffix ("Output12Type": 12), else none.
+std::optional<int> RowNumber(const std::string& key, const std::string& prefix, const std::vector<KnownKey>& row) {
+    if (key.size() <= prefix.size() || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) return std::nullopt;
+    std::size_t end = prefix.size();
+    while (end < key.size() && key[end] >= '0' && key[end] <= '9') ++end;
+    if (end == prefix.size() || end - prefix.size() > 6) return std::nullopt;
+    const std::string suffix = key.substr(end);
+    const bool known = std::any_of(row.begin(), row.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, suffix); });
+    if (!known) return std::nullopt;
+    return std::stoi(key.substr(prefix.size(), end - prefix.size()));
+}
+
+std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
+
+class Checker {
+public:
+    explicit Checker(std::string_view text) : lines_(ReadIniText(text)) {}
+
+    std::vector<DescriptorProblem> run() {
+        exeName_ = firstValue("Info", "ExeName");
+        patchSection_ = "NOP_" + exeName_;
+        if (exeName_.empty()) {  // the run takes the game's program name: the first NOP_ section stands for it
+            for (const IniTextLine& l : lines_) {
+                if (l.kind == IniTextLine::Kind::Section && isPatchSection(l.section)) {
+                    patchSection_ = l.section;
+                    break;
+                }
+            }
+        }
+        outputRows_ = std::clamp(ToInt32Field(firstValue("Outputs", "NumberOutputs")).value_or(0), 0, kMaxOutputs);
+        patchRows_ = std::clamp(ToInt32Field(firstValue(patchSection(), "NumberNOPs")).value_or(0), 0, kMaxPatchEntries);
+        std::map<std::string, int> sectionsSeen;  // lower case: first line
+        std::map<std::string, int> keysSeen;      // section/key in lower case: first line
+        bool skippedSection = false;
+        for (const IniTextLine& line : lines_) {
+            if (line.kind == IniTextLine::Kind::Section) {
+                const auto [seen, first] = sectionsSeen.emplace(ToLowerAscii(line.section), line.number);
+                skippedSection = !first;
+                if (!first) {
+                    say(line, "", "the section appears again (first at line " + std::to_string(seen->second) +
+                                      "): only the first is read, not the keys here");
+                } else {
+                    checkSection(line);
+                }
+                continue;
+            }
+            if (line.kind == IniTextLine::Kind::Other) {
+                say(line, "", Quoted(line.text) + " is neither [Section] nor Key=Value: it is not read");
+                continue;
+            }
+            if (line.section.empty()) {
+                say(line, line.key, "stands before any section: it is not read");
+                continue;
+            }
+            if (skippedSection) continue;
+            const auto [seen, first] = keysSeen.emplace(ToLowerAscii(line.section + "/" + line.key), line.number);
+            if (!first) {
+                say(line, line.key, "appears again (first at line " + std::to_string(seen->second) + "): only the first is read");
+                continue;
+            }
+            checkEntry(line);
+        }
+        checkTargetsHaveTypes();
+        return std::move(problems_);
+    }
+
+private:
+    const std::string& patchSection() const { return patchSection_; }
+
+    // The value of the first entry of section/key, as the run reads it; empty when there is none.
+    std::string firstValue(const std::string& section, const std::string& key) const {
+        for (const IniTextLine& l : lines_) {
+            if (l.kind == IniTextLine::Kind::Entry && EqualsIgnoreCase(l.section, section) && EqualsIgnoreCase(l.key, key)) {
+                return l.value;
+            }
+        }
+        return {};
+    }
+    const IniTextLine* firstEntry(const std::string& section, const std::string& key) const {
+        for (const IniTextLine& l : lines_) {
+            if (l.kind == IniTextLine::Kind::Entry && EqualsIgnoreCase(l.section, section) && EqualsIgnoreCase(l.key, key)) {
+                return &l;
+            }
+        }
+        return nullptr;
+    }
+
+    void say(const IniTextLine& line, const std::string& key, const std::string& text) {
+        problems_.push_back({line.number, line.section, key, text});
+    }
+
+    bool isPatchSection(const std::string& section) const {
+        // Without an ExeName the run takes the game's program name, which only the game tells.
+        return exeName_.empty() ? section.size() > 4 && EqualsIgnoreCase(section.substr(0, 4), "NOP_")
+                                : EqualsIgnoreCase(section, patchSection());
+    }
+
+    void checkSection(const IniTextLine& line) {
+        const std::string& s = line.section;
+        if (EqualsIgnoreCase(s, "Info") || EqualsIgnoreCase(s, "Inputs") || EqualsIgnoreCase(s, "Keys") ||
+            EqualsIgnoreCase(s, "Outputs") || isPatchSection(s)) {
+            return;
+        }
+        if (s.size() > 4 && EqualsIgnoreCase(s.substr(0, 4), "NOP_")) {
+            say(line, "", "is not read: the patches' section is named after ExeName, [" + patchSection() + "]");
+            return;
+        }
+        std::vector<std::string> known{"Info", "Inputs", "Keys", "Outputs"};
+        if (!exeName_.empty()) known.push_back(patchSection());
+        const std::string nearest = NearestName(s, known);
+        say(line, "", "is no section of a descriptor" + (nearest.empty() ? std::string() : " (did you mean [" + nearest + "]?)") +
+                          ": it is not read");
+    }
+
+    std::vector<KnownKey> knownKeys(const std::string& section) const {
+        if (EqualsIgnoreCase(section, "Info")) return InfoKeys();
+        if (EqualsIgnoreCase(section, "Inputs")) return InputKeys();
+        if (EqualsIgnoreCase(section, "Keys")) return KeyKeys();
+        if (EqualsIgnoreCase(section, "Outputs")) {
+            return NumberedKeys({{"Enable", KeyKind::Whole16}, {"NumberOutputs", KeyKind::OutputCount}, {"EmuName", KeyKind::Text}},
+                                "Output", kOutputRow, std::max(outputRows_, 1));
+        }
+        if (isPatchSection(section)) return NumberedKeys({{"NumberNOPs", KeyKind::PatchCount}}, "NOP", kPatchRow, std::max(patchRows_, 1));
+        return {};
+    }
+
+    void checkEntry(const IniTextLine& line) {
+        const std::vector<KnownKey> known = knownKeys(line.section);
+        if (known.empty()) return;  // an unknown section is said once, at its head
+        const auto key = std::find_if(known.begin(), known.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, line.key); });
+        if (key == known.end()) {
+            unknownKey(line, known);
+            return;
+        }
+        if (line.value.size() >= kIniReadBufferChars) {
+            say(line, line.key, "is longer than " + std::to_string(kIniReadBufferChars - 1) +
+                                    " characters: the run reads only the first " + std::to_string(kIniReadBufferChars - 1));
+        }
+        checkValue(line, key->kind);
+    }
+
+    void unknownKey(const IniTextLine& line, const std::vector<KnownKey>& known) {
+        const bool outputs = EqualsIgnoreCase(line.section, "Outputs");
+        if (const auto n = RowNumber(line.key, outputs ? "Output" : "NOP", outputs ? kOutputRow : kPatchRow)) {
+            const std::string count = outputs ? "NumberOutputs is " + std::to_string(outputRows_)
+                                              : "NumberNOPs is " + std::to_string(patchRows_);
+            if (*n < 1 || *n > (outputs ? outputRows_ : patchRows_)) {
+                say(line, line.key, "is not read: " + count);
+                return;
+            }
+        }
+        std::vector<std::string> names;
+        for (const KnownKey& k : known) names.push_back(k.name);
+        const std::string nearest = NearestName(line.key, names);
+        say(line, line.key, "is no key of [" + line.section + "]" +
+                                (nearest.empty() ? std::string() : " (did you mean " + nearest + "?)") + ": it is not read");
+    }
+
+    void checkValue(const IniTextLine& line, KeyKind kind) {
+        const std::string& v = line.value;
+        if (v.empty()) return;  // the run's default
+        auto bad = [&](const std::string& what) { say(line, line.key, Quoted(v) + " " + what); };
+        switch (kind) {
+            case KeyKind::Text: return;
+            case KeyKind::Whole16:
+                if (!ToInt16Field(v)) bad("is no whole number from -32768 to 32767: the run reads 0");
+                return;
+            case KeyKind::Whole32:
+                if (!ToInt32Field(v)) bad("is no whole number: the run reads 0");
+                return;
+            case KeyKind::Number:
+                if (!ParseNumber(v)) bad("is no number: the run reads 0");
+                return;
+            case KeyKind::KeyCode: {
+                const auto code = ToInt16Field(v);
+                if (!code || *code < 0 || *code > 255) bad("is no key code (a whole number from 0 to 255)");
+                return;
+            }
+            case KeyKind::Address:
+                if (!ToAddress(v, AddressWidth::Bits64)) {
+                    bad("is no address (a decimal number, or &H and up to 16 hexadecimal digits): nothing is written there");
+                }
+                return;
+            case KeyKind::Chain: checkChain(line); return;
+            case KeyKind::Type:
+            case KeyKind::OutputType: checkType(line, kind); return;
+            case KeyKind::InputMask: checkInputMask(line); return;
+            case KeyKind::OutputMask: checkOutputMask(line); return;
+            case KeyKind::OutputCount: checkCount(line, kMaxOutputs, "outputs are read"); return;
+            case KeyKind::PatchCount: checkCount(line, kMaxPatchEntries, "patch is written"); return;
+            case KeyKind::PatchLength: {
+                const auto length = ToInt32Field(v);
+                if (!length || *length < 1) {
+                    bad("is no length of at least 1 byte: the patch is not written");
+                } else if (static_cast<std::size_t>(*length) > kMaxPatchLength) {
+                    bad("is more than " + std::to_string(kMaxPatchLength) + " bytes: the patch is not written");
+                }
+                return;
+            }
+            case KeyKind::PatchBytes: {
+                const std::vector<std::string> fields = SplitText(v, '|');
+                for (std::size_t i = 0; i < fields.size(); ++i) {
+                    if (!ToByteField(fields[i])) {
+                        bad("has " + Quoted(fields[i]) + " as byte " + std::to_string(i + 1) +
+                            ", which is no byte value (0 to 255): that byte is left as it is");
+                    }
+                }
+                return;
+            }
+        }
+    }
+
+    void checkChain(const IniTextLine& line) {
+        const std::vector<std::string> fields = SplitText(line.value, '|');
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            const std::string field = TrimBlanks(fields[i]);
+            if (!field.empty() && !ToAddress(field, AddressWidth::Bits64)) {
+                say(line, line.key, "is a malformed pointer chain: field " + std::to_string(i + 1) + " " + Quoted(fields[i]) +
+                                        " is no address, so the chain leads nowhere and nothing is written");
+                return;
+            }
+        }
+    }
+
+    void checkType(const IniTextLine& line, KeyKind kind) {
+        const ValueType type = ParseValueType(line.value);
+        if (type == ValueType::Unknown) {
+            std::vector<std::string> names;
+            for (const std::string& n : SplitText(kTypeNames, ',')) names.push_back(TrimBlanks(n));
+            std::string nearest = NearestName(line.value, names);
+            say(line, line.key, "is no type name" + (nearest.empty() ? std::string() : " (did you mean " + nearest + "?)") +
+                                    "; the types are " + kTypeNames + ", in small letters");
+        } else if (kind == KeyKind::OutputType && type == ValueType::TwoByte) {
+            say(line, line.key, "2byte is only written, never read: the output stays 0 (integer reads 2 bytes)");
+        }
+    }
+
+    // The type the run takes for the target a key belongs to: "<target>Type" of the same section.
+    std::string typeOf(const IniTextLine& line, const std::string& target) const {
+        return firstValue(line.section, target + "Type");
+    }
+
+    void checkInputMask(const IniTextLine& line) {
+        const auto mask = ToInt16Field(line.value);
+        if (!mask) {
+            say(line, line.key, Quoted(line.value) + " is no whole number from -32768 to 32767: the run reads no mask");
+            return;
+        }
+        if (*mask == 0) return;
+        const auto place = std::find_if(std::begin(kButtonMasks), std::end(kButtonMasks),
+                                        [&](const char* m) { return EqualsIgnoreCase(m, line.key); });
+        const std::string type = typeOf(line, kButtons[place - std::begin(kButtonMasks)]);
+        if (ParseValueType(type) != ValueType::Byte) {
+            say(line, line.key, "is a bit mask on type " + (type.empty() ? std::string("(none)") : type) +
+                                    ", but with a mask only type byte is written: nothing is");
+        } else if (*mask > 255 || *mask < -255) {
+            say(line, line.key, "has bits beyond the byte (a mask is -255 to 255 for type byte): those bits are never set");
+        }
+    }
+
+    void checkOutputMask(const IniTextLine& line) {
+        const ReadMask mask = ParseReadMask(line.value);
+        if (mask.kind == ReadMask::Kind::BadRange) {
+            say(line, line.key, Quoted(line.value) + " is a malformed range form (swd|f1|f2|f3|f4 or swp|f1|f2|f3|f4, " +
+                                    "four whole numbers): the output reads 0");
+        } else if (mask.kind == ReadMask::Kind::Range && mask.form == ReadMask::Form::Other) {
+            say(line, line.key, Quoted(line.value) + " is a range form that starts with neither swd nor swp: the output reads 0");
+        } else if (mask.kind == ReadMask::Kind::None && !ToInt16Field(line.value)) {
+            say(line, line.key, Quoted(line.value) + " is no number and no range form: the run reads no mask");
+        } else if (mask.kind == ReadMask::Kind::Bits && mask.bits > 255) {
+            say(line, line.key, "has bits beyond the byte (a mask reads the byte at the address): the output stays 0");
+        }
+    }
+
+    void checkCount(const IniTextLine& line, int most, const std::string& nothing) {
+        const auto count = ToInt32Field(line.value);
+        if (!count || *count < 0) {
+            say(line, line.key, Quoted(line.value) + " is no count (a whole number from 0): no " + nothing);
+        } else if (*count > most) {
+            say(line, line.key, Quoted(line.value) + " is more than " + std::to_string(most) + ": no " + nothing);
+        }
+    }
+
+    // A target with an address but no type is never written (nor an output read).
+    void checkTargetsHaveTypes() {
+        auto check = [&](const std::string& section, const std::string& target) {
+            const IniTextLine* addr = firstEntry(section, target + "Addr");
+            const IniTextLine* ptr = firstEntry(section, target + "PTR");
+            const IniTextLine* at = ptr && !ptr->value.empty() ? ptr : addr && !addr->value.empty() ? addr : nullptr;
+            if (at && firstValue(section, target + "Type").empty()) {
+                say(*at, at->key, "gives an address but " + target + "Type is missing: nothing is " +
+                                      (section == "Outputs" ? "read" : "written"));
+            }
+        };
+        for (const char* a : kAxes) check("Inputs", a);
+        for (const char* b : kButtons) check("Inputs", b);
+        for (int n = 1; n <= outputRows_; ++n) check("Outputs", "Output" + std::to_string(n));
+        std::stable_sort(problems_.begin(), problems_.end(),
+                         [](const DescriptorProblem& a, const DescriptorProblem& b) { return a.line < b.line; });
+    }
+
+    std::vector<IniTextLine> lines_;
+    std::string exeName_;
+    std::string patchSection_;
+    int outputRows_ = 0;
+    int patchRows_ = 0;
+    std::vector<DescriptorProblem> problems_;
+};
+
+// Optimal string alignment distance, case aside: a swap of two neighbours counts as one slip.
+std::size_t SlipDistance(const std::string& a, const std::string& b) {
+    const std::string x = ToLowerAscii(a), y = ToLowerAscii(b);
+    std::vector<std::vector<std::size_t>> d(x.size() + 1, std::vector<std::size_t>(y.size() + 1));
+    for (std::size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= x.size(); ++i) {
+        for (std::size_t j = 1; j <= y.size(); ++j) {
+            const std::size_t change = x[i - 1] == y[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[x.size()][y.size()];
+}
+
+}  // namespace
+
+std::vector<DescriptorProblem> CheckDescriptorText(std::string_view text) { return Checker(text).run(); }
+
+std::string NearestName(const std::string& name, const std::vector<std::string>& known) {
+    // Short names are too alike to guess from: one slip there, two in longer ones.
+    const std::size_t most = name.size() < 6 ? 1 : 2;
+    std::string nearest;
+    std::size_t best = most + 1;
+    for (const std::string& k : known) {
+        if (name.size() > k.size() + most || k.size() > name.size() + most) continue;
+        const std::size_t d = SlipDistance(name, k);
+        if (d < best) {
+            best = d;
+            nearest = k;
+        }
+    }
+    return nearest;
+}
+
+std::string DescriptorProblemLine(const std::string& file, const DescriptorProblem& p) {
+    std::string line = file;
+    if (p.line > 0) line += ", line " + std::to_string(p.line);
+    line += ": ";
+    if (!p.section.empty()) line += "[" + p.section + "] ";
+    if (!p.key.empty()) line += p.key + " ";
+    return line + p.text;
+}
+
+}  // namespace vt2

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "engine/descriptor_check.h"
+
+namespace vt2::test {
+namespace {
+
+// Every section and kind of key, as a writer who knows them would write it.
+const char* const kClean = R"ini(; a game
+[Info]
+Name=Some Game
+WinCaption=Some Game
+ExeName=game.exe
+LaunchGame=1
+ExitMode=2
+NoBorder=0
+
+[Inputs]
+Persistent=0
+P1XAddr=&H42B020
+P1XType=integer
+P1XMulti=640
+p1xoffset=-3
+P2XPTR=&H3F088|8|
+P2XType=single
+P1TriggerAddr=&H42B01C
+P1TriggerType=byte
+P1TrigerBitMask=-4
+Bank1Addr=&H140023064
+
+[Keys]
+Enable=1
+P1StartKey=49
+
+[Outputs]
+Enable=1
+NumberOutputs=2
+Output1Addr=&H43F07E
+Output1Type=byte
+Output1BitMask=swd|1|2|3|4
+Output2PTR=||16
+Output2Type=double
+Output2Name=heat
+
+[NOP_game.exe]
+NumberNOPs=1
+NOP1Addr=&H4015C8
+NOP1Len=4
+NOP1Replace=144|&H90
+)ini";
+
+TEST(DescriptorCheck, AFileWrittenByTheRulesHasNoProblem) {
+    EXPECT_EQ(CheckDescriptorText(kClean), std::vector<DescriptorProblem>{});
+    EXPECT_EQ(CheckDescriptorText(""), std::vector<DescriptorProblem>{});
+}
+
+struct Case {
+    const char* what;
+    const char* text;  // the lines after [Info] ExeName=game.exe and its blank line 3
+    int line;
+    const char* key;
+    const char* says;  // a part of the problem's text
+};
+
+class EachProblem : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EachProblem, IsSaidWithItsLineKeyAndWhy) {
+    const Case& c = GetParam();
+    const std::string text = std::string("[Info]\nExeName=game.exe\n\n") + c.text;
+    const std::vector<DescriptorProblem> problems = CheckDescriptorText(text);
+    std::string said;
+    for (const DescriptorProblem& p : problems) said += DescriptorProblemLine("game.ini", p) + "\n";
+    ASSERT_EQ(problems.size(), 1u) << c.what << ":\n" << said;
+    EXPECT_EQ(problems[0].line, c.line) << c.what;
+    EXPECT_EQ(problems[0].key, c.key) << c.what;
+    EXPECT_NE(problems[0].text.find(c.says), std::string::npos) << c.what << ": " << problems[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Descriptors, EachProblem,
+    ::testing::Values(
+        Case{"the trigger mask spelled as it sounds", "[Inputs]\nP1TriggerBitMask=1\n", 5, "P1TriggerBitMask",
+             "did you mean P1TrigerBitMask?"},
+        Case{"a key far from any", "[Keys]\nJump=1\n", 5, "Jump", "is no key of [Keys]: it is not read"},
+        Case{"a section misspelt", "[Input]\nP1XAddr=1\n", 4, "", "did you mean [Inputs]?"},
+        Case{"the patches under another program's name", "[NOP_other.exe]\nNumberNOPs=1\n", 4, "", "[NOP_game.exe]"},
+        Case{"a key twice", "[Inputs]\nP1XMulti=640\nP1XMULTI=320\n", 6, "P1XMULTI", "first at line 5"},
+        Case{"a section twice", "[Keys]\nEnable=1\n[Keys]\nP1StartKey=49\n", 6, "", "only the first is read"},
+        Case{"a line of neither kind", "[Keys]\nEnable 1\n", 5, "", "neither [Section] nor Key=Value"},
+        Case{"a multiplier beyond 16 bits", "[Inputs]\nP1XMulti=40000\n", 5, "P1XMulti", "from -32768 to 32767"},
+        Case{"a mode that is no number", "[Inputs]\nPersistent=yes\n", 5, "Persistent", "is no whole number"},
+        Case{"a key code beyond 255", "[Keys]\nP1CoinKey=300\n", 5, "P1CoinKey", "is no key code"},
+        Case{"an address of 17 hexadecimal digits", "[Inputs]\nP1XAddr=&H10000000000000000\nP1XType=integer\n", 5, "P1XAddr",
+             "is no address"},
+        Case{"a chain with a field that is no number", "[Inputs]\nP2XPTR=&H3F088|eight|0\nP2XType=single\n", 5, "P2XPTR",
+             "field 2 \"eight\""},
+        Case{"a type in capitals", "[Inputs]\nP1XAddr=&H10\nP1XType=Integer\n", 6, "P1XType", "did you mean integer?"},
+        Case{"a type of no kind", "[Inputs]\nP1XAddr=&H10\nP1XType=word\n", 6, "P1XType", "is no type name;"},
+        Case{"an output of a type only written", "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H10\nOutput1Type=2byte\n", 7,
+             "Output1Type", "only written"},
+        Case{"a mask on a float", "[Inputs]\nP1TriggerAddr=&H10\nP1TriggerType=single\nP1TrigerBitMask=1\n", 7,
+             "P1TrigerBitMask", "only type byte is written"},
+        Case{"a mask wider than the byte", "[Inputs]\nP1ReloadAddr=&H10\nP1ReloadType=byte\nP1ReloadBitMask=256\n", 7,
+             "P1ReloadBitMask", "beyond the byte"},
+        Case{"a range form of four fields", "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H10\nOutput1Type=byte\nOutput1BitMask=swd|1|2|3\n",
+             8, "Output1BitMask", "malformed range form"},
+        Case{"a range form of another name", "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H10\nOutput1Type=byte\nOutput1BitMask=sw|1|2|3|4\n",
+             8, "Output1BitMask", "neither swd nor swp"},
+        Case{"an address without a type", "[Inputs]\nP1YAddr=&H10\n", 5, "P1YAddr", "P1YType is missing: nothing is written"},
+        Case{"an output row beyond the count", "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H10\nOutput1Type=byte\nOutput2Addr=&H11\n",
+             8, "Output2Addr", "NumberOutputs is 1"},
+        Case{"too many outputs", "[Outputs]\nNumberOutputs=1025\n", 5, "NumberOutputs", "more than 1024"},
+        Case{"a patch too long", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=4097\n", 7, "NOP1Len", "more than 4096"},
+        Case{"a patch of no length", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=0\n", 7, "NOP1Len", "at least 1"},
+        Case{"a replacement byte beyond 255", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=2\nNOP1Replace=144|256\n", 8,
+             "NOP1Replace", "as byte 2"}),
+    [](const ::testing::TestParamInfo<Case>& param) { return "Case" + std::to_string(param.index); });
+
+TEST(DescriptorCheck, AKeyBeforeAnySectionAndAValueTooLongForTheRun) {
+    const std::string text = "Name=x\n[Info]\nWinCaption=" + std::string(255, 'c') + "\nWinClass=" + std::string(254, 'c') + "\n";
+    const std::vector<DescriptorProblem> problems = CheckDescriptorText(text);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0], (DescriptorProblem{1, "", "Name", "stands before any section: it is not read"}));
+    EXPECT_EQ(problems[1].line, 3);
+    EXPECT_NE(problems[1].text.find("reads only the first 254"), std::string::npos);
+}
+
+TEST(DescriptorCheck, TheNearestNameIsOneOrTwoSlipsAwayNeverAGuess) {
+    const std::vector<std::string> known{"P1XAddr", "P1XType", "P1YAddr", "Enable"};
+    EXPECT_EQ(NearestName("p1xadr", known), "P1XAddr");     // a letter missing, case aside
+    EXPECT_EQ(NearestName("P1XTpye", known), "P1XType");    // two letters swapped: one slip
+    EXPECT_EQ(NearestName("P1XAddrss", known), "P1XAddr");  // two extra
+    EXPECT_EQ(NearestName("P1XAddrsss", known), "");        // three
+    EXPECT_EQ(NearestName("Enabl", known), "Enable");
+    EXPECT_EQ(NearestName("Enab", known), "");  // short names: one slip at most
+    EXPECT_EQ(NearestName("Speed", known), "");
+}
+
+}  // namespace
+}  // namespace vt2::test
