@@ -330,7 +330,7 @@ private:
             std::vector<std::string> names;
             for (const std::string& n : SplitText(kTypeNames, ',')) names.push_back(TrimBlanks(n));
             std::string nearest = NearestName(line.value, names);
-            say(line, line.key, "is no type name" + (nearest.empty() ? std::string() : " (did you mean " + nearest + "?)") +
+            say(line, line.key, Quoted(line.value) + " is no type name" + (nearest.empty() ? std::string() : " (did you mean " + nearest + "?)") +
                                     "; the types are " + kTypeNames + ", in small letters");
         } else if (kind == KeyKind::OutputType && type == ValueType::TwoByte) {
             say(line, line.key, "2byte is only written, never read: the output stays 0 (integer reads 2 bytes)");

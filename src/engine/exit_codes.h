@@ -13,6 +13,7 @@ enum class ExitCode : int {
     AlreadyHooked = 7,       // another VT2 already runs for this game
     GameNotOpened = 8,       // the game's process cannot be opened to read and write its memory
     GameOutOfReach = 9,      // a 64-bit game and a 32-bit VT2, which cannot reach all of its memory
+    BadCommandLine = 10,     // an option VT2 does not know, or one without what it needs
 };
 
 }  // namespace vt2

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/descriptor_check.h"
+#include "engine/game_check.h"
+#include "engine/program_modes.h"
+#include "support/fake_platform.h"
 
 namespace vt2::test {
 namespace {
@@ -134,6 +137,54 @@ TEST(DescriptorCheck, TheNearestNameIsOneOrTwoSlipsAwayNeverAGuess) {
     EXPECT_EQ(NearestName("Enabl", known), "Enable");
     EXPECT_EQ(NearestName("Enab", known), "");  // short names: one slip at most
     EXPECT_EQ(NearestName("Speed", known), "");
+}
+
+TEST(GameCheck, TheExitCodeSaysWhatWasFound) {
+    FakeSystem sys;
+    const std::string folder = sys.folder.path();
+    EXPECT_EQ(CheckGameFiles(sys.files, folder, "game").exitCode, 2);  // no descriptor
+    EXPECT_EQ(CheckGameFiles(sys.files, folder, "..\\game").exitCode, 6);
+    sys.folder.writeFile("memcfg\\game.ini", kClean);
+    EXPECT_EQ(CheckGameFiles(sys.files, folder, "game").exitCode, 3);  // no players' settings
+    sys.folder.writeFile("joycfg\\default.ini", "[Player1]\n");
+    GameCheck check = CheckGameFiles(sys.files, folder, "game");
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_EQ(check.report, "No problem found in memcfg\\game.ini.\r\n");
+    sys.folder.writeFile("memcfg\\game.ini", std::string(kClean) + "Len=1\n");
+    check = CheckGameFiles(sys.files, folder, "game");
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.report, "memcfg\\game.ini, line 42: [NOP_game.exe] Len is no key of [NOP_game.exe]: it is not read\r\n"
+                            "1 problem found in memcfg\\game.ini.\r\n");
+}
+
+TEST(ProgramModes, OptionsAreTheirModesAnyOtherTextIsAGame) {
+    struct Row {
+        const char* arguments;
+        ProgramMode mode;
+        const char* game;
+        const char* option;
+    };
+    const Row rows[] = {
+        {"", ProgramMode::Configuration, "", ""},
+        {"  ", ProgramMode::Configuration, "", ""},
+        {"demo", ProgramMode::Run, "demo", ""},
+        {"\"my odd game\"", ProgramMode::Run, "my odd game", ""},
+        {"--help", ProgramMode::Help, "", ""},
+        {"/?", ProgramMode::Help, "", ""},
+        {"--version", ProgramMode::Version, "", ""},
+        {"--list-devices", ProgramMode::ListDevices, "", ""},
+        {"--check demo", ProgramMode::Check, "demo", ""},
+        {"--check  \"my odd game\" ", ProgramMode::Check, "my odd game", ""},
+        {"--check", ProgramMode::UnknownOption, "", "--check"},  // without its game
+        {"--version 2", ProgramMode::UnknownOption, "", "--version 2"},
+        {"--hepl", ProgramMode::UnknownOption, "", "--hepl"},
+    };
+    for (const Row& r : rows) {
+        const ProgramModeChoice choice = ChooseProgramMode(r.arguments);
+        EXPECT_EQ(choice.mode, r.mode) << r.arguments;
+        EXPECT_EQ(choice.game, r.game) << r.arguments;
+        EXPECT_EQ(choice.option, r.option) << r.arguments;
+    }
 }
 
 }  // namespace

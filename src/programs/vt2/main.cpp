@@ -9,7 +9,10 @@
 #include "common/ini.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
+#include "engine/exit_codes.h"
 #include "engine/form1.h"
+#include "engine/game_check.h"
+#include "engine/program_modes.h"
 #include "input/bridged_raw_input.h"
 #include "input/device_listing.h"
 #include "outputs/numeric_outputs.h"
@@ -70,11 +73,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace vt2::win32;
 
     const std::string arguments = CommandLineArguments(GetCommandLineA());
-    if (arguments == "--version") {
+    const ProgramModeChoice mode = ChooseProgramMode(arguments);
+    if (mode.mode == ProgramMode::Help) {
+        WriteToConsole(ProgramHelpText());
+        return 0;
+    }
+    if (mode.mode == ProgramMode::UnknownOption) {
+        WriteToConsole("VT2: unknown option or missing game: " + mode.option + " (VT2.exe --help lists them)\r\n");
+        return static_cast<int>(ExitCode::BadCommandLine);
+    }
+    if (mode.mode == ProgramMode::Version) {
         WriteToConsole(std::string("VT2 ") + VT2_VERSION_TEXT + "\r\n");
         return 0;
     }
-    if (arguments == "--list-devices") {
+    if (mode.mode == ProgramMode::Check) {
+        Win32FileSystem files;
+        const GameCheck check = CheckGameFiles(files, ProgramFolder(), mode.game);
+        WriteToConsole(check.report);
+        return check.exitCode;
+    }
+    if (mode.mode == ProgramMode::ListDevices) {
         Win32RawInput systemMice(nullptr);  // listing needs no window
         Win32IniFiles ini;
         Win32BridgeLink bridge(ProgramFolder());
