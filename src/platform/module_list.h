@@ -10,6 +10,7 @@ namespace vt2 {
 struct ModuleEntry {
     std::string name;    // the module's file name, up to its first NUL
     std::uint64_t base;  // where it is loaded in that process
+    std::string path = {};  // its file, whole; empty when the system does not say
 };
 
 class ModuleList {

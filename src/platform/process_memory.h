@@ -7,6 +7,9 @@
 
 namespace vt2 {
 
+// What this program may do with the game's memory at an address.
+enum class MemoryAccess { Unmapped, ReadOnly, Writable };
+
 // An open process; closing happens when the object goes.
 class OpenProcessMemory {
 public:
@@ -20,6 +23,8 @@ public:
     // False when this program cannot reach all of the process's memory: a 32-bit program and a
     // 64-bit game.
     virtual bool reachable() = 0;
+    // Whether the memory at address is there (committed, not a guard page) and may be written.
+    virtual MemoryAccess accessAt(std::uint64_t address) = 0;
     // True once the process has ended (its memory is gone with it).
     virtual bool hasEnded() = 0;
 };

@@ -78,6 +78,9 @@ public:
     bool is64Bit() override { return false; }
     bool reachable() override { return true; }
     bool hasEnded() override { return false; }
+    MemoryAccess accessAt(std::uint64_t address) override {
+        return bytes.count(address) ? MemoryAccess::Writable : MemoryAccess::Unmapped;
+    }
 
     std::map<std::uint64_t, std::uint8_t> bytes;
     std::uint64_t allowedFrom = 1;

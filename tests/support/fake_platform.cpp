@@ -128,6 +128,10 @@ public:
         return true;
     }
 
+    MemoryAccess accessAt(std::uint64_t address) override {
+        if (!process_.bytes.count(address)) return MemoryAccess::Unmapped;
+        return process_.readOnly.count(address) ? MemoryAccess::ReadOnly : MemoryAccess::Writable;
+    }
     bool hasEnded() override { return process_.ended; }
     bool is64Bit() override { return process_.is64Bit; }
     bool reachable() override { return process_.reachable; }

@@ -201,6 +201,7 @@ public:
     bool ended = false;       // the process has ended
     bool is64Bit = false;     // a 64-bit game
     bool reachable = true;    // false: as a 64-bit game is to a 32-bit program
+    std::set<std::uint64_t> readOnly;  // mapped bytes that cannot be written
 
 private:
     void putBytesOf(std::uint64_t address, std::uint64_t value, std::size_t count) {

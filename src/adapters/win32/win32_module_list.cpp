@@ -21,7 +21,8 @@ std::vector<ModuleEntry> Win32ModuleList::modulesOf(std::uint32_t processId) {
     for (BOOL more = Module32First(snapshot.get(), &entry); more; more = Module32Next(snapshot.get(), &entry)) {
         const std::size_t length = strnlen(entry.szModule, sizeof entry.szModule);
         modules.push_back({std::string(entry.szModule, length),
-                           static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entry.modBaseAddr))});
+                           static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entry.modBaseAddr)),
+                           std::string(entry.szExePath, strnlen(entry.szExePath, sizeof entry.szExePath))});
     }
     return modules;
 }

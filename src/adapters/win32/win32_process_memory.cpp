@@ -55,6 +55,20 @@ public:
 
     bool reachable() override { return sizeof(void*) == 8 || !is64Bit(); }
 
+    MemoryAccess accessAt(std::uint64_t address) override {
+        if (!InThisProgramsReach(address, 1)) return MemoryAccess::Unmapped;
+        MEMORY_BASIC_INFORMATION info{};
+        if (VirtualQueryEx(process_.get(), reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), &info,
+                           sizeof info) != sizeof info) {
+            return MemoryAccess::Unmapped;
+        }
+        const DWORD protect = info.Protect & 0xFF;
+        if (info.State != MEM_COMMIT || protect == PAGE_NOACCESS || (info.Protect & PAGE_GUARD)) return MemoryAccess::Unmapped;
+        const bool writable = protect == PAGE_READWRITE || protect == PAGE_WRITECOPY || protect == PAGE_EXECUTE_READWRITE ||
+                              protect == PAGE_EXECUTE_WRITECOPY;
+        return writable ? MemoryAccess::Writable : MemoryAccess::ReadOnly;
+    }
+
     bool hasEnded() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
 
 private:
