@@ -1,5 +1,7 @@
 #include "common/numbers.h"
 
+#include <cstdio>
+
 #include <atomic>
 #include <charconv>
 #include <climits>
@@ -163,6 +165,12 @@ double RoundHalfEven(double value) {
     if (fraction > 0.5) return below + 1.0;
     if (fraction < 0.5) return below;
     return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+std::string HexAddress(std::uint64_t address) {
+    char text[24];
+    std::snprintf(text, sizeof text, "&H%llX", static_cast<unsigned long long>(address));
+    return text;
 }
 
 }  // namespace vt2

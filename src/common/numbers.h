@@ -38,6 +38,8 @@ constexpr std::uint64_t TopAddress(AddressWidth width) {
 }
 // A byte value 0..255, decimal or hexadecimal.
 std::optional<std::uint8_t> ToByteField(std::string_view text);
+// An address as a descriptor writes it: "&H" and its hexadecimal digits in capitals.
+std::string HexAddress(std::uint64_t address);
 // A 16-bit field that may be written with a fraction: a whole number as ToInt16Field reads it, or
 // a decimal with a fraction rounded to the nearest whole number, halves to even ("18.5" is 18).
 std::optional<std::int16_t> ToInt16Rounded(std::string_view text);

@@ -32,7 +32,9 @@ enum class KeyKind {
     OutputCount,
     PatchCount,
     PatchLength,
-    PatchBytes
+    PatchBytes,
+    FileSize,
+    Sha256
 };
 
 struct KnownKey {
@@ -55,6 +57,8 @@ std::vector<KnownKey> InfoKeys() {
     keys.push_back({"LaunchGame", KeyKind::Number});
     keys.push_back({"ExitMode", KeyKind::Whole32});
     keys.push_back({"NoBorder", KeyKind::Whole32});
+    keys.push_back({"ExeSize", KeyKind::FileSize});
+    keys.push_back({"ExeSha256", KeyKind::Sha256});
     return keys;
 }
 
@@ -299,6 +303,16 @@ private:
                 }
                 return;
             }
+            case KeyKind::FileSize: {
+                const auto size = ParseWholeNumber(v);
+                if (!size || *size < 0) bad("is no file size (a whole number of bytes): the build is not compared");
+                return;
+            }
+            case KeyKind::Sha256:
+                if (v.size() != 64 || v.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+                    bad("is no SHA-256 (64 hexadecimal digits, as sha256sum prints them): the build is not compared");
+                }
+                return;
             case KeyKind::PatchBytes: {
                 const std::vector<std::string> fields = SplitText(v, '|');
                 for (std::size_t i = 0; i < fields.size(); ++i) {

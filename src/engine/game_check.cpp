@@ -5,11 +5,13 @@
 #include "engine/descriptor_check.h"
 #include "engine/exit_codes.h"
 #include "engine/game_descriptor.h"
+#include "engine/running_game_check.h"
 #include "platform/file_system.h"
 
 namespace vt2 {
 
-GameCheck CheckGameFiles(FileSystem& files, const std::string& programFolder, const std::string& gameName) {
+GameCheck CheckGameFiles(const RunningGameServices& os, const std::string& programFolder, const std::string& gameName) {
+    FileSystem& files = os.files;
     if (!IsUsableGameName(gameName)) {
         return {static_cast<int>(ExitCode::BadGameName), "\"" + gameName + "\" is no plain file name: it names no game\r\n"};
     }
@@ -19,8 +21,12 @@ GameCheck CheckGameFiles(FileSystem& files, const std::string& programFolder, co
         return {static_cast<int>(ExitCode::MissingDescriptor), shown + " cannot be read: there is no descriptor of that game\r\n"};
     }
     GameCheck check;
-    const std::vector<DescriptorProblem> problems = CheckDescriptorText(*text);
+    std::vector<DescriptorProblem> problems = CheckDescriptorText(*text);
     for (const DescriptorProblem& p : problems) check.report += DescriptorProblemLine(shown, p) + "\r\n";
+    const RunningGameCheck running = CheckAgainstRunningGame(os, *text);
+    check.report += running.said + "\r\n";
+    for (const DescriptorProblem& p : running.problems) check.report += DescriptorProblemLine(shown, p) + "\r\n";
+    problems.insert(problems.end(), running.problems.begin(), running.problems.end());
     if (!ChooseOwnOrDefaultFile(files, programFolder, "joycfg", gameName)) {
         check.report += "joycfg\\" + gameName + ".ini: neither it nor joycfg\\default.ini is there: a run has no players' settings\r\n";
         check.exitCode = static_cast<int>(ExitCode::MissingSettings);

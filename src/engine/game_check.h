@@ -6,13 +6,14 @@
 
 namespace vt2 {
 
-class FileSystem;
+struct RunningGameServices;
 
 struct GameCheck {
     int exitCode = 0;  // 0 nothing found, 1 problems found, else the run's code (no descriptor: 2...)
     std::string report;
 };
 
-GameCheck CheckGameFiles(FileSystem& files, const std::string& programFolder, const std::string& gameName);
+// The descriptor's text, the players' settings, and when the game runs, its memory.
+GameCheck CheckGameFiles(const RunningGameServices& os, const std::string& programFolder, const std::string& gameName);
 
 }  // namespace vt2

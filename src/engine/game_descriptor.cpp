@@ -19,6 +19,8 @@ GameDescriptor ReadGameDescriptor(IniFiles& ini, const std::string& file) {
     d.ExePath = read("ExePath");
     d.LaunchGame = read("LaunchGame");
     d.GameType = read("GameType");
+    d.ExeSize = read("ExeSize");
+    d.ExeSha256 = read("ExeSha256");
     return d;
 }
 

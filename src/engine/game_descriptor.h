@@ -17,6 +17,8 @@ struct GameDescriptor {
     std::string ExePath;
     std::string LaunchGame;
     std::string GameType;
+    std::string ExeSize;    // the build it was written for: its program file's size in bytes,
+    std::string ExeSha256;  // and that file's SHA-256; both optional
 };
 
 // programFolder + "\memcfg\" + name + ".ini"

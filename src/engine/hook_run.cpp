@@ -14,6 +14,7 @@
 #include "engine/input_map.h"
 #include "engine/key_injection.h"
 #include "engine/outputs_step.h"
+#include "engine/running_game_check.h"
 #include "engine/stop_program.h"
 #include "engine/window_caption.h"
 #include "engine/window_style.h"
@@ -89,6 +90,7 @@ void HookGame(Engine& engine) {
     engine.os.clock.sleepMs(kSetUpPauseMs);
 
     LoadInputMap(engine, s.gameName);
+    WarnOfAnotherBuild(engine);
     LoadOutputs(engine, s.gameName);
     ApplyCodePatches(engine, s.gameName);
     StartAimArea(engine);
@@ -96,6 +98,21 @@ void HookGame(Engine& engine) {
     s.hooked = true;
 
     engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Hooked " + s.descriptor.Name);
+}
+
+void WarnOfAnotherBuild(Engine& engine) {
+    HookState& s = engine.state;
+    const GameDescriptor& d = s.descriptor;
+    if (d.ExeSize.empty() && d.ExeSha256.empty()) return;  // nothing pinned: no file is read
+    GameModule module = GameModuleOf(engine);
+    EnsureModuleBase(module);
+    std::string programPath;
+    for (const ModuleEntry& m : engine.os.modules.modulesOf(static_cast<std::uint32_t>(s.memory->PID()))) {
+        if (EqualsIgnoreCase(m.name, module.exeName)) programPath = m.path;
+    }
+    if (const auto mismatch = BuildMismatch(engine.os.files, programPath, d.ExeSize, d.ExeSha256)) {
+        AddDebugNote(engine, "Descriptor: " + *mismatch);
+    }
 }
 
 std::string GameNotOpenedMessage(const std::string& game) {

@@ -22,6 +22,9 @@ void WaitForGameWindow(Engine& engine);
 // the run as the game's end does; a process that cannot be opened, or whose memory this build
 // cannot reach, ends it with a message.
 void HookGame(Engine& engine);
+// A descriptor that pins its game's build (ExeSize, ExeSha256) and a game of another build: the
+// debug window says so, as the addresses may then be wrong.
+void WarnOfAnotherBuild(Engine& engine);
 std::string GameNotOpenedMessage(const std::string& game);
 std::string GameOutOfReachMessage(const std::string& game);
 

@@ -12,11 +12,6 @@ namespace vt2 {
 
 namespace {
 
-std::string HexAddress(GameAddress address) {
-    char text[24];
-    std::snprintf(text, sizeof text, "&H%llX", static_cast<unsigned long long>(address));
-    return text;
-}
 
 }  // namespace
 

@@ -36,6 +36,10 @@ public:
     bool reachable() const { return reachable_; }
     // True once the game's process has ended; false while it runs or when it was never opened.
     bool processEnded() const { return process_ && process_->hasEnded(); }
+    // Whether the game's memory at address is there and writable (Unmapped without a process).
+    MemoryAccess accessAt(GameAddress address) const {
+        return process_ ? process_->accessAt(address) : MemoryAccess::Unmapped;
+    }
     // Writes asked of the game so far (for the measurements of the loop's cost).
     std::uint64_t writeCount() const { return writes_; }
     // Reads that failed so far: how a caller tells a value of 0 from a value it could not read.

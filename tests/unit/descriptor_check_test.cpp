@@ -3,6 +3,7 @@
 #include "engine/descriptor_check.h"
 #include "engine/game_check.h"
 #include "engine/program_modes.h"
+#include "engine/running_game_check.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -141,19 +142,22 @@ TEST(DescriptorCheck, TheNearestNameIsOneOrTwoSlipsAwayNeverAGuess) {
 
 TEST(GameCheck, TheExitCodeSaysWhatWasFound) {
     FakeSystem sys;
+    const RunningGameServices os{sys.windows, sys.memory, sys.modules, sys.files};
     const std::string folder = sys.folder.path();
-    EXPECT_EQ(CheckGameFiles(sys.files, folder, "game").exitCode, 2);  // no descriptor
-    EXPECT_EQ(CheckGameFiles(sys.files, folder, "..\\game").exitCode, 6);
+    EXPECT_EQ(CheckGameFiles(os, folder, "game").exitCode, 2);  // no descriptor
+    EXPECT_EQ(CheckGameFiles(os, folder, "..\\game").exitCode, 6);
     sys.folder.writeFile("memcfg\\game.ini", kClean);
-    EXPECT_EQ(CheckGameFiles(sys.files, folder, "game").exitCode, 3);  // no players' settings
+    EXPECT_EQ(CheckGameFiles(os, folder, "game").exitCode, 3);  // no players' settings
     sys.folder.writeFile("joycfg\\default.ini", "[Player1]\n");
-    GameCheck check = CheckGameFiles(sys.files, folder, "game");
+    GameCheck check = CheckGameFiles(os, folder, "game");
     EXPECT_EQ(check.exitCode, 0);
-    EXPECT_EQ(check.report, "No problem found in memcfg\\game.ini.\r\n");
+    EXPECT_EQ(check.report, "The game is not running: its addresses were not checked (start it, then check again).\r\n"
+                            "No problem found in memcfg\\game.ini.\r\n");
     sys.folder.writeFile("memcfg\\game.ini", std::string(kClean) + "Len=1\n");
-    check = CheckGameFiles(sys.files, folder, "game");
+    check = CheckGameFiles(os, folder, "game");
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.report, "memcfg\\game.ini, line 42: [NOP_game.exe] Len is no key of [NOP_game.exe]: it is not read\r\n"
+                            "The game is not running: its addresses were not checked (start it, then check again).\r\n"
                             "1 problem found in memcfg\\game.ini.\r\n");
 }
 
@@ -185,6 +189,60 @@ TEST(ProgramModes, OptionsAreTheirModesAnyOtherTextIsAGame) {
         EXPECT_EQ(choice.game, r.game) << r.arguments;
         EXPECT_EQ(choice.option, r.option) << r.arguments;
     }
+}
+
+TEST(RunningGameCheck, EachTargetIsFollowedInTheGamesMemoryAndTheBuildCompared) {
+    FakeSystem sys;
+    const RunningGameServices os{sys.windows, sys.memory, sys.modules, sys.files};
+    sys.folder.writeFile("game.exe", "the program");
+    sys.windows.addWindow({"GameClass", "Game", 4242, 0, true});
+    sys.modules.modules[4242] = {{"game.exe", 0x400000, sys.folder.path() + "\\game.exe"}};
+    FakeGameProcess& game = sys.memory.processes[4242];
+    game.map(0x400000, 0x100);         // the module's statics
+    game.map(0x410000, 4);             // read-only data
+    for (std::uint64_t a = 0x410000; a < 0x410004; ++a) game.readOnly.insert(a);
+    game.map(0x500000, 16);            // an object on the heap
+    game.putLong(0x400010, 0x500000);  // its pointer
+    const std::string descriptor =
+        "[Info]\nWinClass=GameClass\nExeName=game.exe\nExeSize=11\n"  // lines 1-4
+        "[Inputs]\nP1XAddr=&H400020\nP1XType=integer\n"                // 5-7: there
+        "P1YAddr=&H4000FF\nP1YType=integer\n"                          // 8-9: its second byte is not
+        "P2XPTR=&H10||8\nP2XType=single\n"                               // 10-11: through the pointer
+        "P2YPTR=&H10||32\nP2YType=single\n"                              // 12-13: past the object
+        "P1TriggerAddr=&H410000\nP1TriggerType=byte\n"                 // 14-15: read-only
+        "P1StartAddr=&H410001\nP1StartType=byte\n"                     // 16-17: only read: fine
+        "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H600000\nOutput1Type=long\n";  // 18-21: not there
+    RunningGameCheck check = CheckAgainstRunningGame(os, descriptor);
+    ASSERT_TRUE(check.running) << check.said;
+    std::vector<std::pair<int, std::string>> said;
+    for (const DescriptorProblem& p : check.problems) said.emplace_back(p.line, p.key);
+    EXPECT_EQ(said, (std::vector<std::pair<int, std::string>>{{8, "P1YAddr"}, {12, "P2YPTR"}, {14, "P1TriggerAddr"}, {20, "Output1Addr"}}));
+    ASSERT_EQ(check.problems.size(), 4u);
+    EXPECT_NE(check.problems[0].text.find("&H4000FF, which is not mapped"), std::string::npos) << check.problems[0].text;
+    EXPECT_NE(check.problems[1].text.find("&H500020"), std::string::npos) << check.problems[1].text;
+    EXPECT_NE(check.problems[2].text.find("read-only"), std::string::npos) << check.problems[2].text;
+
+    // Another build of the program: a warning at the pin.
+    sys.folder.writeFile("game.exe", "the program, patched");
+    check = CheckAgainstRunningGame(os, "[Info]\nWinClass=GameClass\nExeName=game.exe\nExeSize=11\n");
+    ASSERT_EQ(check.problems.size(), 1u);
+    EXPECT_EQ(check.problems[0].line, 4);
+    EXPECT_NE(check.problems[0].text.find("another build"), std::string::npos);
+    sys.windows.window(1).exists = false;  // the game has ended
+    EXPECT_FALSE(CheckAgainstRunningGame(os, descriptor).running);
+}
+
+TEST(RunningGameCheck, TheBuildPinComparesSizeAndDigestOnlyWhenGiven) {
+    FakeSystem sys;
+    sys.folder.writeFile("game.exe", "abc");
+    const std::string program = sys.folder.path() + "\\game.exe";
+    const std::string abc = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";  // capitals too
+    EXPECT_EQ(BuildMismatch(sys.files, program, "", ""), std::nullopt);
+    EXPECT_EQ(BuildMismatch(sys.files, program, "3", abc), std::nullopt);
+    EXPECT_NE(BuildMismatch(sys.files, program, "4", abc), std::nullopt);
+    EXPECT_NE(BuildMismatch(sys.files, program, "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"), std::nullopt);
+    EXPECT_EQ(BuildMismatch(sys.files, program, "", "not a digest"), std::nullopt);  // said by the checker instead
+    EXPECT_NE(BuildMismatch(sys.files, sys.folder.path() + "\\gone.exe", "3", ""), std::nullopt);
 }
 
 }  // namespace

@@ -56,6 +56,22 @@ TEST_F(HookRun, EmptyCaptionSearchesByClassAloneAndAdoptsTheFoundCaption) {
     EXPECT_EQ(sys.engine.state.descriptor.WinCaption, "Whatever It Says");
 }
 
+TEST_F(HookRun, AGameOfAnotherBuildThanTheDescriptorPinsIsNotedAtTheHook) {
+    sys.folder.writeFile("demo.exe", "version 2");
+    sys.modules.modules[4242] = {{"demo.exe", 0x400000, sys.folder.path() + "\\demo.exe"}};
+    GameDescriptor& d = sys.engine.state.descriptor;
+    d.ExeName = "demo.exe";
+    d.ExeSize = "9";  // as it is
+    addGame();
+    WaitForGameWindow(sys.engine);
+    HookGame(sys.engine);
+    EXPECT_EQ(sys.engine.state.notes, std::vector<std::string>{});
+    d.ExeSize = "8";
+    WarnOfAnotherBuild(sys.engine);
+    ASSERT_EQ(sys.engine.state.notes.size(), 1u);
+    EXPECT_EQ(sys.engine.state.notes[0].rfind("Descriptor: the game's program is another build", 0), 0u) << sys.engine.state.notes[0];
+}
+
 TEST_F(HookRun, TheMenusExitItemWorksWhileWaiting) {
     Form1 form(sys.engine);
     sys.messages.onPump = [&](int n) {

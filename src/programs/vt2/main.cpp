@@ -88,7 +88,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     if (mode.mode == ProgramMode::Check) {
         Win32FileSystem files;
-        const GameCheck check = CheckGameFiles(files, ProgramFolder(), mode.game);
+        Win32WindowSystem windows;
+        Win32ProcessMemory memory;
+        Win32ModuleList modules;
+        const GameCheck check = CheckGameFiles({windows, memory, modules, files}, ProgramFolder(), mode.game);
         WriteToConsole(check.report);
         return check.exitCode;
     }

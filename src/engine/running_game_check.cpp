@@ -1,0 +1,184 @@
+#include "engine/running_game_check.h"
+
+#include <algorithm>
+#include <map>
+
+#include "common/ini_text.h"
+#include "common/numbers.h"
+#include "common/sha256.h"
+#include "common/text.h"
+#include "memory/address_resolution.h"
+#include "memory/code_patches.h"
+#include "memory/typed_values.h"
+#include "outputs/output_table.h"
+#include "platform/file_system.h"
+#include "platform/module_list.h"
+#include "platform/window_system.h"
+
+namespace vt2 {
+
+namespace {
+
+// The first entry of each section/key, as the run reads them.
+class Entries {
+public:
+    explicit Entries(std::string_view text) : lines_(ReadIniText(text)) {
+        for (const IniTextLine& l : lines_) {
+            if (l.kind == IniTextLine::Kind::Entry) first_.emplace(ToLowerAscii(l.section + "/" + l.key), &l);
+        }
+    }
+    const IniTextLine* find(const std::string& section, const std::string& key) const {
+        const auto it = first_.find(ToLowerAscii(section + "/" + key));
+        return it == first_.end() ? nullptr : it->second;
+    }
+    std::string value(const std::string& section, const std::string& key) const {
+        const IniTextLine* l = find(section, key);
+        return l ? l->value : std::string();
+    }
+
+private:
+    std::vector<IniTextLine> lines_;
+    std::map<std::string, const IniTextLine*> first_;
+};
+
+std::size_t WrittenWidth(ValueType type) {
+    switch (type) {
+        case ValueType::Byte: return 1;
+        case ValueType::TwoByte:
+        case ValueType::Integer: return 2;
+        case ValueType::Long:
+        case ValueType::Single:
+        case ValueType::Float: return 4;
+        case ValueType::EightByte:
+        case ValueType::Double: return 8;
+        case ValueType::Unknown: return 0;
+    }
+    return 0;
+}
+
+class TargetChecker {
+public:
+    TargetChecker(const Entries& entries, GameModule& module, MemoryManager& memory, std::vector<DescriptorProblem>& problems)
+        : entries_(entries), module_(module), memory_(memory), problems_(problems) {}
+
+    // target's memory of width bytes from its PTR, else its Addr, is there and, when it must be, writable.
+    void check(const std::string& section, const std::string& target, std::size_t width, bool mustWrite) {
+        const IniTextLine* ptr = entries_.find(section, target + "PTR");
+        const IniTextLine* addr = entries_.find(section, target + "Addr");
+        const IniTextLine* at = ptr && !ptr->value.empty() ? ptr : addr && !addr->value.empty() ? addr : nullptr;
+        if (!at || width == 0) return;
+        const std::optional<GameAddress> address =
+            at == ptr ? ResolvePointer(module_, ptr->value) : ToAddress(addr->value, AddressWidthOf(module_));
+        if (!address) return;  // malformed: the text's own problem, said already
+        const std::string where = HexAddress(*address);
+        auto say = [&](const std::string& text) { problems_.push_back({at->number, at->section, at->key, text}); };
+        if (*address == 0 || *address > TopAddress(AddressWidthOf(module_)) - (width - 1)) {
+            say("leads to " + where + ", which is no place in the game's memory: nothing is " + (mustWrite ? "written" : "read"));
+            return;
+        }
+        const MemoryAccess first = memory_.accessAt(*address);
+        const MemoryAccess last = memory_.accessAt(*address + width - 1);
+        if (first == MemoryAccess::Unmapped || last == MemoryAccess::Unmapped) {
+            say("leads to " + where + ", which is not mapped in the running game" +
+                (at == ptr ? " (a pointer on the way may not be set yet)" : "") + ": nothing is " +
+                (mustWrite ? "written" : "read"));
+        } else if (mustWrite && (first != MemoryAccess::Writable || last != MemoryAccess::Writable)) {
+            say("leads to " + where + ", which the running game keeps read-only: nothing is written");
+        }
+    }
+
+private:
+    const Entries& entries_;
+    GameModule& module_;
+    MemoryManager& memory_;
+    std::vector<DescriptorProblem>& problems_;
+};
+
+const char* const kInputTargets[] = {"P1X",      "P1Y",      "P2X",     "P2Y",    "P1Trigger", "P1Reload",
+                                     "P2Trigger", "P2Reload", "P1Start", "P1Coin", "P2Start",   "P2Coin"};
+
+}  // namespace
+
+RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::string_view descriptorText) {
+    RunningGameCheck check;
+    const Entries entries(descriptorText);
+    const std::string winClass = entries.value("Info", "WinClass");
+    const std::string caption = entries.value("Info", "WinCaption");
+    if (winClass.empty() && caption.empty()) {
+        check.said = "The descriptor names no window: the game cannot be found, and its addresses were not checked.";
+        return check;
+    }
+    const WindowHandle window = os.windows.findWindow(winClass, caption.empty() ? std::nullopt : std::optional(caption));
+    const std::uint32_t processId = window ? os.windows.windowProcessId(window) : 0;
+    MemoryManager memory(os.memory);
+    if (processId != 0) memory.PID(static_cast<std::int32_t>(processId));
+    if (!memory.isOpen()) {
+        check.said = processId == 0 ? "The game is not running: its addresses were not checked (start it, then check again)."
+                                    : "The game runs but its memory cannot be opened (start this with the game's rights): "
+                                      "its addresses were not checked.";
+        return check;
+    }
+    check.running = true;
+    GameAddress base = 0;
+    std::string exeName = entries.value("Info", "ExeName");
+    GameModule module{os.modules, &memory, base, exeName};
+    EnsureModuleBase(module);
+    check.said = "Checked against the running game (process " + std::to_string(processId) + ", " + exeName + " at " +
+                 HexAddress(base) + ").";
+
+    TargetChecker targets(entries, module, memory, check.problems);
+    for (const char* t : kInputTargets) {
+        // Start and coin are only read; the others are written on every change.
+        const bool written = std::string_view(t).find("Start") == std::string_view::npos &&
+                             std::string_view(t).find("Coin") == std::string_view::npos;
+        targets.check("Inputs", t, WrittenWidth(ParseValueType(entries.value("Inputs", std::string(t) + "Type"))), written);
+    }
+    for (const char* b : {"Bank1", "Bank2", "Bank3"}) targets.check("Inputs", b, 1, true);
+    const int outputs = std::clamp(ToInt32Field(entries.value("Outputs", "NumberOutputs")).value_or(0), 0, kMaxOutputs);
+    for (int n = 1; n <= outputs; ++n) {
+        const std::string row = "Output" + std::to_string(n);
+        targets.check("Outputs", row,
+                      ReadWidth(ParseValueType(entries.value("Outputs", row + "Type")), ParseReadMask(entries.value("Outputs", row + "BitMask"))),
+                      false);
+    }
+    const std::string patches = "NOP_" + exeName;
+    const int count = std::clamp(ToInt32Field(entries.value(patches, "NumberNOPs")).value_or(0), 0, kMaxPatchEntries);
+    for (int n = 1; n <= count; ++n) {
+        const std::string entry = "NOP" + std::to_string(n);
+        const auto length = ToInt32Field(entries.value(patches, entry + "Len"));
+        // Code is read-only to the game; the patch makes it writable for its own write.
+        if (length && *length >= 1 && static_cast<std::size_t>(*length) <= kMaxPatchLength) targets.check(patches, entry, static_cast<std::size_t>(*length), false);
+    }
+
+    std::string programPath;
+    for (const ModuleEntry& m : os.modules.modulesOf(processId)) {
+        if (EqualsIgnoreCase(m.name, exeName)) programPath = m.path;
+    }
+    if (const auto mismatch = BuildMismatch(os.files, programPath, entries.value("Info", "ExeSize"), entries.value("Info", "ExeSha256"))) {
+        const IniTextLine* pin = entries.find("Info", "ExeSha256");
+        if (!pin || pin->value.empty()) pin = entries.find("Info", "ExeSize");
+        check.problems.push_back({pin->number, pin->section, pin->key, *mismatch});
+    }
+    std::stable_sort(check.problems.begin(), check.problems.end(),
+                     [](const DescriptorProblem& a, const DescriptorProblem& b) { return a.line < b.line; });
+    return check;
+}
+
+std::optional<std::string> BuildMismatch(FileSystem& files, const std::string& programPath, const std::string& sizeText,
+                                         const std::string& sha256Text) {
+    const std::string size = TrimBlanks(sizeText);
+    std::string sha256 = ToLowerAscii(TrimBlanks(sha256Text));
+    // A text that is no digest is the descriptor's own problem, said by its checker: not compared.
+    if (sha256.size() != 64 || sha256.find_first_not_of("0123456789abcdef") != std::string::npos) sha256.clear();
+    if (size.empty() && sha256.empty()) return std::nullopt;
+    const auto bytes = programPath.empty() ? std::nullopt : files.readFile(programPath);
+    if (!bytes) return "the game's program file cannot be read, so its build was not compared";
+    const std::string hash = sha256.empty() ? std::string() : Sha256Hex(*bytes);
+    const bool sizeDiffers = !size.empty() && size != std::to_string(bytes->size());
+    if (!sizeDiffers && hash == sha256) return std::nullopt;
+    return "the game's program is another build than the descriptor was written for (it has ExeSize=" +
+           std::to_string(bytes->size()) + (sha256.empty() ? std::string() : " and ExeSha256=" + hash) +
+           "): the addresses may be wrong";
+}
+
+}  // namespace vt2
