@@ -13,6 +13,7 @@
 #include "engine/form1.h"
 #include "engine/game_check.h"
 #include "engine/program_modes.h"
+#include "engine/running_game_check.h"
 #include "input/bridged_raw_input.h"
 #include "input/device_listing.h"
 #include "outputs/numeric_outputs.h"
