@@ -157,7 +157,7 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
     if (const auto mismatch = BuildMismatch(os.files, programPath, entries.value("Info", "ExeSize"), entries.value("Info", "ExeSha256"))) {
         const IniTextLine* pin = entries.find("Info", "ExeSha256");
         if (!pin || pin->value.empty()) pin = entries.find("Info", "ExeSize");
-        check.problems.push_back({pin->number, pin->section, pin->key, *mismatch});
+        check.problems.push_back({pin->number, pin->section, pin->key, "does not match: " + *mismatch});
     }
     std::stable_sort(check.problems.begin(), check.problems.end(),
                      [](const DescriptorProblem& a, const DescriptorProblem& b) { return a.line < b.line; });

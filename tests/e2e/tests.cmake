@@ -4,6 +4,7 @@ add_executable(vt2_e2e_tests
     e2e/bad_input_e2e_test.cpp
     e2e/bridge_e2e_test.cpp
     e2e/config_e2e_test.cpp
+    e2e/descriptor_check_e2e_test.cpp
     e2e/devices_e2e_test.cpp
     e2e/game_memory_e2e_test.cpp
     e2e/hook_run_e2e_test.cpp
