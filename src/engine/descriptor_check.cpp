@@ -1,7 +1,6 @@
 #include "engine/descriptor_check.h"
 
 #include <algorithm>
-#include <map>
 #include <optional>
 
 #include "common/ini.h"
@@ -122,7 +121,7 @@ class Checker {
 public:
     explicit Checker(std::string_view text) : lines_(ReadIniText(text)) {}
 
-    std::vector<DescriptorProblem> run() {
+    std::vector<IniProblem> run() {
         exeName_ = firstValue("Info", "ExeName");
         patchSection_ = "NOP_" + exeName_;
         if (exeName_.empty()) {  // the run takes the game's program name: the first NOP_ section stands for it
@@ -135,37 +134,8 @@ public:
         }
         outputRows_ = std::clamp(ToInt32Field(firstValue("Outputs", "NumberOutputs")).value_or(0), 0, kMaxOutputs);
         patchRows_ = std::clamp(ToInt32Field(firstValue(patchSection(), "NumberNOPs")).value_or(0), 0, kMaxPatchEntries);
-        std::map<std::string, int> sectionsSeen;  // lower case: first line
-        std::map<std::string, int> keysSeen;      // section/key in lower case: first line
-        bool skippedSection = false;
-        for (const IniTextLine& line : lines_) {
-            if (line.kind == IniTextLine::Kind::Section) {
-                const auto [seen, first] = sectionsSeen.emplace(ToLowerAscii(line.section), line.number);
-                skippedSection = !first;
-                if (!first) {
-                    say(line, "", "the section appears again (first at line " + std::to_string(seen->second) +
-                                      "): only the first is read, not the keys here");
-                } else {
-                    checkSection(line);
-                }
-                continue;
-            }
-            if (line.kind == IniTextLine::Kind::Other) {
-                say(line, "", Quoted(line.text) + " is neither [Section] nor Key=Value: it is not read");
-                continue;
-            }
-            if (line.section.empty()) {
-                say(line, line.key, "stands before any section: it is not read");
-                continue;
-            }
-            if (skippedSection) continue;
-            const auto [seen, first] = keysSeen.emplace(ToLowerAscii(line.section + "/" + line.key), line.number);
-            if (!first) {
-                say(line, line.key, "appears again (first at line " + std::to_string(seen->second) + "): only the first is read");
-                continue;
-            }
-            checkEntry(line);
-        }
+        WalkIniLines(lines_, [&](const IniTextLine& line) { checkSection(line); },
+                     [&](const IniTextLine& line) { checkEntry(line); }, problems_);
         checkTargetsHaveTypes();
         return std::move(problems_);
     }
@@ -213,9 +183,7 @@ private:
         }
         std::vector<std::string> known{"Info", "Inputs", "Keys", "Outputs"};
         if (!exeName_.empty()) known.push_back(patchSection());
-        const std::string nearest = NearestName(s, known);
-        say(line, "", "is no section of a descriptor" + (nearest.empty() ? std::string() : " (did you mean [" + nearest + "]?)") +
-                          ": it is not read");
+        problems_.push_back(UnknownName(line, known, "section of a descriptor"));
     }
 
     std::vector<KnownKey> knownKeys(const std::string& section) const {
@@ -257,9 +225,7 @@ private:
         }
         std::vector<std::string> names;
         for (const KnownKey& k : known) names.push_back(k.name);
-        const std::string nearest = NearestName(line.key, names);
-        say(line, line.key, "is no key of [" + line.section + "]" +
-                                (nearest.empty() ? std::string() : " (did you mean " + nearest + "?)") + ": it is not read");
+        problems_.push_back(UnknownName(line, names, "key of [" + line.section + "]"));
     }
 
     void checkValue(const IniTextLine& line, KeyKind kind) {
@@ -412,7 +378,7 @@ private:
         for (const char* b : kButtons) check("Inputs", b);
         for (int n = 1; n <= outputRows_; ++n) check("Outputs", "Output" + std::to_string(n));
         std::stable_sort(problems_.begin(), problems_.end(),
-                         [](const DescriptorProblem& a, const DescriptorProblem& b) { return a.line < b.line; });
+                         [](const IniProblem& a, const IniProblem& b) { return a.line < b.line; });
     }
 
     std::vector<IniTextLine> lines_;
@@ -420,52 +386,11 @@ private:
     std::string patchSection_;
     int outputRows_ = 0;
     int patchRows_ = 0;
-    std::vector<DescriptorProblem> problems_;
+    std::vector<IniProblem> problems_;
 };
-
-// Optimal string alignment distance, case aside: a swap of two neighbours counts as one slip.
-std::size_t SlipDistance(const std::string& a, const std::string& b) {
-    const std::string x = ToLowerAscii(a), y = ToLowerAscii(b);
-    std::vector<std::vector<std::size_t>> d(x.size() + 1, std::vector<std::size_t>(y.size() + 1));
-    for (std::size_t i = 0; i <= x.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= y.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= x.size(); ++i) {
-        for (std::size_t j = 1; j <= y.size(); ++j) {
-            const std::size_t change = x[i - 1] == y[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
-            if (i > 1 && j > 1 && x[i - 1] == y[j - 2] && x[i - 2] == y[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[x.size()][y.size()];
-}
 
 }  // namespace
 
-std::vector<DescriptorProblem> CheckDescriptorText(std::string_view text) { return Checker(text).run(); }
-
-std::string NearestName(const std::string& name, const std::vector<std::string>& known) {
-    // Short names are too alike to guess from: one slip there, two in longer ones.
-    const std::size_t most = name.size() < 6 ? 1 : 2;
-    std::string nearest;
-    std::size_t best = most + 1;
-    for (const std::string& k : known) {
-        if (name.size() > k.size() + most || k.size() > name.size() + most) continue;
-        const std::size_t d = SlipDistance(name, k);
-        if (d < best) {
-            best = d;
-            nearest = k;
-        }
-    }
-    return nearest;
-}
-
-std::string DescriptorProblemLine(const std::string& file, const DescriptorProblem& p) {
-    std::string line = file;
-    if (p.line > 0) line += ", line " + std::to_string(p.line);
-    line += ": ";
-    if (!p.section.empty()) line += "[" + p.section + "] ";
-    if (!p.key.empty()) line += p.key + " ";
-    return line + p.text;
-}
+std::vector<IniProblem> CheckDescriptorText(std::string_view text) { return Checker(text).run(); }
 
 }  // namespace vt2

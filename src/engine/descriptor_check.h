@@ -7,24 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ini_problems.h"
+
 namespace vt2 {
 
-struct DescriptorProblem {
-    int line = 0;  // 0: the file as a whole
-    std::string section;
-    std::string key;
-    std::string text;
-    bool operator==(const DescriptorProblem&) const = default;
-};
-
 // Every problem of the descriptor's text, in the order of its lines.
-std::vector<DescriptorProblem> CheckDescriptorText(std::string_view text);
-
-// The known name nearest to name (case aside) when one is a slip of the keyboard away from it
-// (a letter or two missing, extra, changed or swapped); else empty.
-std::string NearestName(const std::string& name, const std::vector<std::string>& known);
-
-// The report's lines: "file, line N, [Section] Key: problem", one per problem.
-std::string DescriptorProblemLine(const std::string& file, const DescriptorProblem& problem);
+std::vector<IniProblem> CheckDescriptorText(std::string_view text);
 
 }  // namespace vt2

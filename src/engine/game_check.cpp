@@ -6,6 +6,7 @@
 #include "engine/exit_codes.h"
 #include "engine/game_descriptor.h"
 #include "engine/running_game_check.h"
+#include "engine/settings_check.h"
 #include "platform/file_system.h"
 
 namespace vt2 {
@@ -21,21 +22,28 @@ GameCheck CheckGameFiles(const RunningGameServices& os, const std::string& progr
         return {static_cast<int>(ExitCode::MissingDescriptor), shown + " cannot be read: there is no descriptor of that game\r\n"};
     }
     GameCheck check;
-    std::vector<DescriptorProblem> problems = CheckDescriptorText(*text);
-    for (const DescriptorProblem& p : problems) check.report += DescriptorProblemLine(shown, p) + "\r\n";
+    std::size_t found = 0;
+    auto say = [&](const std::string& file, const std::vector<IniProblem>& problems) {
+        for (const IniProblem& p : problems) check.report += IniProblemLine(file, p) + "\r\n";
+        found += problems.size();
+    };
+    say(shown, CheckDescriptorText(*text));
+    const auto settingsFile = ChooseOwnOrDefaultFile(files, programFolder, "joycfg", gameName);
+    const auto settings = settingsFile ? files.readFile(*settingsFile) : std::nullopt;
+    const std::string settingsShown = "joycfg\\" + (settingsFile ? settingsFile->substr(settingsFile->find_last_of('\\') + 1) : gameName + ".ini");
+    if (settings) say(settingsShown, CheckSettingsText(*settings));
     const RunningGameCheck running = CheckAgainstRunningGame(os, *text);
     check.report += running.said + "\r\n";
-    for (const DescriptorProblem& p : running.problems) check.report += DescriptorProblemLine(shown, p) + "\r\n";
-    problems.insert(problems.end(), running.problems.begin(), running.problems.end());
-    if (!ChooseOwnOrDefaultFile(files, programFolder, "joycfg", gameName)) {
-        check.report += "joycfg\\" + gameName + ".ini: neither it nor joycfg\\default.ini is there: a run has no players' settings\r\n";
+    say(shown, running.problems);
+    if (!settings) {
+        check.report += "joycfg\\" + gameName + ".ini: neither it nor joycfg\\default.ini can be read: a run has no players' settings\r\n";
         check.exitCode = static_cast<int>(ExitCode::MissingSettings);
     } else {
-        check.exitCode = problems.empty() ? 0 : 1;
+        check.exitCode = found == 0 ? 0 : 1;
     }
-    check.report += problems.empty() ? "No problem found in " + shown + ".\r\n"
-                                     : std::to_string(problems.size()) + (problems.size() == 1 ? " problem" : " problems") +
-                                           " found in " + shown + ".\r\n";
+    const std::string checked = shown + (settings ? " and " + settingsShown : std::string());
+    check.report += found == 0 ? "No problem found in " + checked + ".\r\n"
+                               : std::to_string(found) + (found == 1 ? " problem" : " problems") + " found in " + checked + ".\r\n";
     return check;
 }
 

@@ -58,7 +58,7 @@ std::size_t WrittenWidth(ValueType type) {
 
 class TargetChecker {
 public:
-    TargetChecker(const Entries& entries, GameModule& module, MemoryManager& memory, std::vector<DescriptorProblem>& problems)
+    TargetChecker(const Entries& entries, GameModule& module, MemoryManager& memory, std::vector<IniProblem>& problems)
         : entries_(entries), module_(module), memory_(memory), problems_(problems) {}
 
     // target's memory of width bytes from its PTR, else its Addr, is there and, when it must be, writable.
@@ -91,7 +91,7 @@ private:
     const Entries& entries_;
     GameModule& module_;
     MemoryManager& memory_;
-    std::vector<DescriptorProblem>& problems_;
+    std::vector<IniProblem>& problems_;
 };
 
 const char* const kInputTargets[] = {"P1X",      "P1Y",      "P2X",     "P2Y",    "P1Trigger", "P1Reload",
@@ -160,7 +160,7 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
         check.problems.push_back({pin->number, pin->section, pin->key, "does not match: " + *mismatch});
     }
     std::stable_sort(check.problems.begin(), check.problems.end(),
-                     [](const DescriptorProblem& a, const DescriptorProblem& b) { return a.line < b.line; });
+                     [](const IniProblem& a, const IniProblem& b) { return a.line < b.line; });
     return check;
 }
 

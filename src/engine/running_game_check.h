@@ -27,7 +27,7 @@ struct RunningGameServices {
 struct RunningGameCheck {
     bool running = false;  // the game's window was found and its memory opened
     std::string said;      // what was checked against, for the report's head
-    std::vector<DescriptorProblem> problems;
+    std::vector<IniProblem> problems;
 };
 
 // Each target's memory: an input's bytes writable, an output's there, a patch's there, and each

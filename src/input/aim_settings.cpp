@@ -9,8 +9,6 @@
 
 namespace vt2 {
 
-namespace {
-
 std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text) {
     const std::string name = ToLowerAscii(TrimBlanks(text));
     if (name == "screen") return AimAreaKind::Screen;
@@ -19,6 +17,8 @@ std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text) {
     if (name == "calibrated") return AimAreaKind::Calibrated;
     return std::nullopt;
 }
+
+namespace {
 
 // A calibration's edges lie within a few screens of the device's range; a number far beyond (or
 // too long to be finite) is no calibration.

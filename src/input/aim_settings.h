@@ -28,6 +28,8 @@ struct AimSettings {
 };
 
 AimSettings ReadAimSettings(IniFiles& ini, const std::string& file);
+// [Aim] Area's names, case aside: screen, window, picture, calibrated.
+std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text);
 
 // Writes Area=Calibrated and the player's edges (player 0 or 1) into the file, leaving the other
 // player's; false at the first write the file refuses.

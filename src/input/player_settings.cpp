@@ -73,6 +73,19 @@ void ReadTwinStickTables(const SettingsReader& read, PlayerSettings& s) {
 
 }  // namespace
 
+std::vector<std::string> TwinStickSettingsKeys(const std::string& section) {
+    std::vector<std::string> keys;
+    if (section != "keys") keys = {"AnalogX", "AnalogY"};
+    for (const TwinStickEntry& e : kTwinStickEntries) {
+        if (section == "keys") {
+            keys.push_back(e.keyKey);
+        } else if (section == e.section) {
+            keys.push_back(e.buttonKey);
+        }
+    }
+    return keys;
+}
+
 void ApplyTwinStickRules(PlayerSettings& s) {
     PlayerConfig& p1 = s.players[0];
     PlayerConfig& p2 = s.players[1];

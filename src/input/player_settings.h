@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/player_state.h"
 #include "input/aim_settings.h"
@@ -72,6 +73,8 @@ std::optional<PlayerSettings> LoadPlayerSettings(FileSystem& files, IniFiles& in
 // coin and start buttons and keys moved into the twin-stick tables (entries 1, 2 and 5), away from
 // the players, who then have no trigger, reload, start or coin button.
 void ApplyTwinStickRules(PlayerSettings& settings);
+// The twin-stick game's own keys of a section of the settings ("Player1", "Player2", "keys").
+std::vector<std::string> TwinStickSettingsKeys(const std::string& section);
 
 // What a hook run makes of the settings before it starts: a player who is not enabled has no
 // device (player 1 keeps its mouse for the system cursor), a joystick player no mouse and a mouse

@@ -23,7 +23,7 @@ const std::string kNotRunning = "The game is not running: its addresses were not
 
 TEST(DescriptorCheckE2E, TheShippedDescriptorsHaveNoProblemRunningOrNot) {
     TempInstall install;
-    EXPECT_EQ(OutputOfVt2(install, "--check demo"), "exit 0|" + kNotRunning + "|No problem found in memcfg\\demo.ini.");
+    EXPECT_EQ(OutputOfVt2(install, "--check demo"), "exit 0|" + kNotRunning + "|No problem found in memcfg\\demo.ini and joycfg\\default.ini.");
     for (const DemoGame& game : DemoGames()) {
         if (!CanRun(game)) continue;
         install.installDemoGame(game);
@@ -31,7 +31,7 @@ TEST(DescriptorCheckE2E, TheShippedDescriptorsHaveNoProblemRunningOrNot) {
         ASSERT_TRUE(WaitUntil([&] { return FindTopWindowOf(running.id(), "VT2DemoGame") != nullptr; }));
         const std::string report = OutputOfVt2(install, std::string("--check ") + game.name);
         EXPECT_EQ(report.rfind("exit 0|Checked against the running game (process ", 0), 0u) << report;
-        EXPECT_NE(report.find(std::string("|No problem found in ") + game.descriptor() + "."), std::string::npos) << report;
+        EXPECT_NE(report.find(std::string("|No problem found in ") + game.descriptor() + " and joycfg\\default.ini."), std::string::npos) << report;
     }
 }
 
@@ -56,7 +56,7 @@ TEST(DescriptorCheckE2E, ABrokenDescriptorIsReportedLineByLineAgainstTheRunningG
                              "[Inputs] OldP1YAddr is no key of [Inputs]",
                              "[Inputs] P1YAddr leads to &H10, which is not mapped in the running game",
                              "line 2: [Info] ExeSize does not match: the game's program is another build",
-                             "|5 problems found in memcfg\\broken.ini."}) {
+                             "|5 problems found in memcfg\\broken.ini and joycfg\\default.ini."}) {
         EXPECT_NE(report.find(said), std::string::npos) << said << "\n" << report;
     }
 }

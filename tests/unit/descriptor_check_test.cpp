@@ -4,6 +4,8 @@
 #include "engine/game_check.h"
 #include "engine/program_modes.h"
 #include "engine/running_game_check.h"
+#include "engine/settings_check.h"
+#include "support/shipped_files.h"
 #include "support/fake_platform.h"
 
 namespace vt2::test {
@@ -54,8 +56,8 @@ NOP1Replace=144|&H90
 )ini";
 
 TEST(DescriptorCheck, AFileWrittenByTheRulesHasNoProblem) {
-    EXPECT_EQ(CheckDescriptorText(kClean), std::vector<DescriptorProblem>{});
-    EXPECT_EQ(CheckDescriptorText(""), std::vector<DescriptorProblem>{});
+    EXPECT_EQ(CheckDescriptorText(kClean), std::vector<IniProblem>{});
+    EXPECT_EQ(CheckDescriptorText(""), std::vector<IniProblem>{});
 }
 
 struct Case {
@@ -71,9 +73,9 @@ class EachProblem : public ::testing::TestWithParam<Case> {};
 TEST_P(EachProblem, IsSaidWithItsLineKeyAndWhy) {
     const Case& c = GetParam();
     const std::string text = std::string("[Info]\nExeName=game.exe\n\n") + c.text;
-    const std::vector<DescriptorProblem> problems = CheckDescriptorText(text);
+    const std::vector<IniProblem> problems = CheckDescriptorText(text);
     std::string said;
-    for (const DescriptorProblem& p : problems) said += DescriptorProblemLine("game.ini", p) + "\n";
+    for (const IniProblem& p : problems) said += IniProblemLine("game.ini", p) + "\n";
     ASSERT_EQ(problems.size(), 1u) << c.what << ":\n" << said;
     EXPECT_EQ(problems[0].line, c.line) << c.what;
     EXPECT_EQ(problems[0].key, c.key) << c.what;
@@ -122,9 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DescriptorCheck, AKeyBeforeAnySectionAndAValueTooLongForTheRun) {
     const std::string text = "Name=x\n[Info]\nWinCaption=" + std::string(255, 'c') + "\nWinClass=" + std::string(254, 'c') + "\n";
-    const std::vector<DescriptorProblem> problems = CheckDescriptorText(text);
+    const std::vector<IniProblem> problems = CheckDescriptorText(text);
     ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0], (DescriptorProblem{1, "", "Name", "stands before any section: it is not read"}));
+    EXPECT_EQ(problems[0], (IniProblem{1, "", "Name", "stands before any section: it is not read"}));
     EXPECT_EQ(problems[1].line, 3);
     EXPECT_NE(problems[1].text.find("reads only the first 254"), std::string::npos);
 }
@@ -152,13 +154,15 @@ TEST(GameCheck, TheExitCodeSaysWhatWasFound) {
     GameCheck check = CheckGameFiles(os, folder, "game");
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.report, "The game is not running: its addresses were not checked (start it, then check again).\r\n"
-                            "No problem found in memcfg\\game.ini.\r\n");
+                            "No problem found in memcfg\\game.ini and joycfg\\default.ini.\r\n");
     sys.folder.writeFile("memcfg\\game.ini", std::string(kClean) + "Len=1\n");
+    sys.folder.writeFile("joycfg\\game.ini", "[Player1]\nMouseAcel=18\n");  // the game's own, before default.ini
     check = CheckGameFiles(os, folder, "game");
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.report, "memcfg\\game.ini, line 42: [NOP_game.exe] Len is no key of [NOP_game.exe]: it is not read\r\n"
+                            "joycfg\\game.ini, line 2: [Player1] MouseAcel is no key of [Player1] (did you mean MouseAccel?): it is not read\r\n"
                             "The game is not running: its addresses were not checked (start it, then check again).\r\n"
-                            "1 problem found in memcfg\\game.ini.\r\n");
+                            "2 problems found in memcfg\\game.ini and joycfg\\game.ini.\r\n");
 }
 
 TEST(ProgramModes, OptionsAreTheirModesAnyOtherTextIsAGame) {
@@ -215,7 +219,7 @@ TEST(RunningGameCheck, EachTargetIsFollowedInTheGamesMemoryAndTheBuildCompared) 
     RunningGameCheck check = CheckAgainstRunningGame(os, descriptor);
     ASSERT_TRUE(check.running) << check.said;
     std::vector<std::pair<int, std::string>> said;
-    for (const DescriptorProblem& p : check.problems) said.emplace_back(p.line, p.key);
+    for (const IniProblem& p : check.problems) said.emplace_back(p.line, p.key);
     EXPECT_EQ(said, (std::vector<std::pair<int, std::string>>{{8, "P1YAddr"}, {12, "P2YPTR"}, {14, "P1TriggerAddr"}, {20, "Output1Addr"}}));
     ASSERT_EQ(check.problems.size(), 4u);
     EXPECT_NE(check.problems[0].text.find("&H4000FF, which is not mapped"), std::string::npos) << check.problems[0].text;
@@ -243,6 +247,22 @@ TEST(RunningGameCheck, TheBuildPinComparesSizeAndDigestOnlyWhenGiven) {
     EXPECT_NE(BuildMismatch(sys.files, program, "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"), std::nullopt);
     EXPECT_EQ(BuildMismatch(sys.files, program, "", "not a digest"), std::nullopt);  // said by the checker instead
     EXPECT_NE(BuildMismatch(sys.files, sys.folder.path() + "\\gone.exe", "3", ""), std::nullopt);
+}
+
+TEST(SettingsCheck, TheShippedSettingsAreCleanAndEachBadValueIsSaid) {
+    EXPECT_EQ(CheckSettingsText(kShippedDefaultIni), std::vector<IniProblem>{});
+    const std::vector<IniProblem> problems = CheckSettingsText(
+        "[Player1]\nInputType=LightGun\nMouseAccel=fast\nShotButton=3\n"  // 1-4: a twin-stick key is known
+        "[Aim]\nArea=Stretched\nAspect=4/3\nPlayer1Left=1e9\n"             // 5-8
+        "[Player3]\nEnable=1\n");                                          // 9-10
+    std::vector<std::pair<int, std::string>> said;
+    for (const IniProblem& p : problems) said.emplace_back(p.line, p.key + " " + p.text.substr(0, p.text.find(':')));
+    EXPECT_EQ(said, (std::vector<std::pair<int, std::string>>{
+                        {3, "MouseAccel \"fast\" is no number from -32768 to 32767"},
+                        {6, "Area \"Stretched\" is no area (Screen, Window, Picture or Calibrated)"},
+                        {7, "Aspect \"4/3\" is no W"},
+                        {8, "Player1Left \"1e9\" is no calibrated edge (a number from -1000 to 1000)"},
+                        {9, " is no section of the players' settings (did you mean [Player1]?)"}}));
 }
 
 }  // namespace
