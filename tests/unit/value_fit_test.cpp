@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "memory/value_fit.h"
+
+namespace vt2::test {
+namespace {
+
+// The cursor's positions at the snapshots: neither rising nor falling, X and Y apart.
+const std::vector<double> kX = {0.5, 0.1, 0.9, 0.3, 0.7, 0.2, 0.8};
+const std::vector<double> kY = {0.2, 0.8, 0.5, 0.9, 0.1, 0.6, 0.3};
+
+template <typename T>
+void Put(MemorySnapshot& memory, std::size_t at, T value) {
+    std::memcpy(&memory[0].bytes[at], &value, sizeof value);
+}
+
+// One stretch of 64 bytes at 0x500000 per snapshot, filled by fill(i, snapshot).
+template <typename Fill>
+std::vector<MemorySnapshot> Snapshots(std::size_t count, Fill fill) {
+    std::vector<MemorySnapshot> all;
+    for (std::size_t i = 0; i < count; ++i) {
+        MemorySnapshot m{{0x500000, std::vector<std::uint8_t>(64, 0x5A)}};
+        fill(i, m);
+        all.push_back(std::move(m));
+    }
+    return all;
+}
+
+TEST(ValueFit, TheAimsValuesAreFoundWithTheirKeysAndWhatOnlyLooksLikeThemIsNot) {
+    const auto snapshots = Snapshots(kX.size(), [](std::size_t i, MemorySnapshot& m) {
+        const int noise[] = {1, -1, 0, 1, 0, -1, 1};
+        Put<std::int16_t>(m, 0, static_cast<std::int16_t>(std::lround(640 * kX[i]) + noise[i]));  // pixels, a pixel off
+        Put<float>(m, 8, static_cast<float>(kX[i]));                                                  // the fraction itself
+        Put<std::int32_t>(m, 16, static_cast<std::int32_t>(std::lround(480 - 480 * kY[i])));         // Y, upside down
+        Put<std::int32_t>(m, 24, static_cast<std::int32_t>(100 * i));                                // a clock
+        Put<std::int16_t>(m, 32, static_cast<std::int16_t>(std::lround(640 * kX[i] + 200 * kY[i])));  // X and Y mixed
+        Put<double>(m, 40, 1000 * kX[i] - 24);                                                       // for a 64-bit game
+    });
+    std::vector<AxisCandidate> x = FindAxisCandidates(kX, snapshots, false, 0.01, 10);
+    ASSERT_EQ(x.size(), 2u);
+    EXPECT_EQ(x[0], (AxisCandidate{0x500008, ValueType::Single, 1, 0, x[0].error}));
+    EXPECT_LT(x[0].error, 1e-6);
+    EXPECT_EQ(x[1].address, 0x500000u);
+    EXPECT_EQ(x[1].type, ValueType::Integer);  // not also a long: its upper bytes do not move with it
+    EXPECT_NEAR(x[1].Multi, 640, 2);  // the line through the noise
+    EXPECT_NEAR(x[1].Offset, 0, 2);
+    EXPECT_LE(x[1].error, 3.0 / 640);
+
+    x = FindAxisCandidates(kX, snapshots, true, 0.01, 10);
+    ASSERT_EQ(x.size(), 3u);  // the double, whose line is exact, first
+    EXPECT_EQ(x[0], (AxisCandidate{0x500028, ValueType::Double, 1000, -24, 0}));
+
+    const std::vector<AxisCandidate> y = FindAxisCandidates(kY, snapshots, false, 0.01, 10);
+    ASSERT_GE(y.size(), 2u);  // the upside-down Y as an integer first (narrower), then as a long
+    EXPECT_EQ(y[0], (AxisCandidate{0x500010, ValueType::Integer, -480, 480, 0}));
+    EXPECT_EQ(y[1], (AxisCandidate{0x500010, ValueType::Long, -480, 480, 0}));
+}
+
+TEST(ValueFit, TooFewSnapshotsOrAStillMemoryFindNothing) {
+    const auto still = Snapshots(kX.size(), [](std::size_t, MemorySnapshot&) {});
+    EXPECT_TRUE(FindAxisCandidates(kX, still, true, 0.01, 10).empty());
+    const auto two = Snapshots(2, [](std::size_t i, MemorySnapshot& m) { Put<std::int16_t>(m, 0, static_cast<std::int16_t>(i)); });
+    EXPECT_TRUE(FindAxisCandidates({0.1, 0.9}, two, false, 0.01, 10).empty());
+}
+
+TEST(ValueFit, TheBitsThatFollowAButtonAreFoundActiveHighOrLow) {
+    const std::vector<bool> pressed = {false, true, false, true, true, false};
+    const auto snapshots = Snapshots(pressed.size(), [&](std::size_t i, MemorySnapshot& m) {
+        m[0].bytes[3] = static_cast<std::uint8_t>(0x10 | (pressed[i] ? 0x04 : 0));  // bit 2 while pressed
+        m[0].bytes[9] = pressed[i] ? 0xFE : 0xFF;                                      // bit 0 cleared while pressed
+        m[0].bytes[12] = static_cast<std::uint8_t>(i % 2);                             // a bit that only blinks
+    });
+    EXPECT_EQ(FindButtonCandidates(pressed, snapshots, 10),
+              (std::vector<ButtonCandidate>{{0x500003, 4}, {0x500009, -1}}));
+    EXPECT_TRUE(FindButtonCandidates({true, true, true, true, true, true}, snapshots, 10).empty());
+}
+
+}  // namespace
+}  // namespace vt2::test
