@@ -11,6 +11,7 @@ struct ModuleEntry {
     std::string name;    // the module's file name, up to its first NUL
     std::uint64_t base;  // where it is loaded in that process
     std::string path = {};  // its file, whole; empty when the system does not say
+    std::uint64_t size = 0;  // the bytes of its image from base on
 };
 
 class ModuleList {

@@ -4,11 +4,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace vt2 {
 
 // What this program may do with the game's memory at an address.
 enum class MemoryAccess { Unmapped, ReadOnly, Writable };
+
+// A stretch of the game's address space that holds memory the game can write.
+struct WritableRegion {
+    std::uint64_t start = 0;
+    std::uint64_t size = 0;
+    bool operator==(const WritableRegion&) const = default;
+};
 
 // An open process; closing happens when the object goes.
 class OpenProcessMemory {
@@ -25,6 +33,9 @@ public:
     virtual bool reachable() = 0;
     // Whether the memory at address is there (committed, not a guard page) and may be written.
     virtual MemoryAccess accessAt(std::uint64_t address) = 0;
+    // Every committed, writable stretch (no guard pages), in the order of their addresses: the
+    // memory where a game keeps what changes.
+    virtual std::vector<WritableRegion> writableRegions() = 0;
     // True once the process has ended (its memory is gone with it).
     virtual bool hasEnded() = 0;
 };

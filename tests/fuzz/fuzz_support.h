@@ -81,6 +81,7 @@ public:
     MemoryAccess accessAt(std::uint64_t address) override {
         return bytes.count(address) ? MemoryAccess::Writable : MemoryAccess::Unmapped;
     }
+    std::vector<WritableRegion> writableRegions() override { return {}; }
 
     std::map<std::uint64_t, std::uint8_t> bytes;
     std::uint64_t allowedFrom = 1;

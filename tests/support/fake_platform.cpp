@@ -132,6 +132,18 @@ public:
         if (!process_.bytes.count(address)) return MemoryAccess::Unmapped;
         return process_.readOnly.count(address) ? MemoryAccess::ReadOnly : MemoryAccess::Writable;
     }
+    std::vector<WritableRegion> writableRegions() override {
+        std::vector<WritableRegion> regions;
+        for (const auto& [address, byte] : process_.bytes) {
+            if (process_.readOnly.count(address)) continue;
+            if (!regions.empty() && regions.back().start + regions.back().size == address) {
+                ++regions.back().size;
+            } else {
+                regions.push_back({address, 1});
+            }
+        }
+        return regions;
+    }
     bool hasEnded() override { return process_.ended; }
     bool is64Bit() override { return process_.is64Bit; }
     bool reachable() override { return process_.reachable; }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/code_patches_step.h"
@@ -93,6 +94,36 @@ TEST_F(GameMemory, ModuleBaseByNameAndByTheEmptyNameRule) {
     EXPECT_EQ(empty, "VT2DemoGame.exe");
     std::string missing = "nothere.exe";
     EXPECT_EQ(GetModuleBase(modules, game.id(), missing), 0u);
+}
+
+TEST_F(GameMemory, WhatTheGamesMemoryAllowsAtAnAddressAndWhereItCanWrite) {
+    const GameAddress readOnly = static_cast<GameAddress>(reinterpret_cast<std::uintptr_t>(
+        VirtualAllocEx(game.handle(), nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY)));
+    ASSERT_NE(readOnly, 0u);
+    const DemoLayout layout;
+    EXPECT_EQ(memory().accessAt(scratch + 4095), MemoryAccess::Writable);
+    EXPECT_EQ(memory().accessAt(readOnly), MemoryAccess::ReadOnly);
+    EXPECT_EQ(memory().accessAt(layout.address("vt2demo_patch_site")), MemoryAccess::ReadOnly);  // code
+    EXPECT_EQ(memory().accessAt(0x10), MemoryAccess::Unmapped);
+
+    auto process = real.memory.openProcess(game.id());
+    ASSERT_NE(process, nullptr);
+    const std::vector<WritableRegion> regions = process->writableRegions();
+    auto within = [&](GameAddress a) {
+        return std::any_of(regions.begin(), regions.end(), [&](const WritableRegion& r) { return a >= r.start && a - r.start < r.size; });
+    };
+    EXPECT_TRUE(within(scratch));
+    EXPECT_TRUE(within(layout.address("vt2demo_p1_x")));  // the program's statics
+    EXPECT_FALSE(within(readOnly));
+    EXPECT_FALSE(within(layout.address("vt2demo_patch_site")));
+    for (std::size_t i = 1; i < regions.size(); ++i) EXPECT_GT(regions[i].start, regions[i - 1].start + regions[i - 1].size - 1);
+
+    win32::Win32ModuleList modules;
+    const std::vector<ModuleEntry> entries = modules.modulesOf(game.id());
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries[0].name, "VT2DemoGame.exe");
+    EXPECT_EQ(entries[0].path, install.file("demo\\VT2DemoGame.exe"));
+    EXPECT_GT(entries[0].base + entries[0].size, layout.address("vt2demo_p1_x"));  // the image holds its statics
 }
 
 TEST_F(GameMemory, TwoLevelPointerChainThroughTheGamesMemory) {

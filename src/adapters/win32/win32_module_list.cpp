@@ -22,7 +22,7 @@ std::vector<ModuleEntry> Win32ModuleList::modulesOf(std::uint32_t processId) {
         const std::size_t length = strnlen(entry.szModule, sizeof entry.szModule);
         modules.push_back({std::string(entry.szModule, length),
                            static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(entry.modBaseAddr)),
-                           std::string(entry.szExePath, strnlen(entry.szExePath, sizeof entry.szExePath))});
+                           std::string(entry.szExePath, strnlen(entry.szExePath, sizeof entry.szExePath)), entry.modBaseSize});
     }
     return modules;
 }

@@ -20,6 +20,14 @@ bool InThisProgramsReach(std::uint64_t address, std::size_t length) {
     return length == 0 || (address <= top && length - 1 <= top - address);
 }
 
+MemoryAccess AccessOf(const MEMORY_BASIC_INFORMATION& info) {
+    const DWORD protect = info.Protect & 0xFF;
+    if (info.State != MEM_COMMIT || protect == PAGE_NOACCESS || (info.Protect & PAGE_GUARD)) return MemoryAccess::Unmapped;
+    const bool writable = protect == PAGE_READWRITE || protect == PAGE_WRITECOPY || protect == PAGE_EXECUTE_READWRITE ||
+                          protect == PAGE_EXECUTE_WRITECOPY;
+    return writable ? MemoryAccess::Writable : MemoryAccess::ReadOnly;
+}
+
 class Win32OpenProcessMemory final : public OpenProcessMemory {
 public:
     explicit Win32OpenProcessMemory(unique_kernel_handle process) : process_(std::move(process)) {}
@@ -62,11 +70,27 @@ public:
                            sizeof info) != sizeof info) {
             return MemoryAccess::Unmapped;
         }
-        const DWORD protect = info.Protect & 0xFF;
-        if (info.State != MEM_COMMIT || protect == PAGE_NOACCESS || (info.Protect & PAGE_GUARD)) return MemoryAccess::Unmapped;
-        const bool writable = protect == PAGE_READWRITE || protect == PAGE_WRITECOPY || protect == PAGE_EXECUTE_READWRITE ||
-                              protect == PAGE_EXECUTE_WRITECOPY;
-        return writable ? MemoryAccess::Writable : MemoryAccess::ReadOnly;
+        return AccessOf(info);
+    }
+
+    std::vector<WritableRegion> writableRegions() override {
+        std::vector<WritableRegion> regions;
+        MEMORY_BASIC_INFORMATION info{};
+        std::uintptr_t at = 0;
+        while (VirtualQueryEx(process_.get(), reinterpret_cast<LPCVOID>(at), &info, sizeof info) == sizeof info) {
+            const auto start = reinterpret_cast<std::uintptr_t>(info.BaseAddress);
+            if (AccessOf(info) == MemoryAccess::Writable) {
+                if (!regions.empty() && regions.back().start + regions.back().size == start) {
+                    regions.back().size += info.RegionSize;  // one stretch, told in parts
+                } else {
+                    regions.push_back({start, info.RegionSize});
+                }
+            }
+            const std::uintptr_t next = start + info.RegionSize;
+            if (next <= at) break;  // the top of the address space
+            at = next;
+        }
+        return regions;
     }
 
     bool hasEnded() override { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
