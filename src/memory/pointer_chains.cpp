@@ -53,9 +53,10 @@ std::vector<PointerChain> FindPointerChains(GameAddress target, const MemorySnap
     SlotsPointingNear(memory, 0, ~GameAddress{0}, target, width, maxOffset, [&](GameAddress slot, GameAddress offset) {
         if (slot < module.base || slot >= module.end) fields.emplace_back(slot, offset);
     });
-    for (const auto& [field, lastOffset] : fields) {
+    for (const std::pair<GameAddress, GameAddress>& field : fields) {
         if (chains.size() >= keep) break;
-        SlotsPointingNear(memory, module.base, module.end, field, width, maxOffset, [&](GameAddress slot, GameAddress offset) {
+        const GameAddress lastOffset = field.second;
+        SlotsPointingNear(memory, module.base, module.end, field.first, width, maxOffset, [&](GameAddress slot, GameAddress offset) {
             if (chains.size() < keep) chains.push_back({slot - module.base, offset, lastOffset});
         });
     }
