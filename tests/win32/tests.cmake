@@ -37,6 +37,7 @@ target_link_libraries(vt2_win32_harness PUBLIC vt2_win32 GTest::gtest)
 add_executable(vt2_win32_tests
     contract/ini_contract.cpp
     win32/ini_contract_win32.cpp
+    win32/aim_finder_test.cpp
     win32/devices_test.cpp
     win32/forms_test.cpp
     win32/game_memory_test.cpp

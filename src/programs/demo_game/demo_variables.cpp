@@ -8,6 +8,7 @@
 
 extern "C" {
 VT2DEMO_VARIABLE DemoWorld* vt2demo_world = nullptr;
+VT2DEMO_VARIABLE DemoMouse* vt2demo_mouse = nullptr;
 VT2DEMO_VARIABLE volatile std::int16_t vt2demo_p1_aim[2] = {vt2demo::kWidth / 2, vt2demo::kHeight / 2};
 VT2DEMO_VARIABLE volatile std::uint8_t vt2demo_buttons = vt2demo::kP2TriggerReleased;
 
@@ -50,5 +51,13 @@ void CreateWorld() {
 #else
     vt2demo_world = new DemoWorld{kWorldMagic, 2, new DemoPlayer{0.75f, 0.5f, 0.75, 0.5}};
 #endif
+}
+
+void CreateMouse() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    const auto padding = 64 + static_cast<std::size_t>((now.QuadPart ^ GetCurrentProcessId()) % 4096) * 16;
+    static_cast<void>(new char[padding]);  // kept: the object lands after it
+    vt2demo_mouse = new DemoMouse{0, 0.5f, kWidth / 2, 0, kWidth / 2 + kHeight};
 }
 }  // namespace vt2demo

@@ -33,8 +33,20 @@ static_assert(offsetof(DemoPlayer, wideX) == 8 && offsetof(DemoPlayer, wideY) ==
 #define VT2DEMO_SYMBOL(name) "_" #name
 #endif
 
+// With --follow-mouse, the game follows the system mouse itself, as most PC games do, into an
+// object on its heap whose place changes from start to start and that no descriptor names: what
+// VT2's aim finder is tried on. The mouse's messages over the window update it.
+struct DemoMouse {
+    volatile std::int32_t messages;  // mouse messages seen: moves with the mouse, and is no aim
+    volatile float y;                // the cursor's height as a fraction, 0 at the top
+    volatile std::int32_t x;         // across, in pixels 0..639
+    volatile std::uint8_t buttons;   // bit 0 the left button, bit 1 the right one
+    volatile std::int32_t mixed;     // x + 2 * y in pixels: moves with x, and is no aim either
+};
+
 extern "C" {
 extern DemoWorld* vt2demo_world;
+extern DemoMouse* vt2demo_mouse;  // none unless --follow-mouse
 
 // Inputs, written by the hook.
 // Player 1's aim in window pixels ("integer"): x 0..639 and y 0..479, side by side in memory as
@@ -98,4 +110,6 @@ inline constexpr const char* kWindowCaption = "VT2 Demo Game";
 // caption, as games do when they switch to full screen.
 inline constexpr unsigned kRecreateWindowMessage = 0x8000 + 7;  // WM_APP + 7
 void CreateWorld();
+// The mouse object, after a block of a size that differs from start to start.
+void CreateMouse();
 }  // namespace vt2demo

@@ -5,6 +5,8 @@
 // Options: --caption TEXT   use another window caption (an empty one as well)
 //          --watch-aim      time-stamp every change of player 1's aim (for latency measurements)
 //          --blink          toggle the output vt2demo_blink on every frame, and run the lamp panel vt2demo_panel
+//          --follow-mouse   follow the system mouse into an object on the heap (DemoMouse) and draw and
+//                           shoot player 1 from it
 // Posting it kRecreateWindowMessage has it close its window and open a new one, as a game that
 // switches to full screen does.
 
@@ -26,6 +28,7 @@ struct Options {
     std::string caption = vt2demo::kWindowCaption;
     bool watchAim = false;
     bool blink = false;
+    bool followMouse = false;
 };
 bool g_blink = false;
 bool g_recreating = false;  // the window closes to be opened again: the game goes on
@@ -37,6 +40,7 @@ Options ReadOptions() {
         if (std::strcmp(__argv[i], "--caption") == 0 && i + 1 < __argc) options.caption = __argv[++i];
         if (std::strcmp(__argv[i], "--watch-aim") == 0) options.watchAim = true;
         if (std::strcmp(__argv[i], "--blink") == 0) options.blink = true;
+        if (std::strcmp(__argv[i], "--follow-mouse") == 0) options.followMouse = true;
     }
     return options;
 }
@@ -74,10 +78,24 @@ void ReadOwnMouse(HWND window) {
     StoreOwnAim(static_cast<std::int16_t>(x), static_cast<std::int16_t>(y));
 }
 
+// A mouse message over the window, in the mouse-following mode.
+void FollowMouse(UINT message, LPARAM lParam) {
+    DemoMouse& mouse = *vt2demo_mouse;
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    mouse.messages = mouse.messages + 1;
+    mouse.x = x < 0 ? 0 : (x >= vt2demo::kWidth ? vt2demo::kWidth - 1 : x);
+    mouse.y = static_cast<float>(y < 0 ? 0 : (y >= vt2demo::kHeight ? vt2demo::kHeight - 1 : y)) / vt2demo::kHeight;
+    mouse.mixed = x + 2 * y;
+    if (message == WM_LBUTTONDOWN) mouse.buttons = mouse.buttons | 1;
+    if (message == WM_LBUTTONUP) mouse.buttons = mouse.buttons & ~1;
+    if (message == WM_RBUTTONDOWN) mouse.buttons = mouse.buttons | 2;
+    if (message == WM_RBUTTONUP) mouse.buttons = mouse.buttons & ~2;
+}
+
 // Game logic of one frame: the lamp follows player 1's trigger, each pull is a recoil and heat.
 void UpdateGame() {
     static bool wasPulled = false;
-    const bool pulled = (vt2demo_buttons & vt2demo::kP1Trigger) != 0;
+    const bool pulled = vt2demo_mouse ? (vt2demo_mouse->buttons & 1) != 0 : (vt2demo_buttons & vt2demo::kP1Trigger) != 0;
     vt2demo_lamp = pulled ? 1 : 0;
     if (pulled && !wasPulled) {
         vt2demo_recoil = static_cast<std::int16_t>(vt2demo_recoil + 1);
@@ -150,13 +168,14 @@ void DrawFrame(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
 
     const std::uint8_t buttons = vt2demo_buttons;
-    const bool p1Trigger = (buttons & vt2demo::kP1Trigger) != 0;
-    const bool p1Reload = (buttons & vt2demo::kP1Reload) != 0;
+    const DemoMouse* mouse = vt2demo_mouse;
+    const bool p1Trigger = mouse ? (mouse->buttons & 1) != 0 : (buttons & vt2demo::kP1Trigger) != 0;
+    const bool p1Reload = mouse ? (mouse->buttons & 2) != 0 : (buttons & vt2demo::kP1Reload) != 0;
     const bool p2Trigger = (buttons & vt2demo::kP2TriggerReleased) == 0;
     const bool p2Reload = (buttons & vt2demo::kP2Reload) != 0;
 
-    const int p1x = vt2demo_p1_x;
-    const int p1y = vt2demo_p1_y;
+    const int p1x = mouse ? static_cast<int>(mouse->x) : vt2demo_p1_x;
+    const int p1y = mouse ? static_cast<int>(std::lround(mouse->y * vt2demo::kHeight)) : vt2demo_p1_y;
     const DemoPlayer& p2 = *vt2demo_world->player2;
 #if defined(VT2DEMO_ABOVE_4GB)
     const double p2AimX = p2.wideX;
@@ -219,6 +238,13 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            if (vt2demo_mouse) FollowMouse(message, lParam);
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if ((lParam & (1 << 30)) == 0) {  // not an auto-repeat
@@ -273,6 +299,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Options options = ReadOptions();
     RecordStartupShowState();
     vt2demo::CreateWorld();
+    if (options.followMouse) vt2demo::CreateMouse();
     g_blink = options.blink;
     if (options.watchAim) CloseHandle(CreateThread(nullptr, 0, WatchAim, nullptr, 0, nullptr));
 
