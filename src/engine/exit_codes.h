@@ -14,6 +14,7 @@ enum class ExitCode : int {
     GameNotOpened = 8,       // the game's process cannot be opened to read and write its memory
     GameOutOfReach = 9,      // a 64-bit game and a 32-bit VT2, which cannot reach all of its memory
     BadCommandLine = 10,     // an option VT2 does not know, or one without what it needs
+    GameNotRunning = 11,     // --find-aim: the descriptor's game window is not there
 };
 
 }  // namespace vt2

@@ -16,6 +16,7 @@ ProgramModeChoice ChooseProgramMode(std::string_view arguments) {
     if (option == "--version" && rest.empty()) return {ProgramMode::Version, {}, {}};
     if (option == "--list-devices" && rest.empty()) return {ProgramMode::ListDevices, {}, {}};
     if (option == "--check" && !rest.empty()) return {ProgramMode::Check, GameNameFromArguments(rest), {}};
+    if (option == "--find-aim" && !rest.empty()) return {ProgramMode::FindAim, GameNameFromArguments(rest), {}};
     return {ProgramMode::UnknownOption, {}, text};
 }
 
@@ -28,6 +29,10 @@ std::string ProgramHelpText() {
            "VT2.exe --check <game>   lists what is wrong in the game's descriptor and settings, with\r\n"
            "                         section, key and line; exit code 0 when nothing is, 1 when\r\n"
            "                         something is\r\n"
+           "VT2.exe --find-aim <game>\r\n"
+           "                         for a game that follows the mouse and runs: moves the cursor over\r\n"
+           "                         its window and clicks, finds where it keeps player 1's aim and\r\n"
+           "                         buttons, and writes them into memcfg\\<game>.ini (kept as .bak)\r\n"
            "VT2.exe --list-devices   lists the mice, light guns and joysticks, with their paths\r\n"
            "VT2.exe --version        prints the version\r\n"
            "VT2.exe --help           prints this\r\n"

@@ -7,11 +7,11 @@
 
 namespace vt2 {
 
-enum class ProgramMode { Configuration, Run, Help, Version, ListDevices, Check, UnknownOption };
+enum class ProgramMode { Configuration, Run, Help, Version, ListDevices, Check, FindAim, UnknownOption };
 
 struct ProgramModeChoice {
     ProgramMode mode = ProgramMode::Configuration;
-    std::string game;    // Run and Check: the game's name, quotes taken off
+    std::string game;    // Run, Check and FindAim: the game's name, quotes taken off
     std::string option;  // UnknownOption: the option as given
 };
 

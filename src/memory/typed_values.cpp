@@ -59,6 +59,21 @@ ValueType ParseValueType(std::string_view name) {
     return ValueType::Unknown;
 }
 
+const char* ValueTypeName(ValueType type) {
+    switch (type) {
+        case ValueType::Byte: return "byte";
+        case ValueType::TwoByte: return "2byte";
+        case ValueType::Integer: return "integer";
+        case ValueType::Long: return "long";
+        case ValueType::Single: return "single";
+        case ValueType::Float: return "float";
+        case ValueType::EightByte: return "8byte";
+        case ValueType::Double: return "double";
+        case ValueType::Unknown: return "";
+    }
+    return "";
+}
+
 ReadMask ParseReadMask(std::string_view bitMask) {
     ReadMask mask;
     const std::vector<std::string> fields = SplitText(bitMask, '|');

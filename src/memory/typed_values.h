@@ -25,6 +25,8 @@ struct MemValue {
 // only (reads take it for Unknown).
 enum class ValueType { Unknown, Byte, TwoByte, Integer, Long, Single, Float, EightByte, Double };
 ValueType ParseValueType(std::string_view typeName);
+// The descriptor's name of a type ("single" for the 4-byte float); empty for Unknown.
+const char* ValueTypeName(ValueType type);
 
 // How an output's value is read, from its BitMask text: none (the value as its type), bits of the
 // byte at the address (a negative text: active low), or a range form "swd|f1|f2|f3|f4" or

@@ -137,6 +137,20 @@ std::vector<AxisCandidate> FindAxisCandidates(const std::vector<double>& positio
     return found;
 }
 
+bool BitStays(const ButtonCandidate& candidate, const std::vector<MemorySnapshot>& snapshots) {
+    const int mask = candidate.BitMask < 0 ? -candidate.BitMask : candidate.BitMask;
+    std::optional<int> first;
+    for (const MemorySnapshot& snapshot : snapshots) {
+        for (const MemoryStretch& s : snapshot) {
+            if (candidate.address < s.start || candidate.address - s.start >= s.bytes.size()) continue;
+            const int bit = s.bytes[candidate.address - s.start] & mask;
+            if (first && *first != bit) return false;
+            first = bit;
+        }
+    }
+    return true;
+}
+
 std::vector<ButtonCandidate> FindButtonCandidates(const std::vector<bool>& pressed, const std::vector<MemorySnapshot>& snapshots,
                                                   std::size_t keep) {
     std::vector<ButtonCandidate> found;

@@ -48,4 +48,8 @@ struct ButtonCandidate {
 std::vector<ButtonCandidate> FindButtonCandidates(const std::vector<bool>& pressed, const std::vector<MemorySnapshot>& snapshots,
                                                   std::size_t keep);
 
+// Whether the candidate's bit stays as it is through other snapshots (the other button pressed,
+// the cursor moved): a bit that also follows them (a counter of the mouse's messages) is no button's.
+bool BitStays(const ButtonCandidate& candidate, const std::vector<MemorySnapshot>& snapshots);
+
 }  // namespace vt2

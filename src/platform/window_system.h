@@ -42,6 +42,8 @@ public:
     virtual PixelRect monitorOf(WindowHandle window) = 0;
     // Posts the quit message (WM_QUIT, wParam 0) to the window's thread.
     virtual void postQuit(WindowHandle window) = 0;
+    // Makes the window the foreground one, restored when minimised, as the player would click it.
+    virtual void bringToFront(WindowHandle window) = 0;
 };
 
 }  // namespace vt2

@@ -153,6 +153,7 @@ public:
     PixelRect virtualDesktop() override { return virtualDesktopRect; }
     PixelRect monitorOf(WindowHandle window) override;
     void postQuit(WindowHandle window) override;
+    void bringToFront(WindowHandle window) override { log_.push_back("front " + std::to_string(window)); }
     int clientAreaReads = 0;
     PixelRect virtualDesktopRect{0, 0, 1280, 1024};  // the fake screen alone
     std::vector<PixelRect> monitors{{0, 0, 1280, 1024}};  // the primary first

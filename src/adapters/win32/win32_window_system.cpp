@@ -113,4 +113,11 @@ PixelRect Win32WindowSystem::monitorOf(WindowHandle window) {
 
 void Win32WindowSystem::postQuit(WindowHandle window) { PostMessageA(ToHwnd(window), WM_QUIT, 0, 0); }
 
+void Win32WindowSystem::bringToFront(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    BringWindowToTop(hwnd);
+    SetForegroundWindow(hwnd);
+}
+
 }  // namespace vt2::win32

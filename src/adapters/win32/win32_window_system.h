@@ -19,6 +19,7 @@ public:
     PixelRect virtualDesktop() override;
     PixelRect monitorOf(WindowHandle window) override;
     void postQuit(WindowHandle window) override;
+    void bringToFront(WindowHandle window) override;
 };
 
 }  // namespace vt2::win32

@@ -229,7 +229,7 @@ void Paint(HWND window) {
 LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            ReadOwnMouse(window);
+            if (!vt2demo_mouse) ReadOwnMouse(window);  // following the mouse, player 1 is the heap object
             UpdateGame();
             InvalidateRect(window, nullptr, FALSE);
             return 0;

@@ -9,6 +9,7 @@
 #include "common/ini.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
+#include "engine/aim_finder_run.h"
 #include "engine/exit_codes.h"
 #include "engine/form1.h"
 #include "engine/game_check.h"
@@ -95,6 +96,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         const GameCheck check = CheckGameFiles({windows, memory, modules, files}, ProgramFolder(), mode.game);
         WriteToConsole(check.report);
         return check.exitCode;
+    }
+    if (mode.mode == ProgramMode::FindAim) {
+        Win32FileSystem files;
+        Win32IniFiles ini;
+        Win32WindowSystem windows;
+        Win32ProcessMemory memory;
+        Win32ModuleList modules;
+        Win32SyntheticInput input;
+        Win32Clock clock;
+        const AimFinderOutcome found = FindAimAddresses(
+            {windows, memory, modules, input, clock, files, ini}, ProgramFolder(), mode.game,
+            [](int percent, const std::string& step) { WriteToConsole(std::to_string(percent) + " %  " + step + "\r\n"); });
+        WriteToConsole(found.report);
+        return found.exitCode;
     }
     if (mode.mode == ProgramMode::ListDevices) {
         Win32RawInput systemMice(nullptr);  // listing needs no window

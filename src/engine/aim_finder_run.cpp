@@ -1,0 +1,304 @@
+#include "engine/aim_finder_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <new>
+#include <optional>
+
+#include "common/game_name.h"
+#include "common/ini.h"
+#include "common/numbers.h"
+#include "common/sha256.h"
+#include "common/text.h"
+#include "engine/exit_codes.h"
+#include "engine/game_descriptor.h"
+#include "memory/memory_snapshot.h"
+#include "memory/pointer_chains.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/module_list.h"
+#include "platform/process_memory.h"
+#include "platform/synthetic_input.h"
+#include "platform/window_system.h"
+
+namespace vt2 {
+
+namespace {
+
+// The cursor's places across and down the window: neither rising nor falling, and across apart
+// from down, so that neither a clock nor the other axis fits.
+const std::vector<double> kAcross = {0.5, 0.1, 0.9, 0.3, 0.7, 0.2, 0.8};
+const std::vector<double> kDown = {0.2, 0.8, 0.5, 0.9, 0.1, 0.6, 0.3};
+const std::vector<bool> kPressed = {false, true, false, true, false, true, false};
+constexpr std::uint32_t kLeftDown = 0x0002, kLeftUp = 0x0004, kRightDown = 0x0008, kRightUp = 0x0010;
+// A value's place in its object, and an object's in the one that points to it, lie this close.
+constexpr GameAddress kMaxFieldOffset = 0x1000;
+constexpr double kMaxMiss = 0.01;  // of the window's width or height
+constexpr std::size_t kAxisCandidates = 40;  // weighed for each axis
+constexpr std::size_t kRunnersUp = 5;        // of them, written as comments
+
+// Where a value is for the descriptor: "Addr" in the program's statics, "PTR" a chain from them
+// that led to it at every copy, else "Addr" of this start only.
+struct Place {
+    std::string key;
+    std::string value;
+    bool lasting = false;
+    int pointers = 0;  // on the way from the statics: the fewer, the likelier to last
+};
+
+class Scan {
+public:
+    Scan(const AimFinderServices& os, OpenProcessMemory& process, std::vector<WritableRegion> regions, ModuleImage image,
+         AddressWidth width, const AimFinderProgress& progress)
+        : os_(os), process_(process), regions_(std::move(regions)), image_(image), width_(width), progress_(progress) {}
+
+    // The cursor at each place, the memory copied after the game had time to follow it.
+    std::vector<MemorySnapshot> atPlaces(const PixelRect& area) {
+        std::vector<MemorySnapshot> copies;
+        for (std::size_t i = 0; i < kAcross.size(); ++i) {
+            step("cursor at place " + std::to_string(i + 1) + " of " + std::to_string(kAcross.size()));
+            os_.input.setCursorPosition(area.left + static_cast<int>(std::lround(kAcross[i] * (area.width() - 1))),
+                                        area.top + static_cast<int>(std::lround(kDown[i] * (area.height() - 1))));
+            os_.clock.sleepMs(kAimFinderSettleMs);
+            copies.push_back(TakeMemorySnapshot(process_, regions_));
+        }
+        return copies;
+    }
+
+    // The button pressed and let go in turn, the memory copied at each.
+    std::vector<MemorySnapshot> pressing(std::uint32_t down, std::uint32_t up, const std::string& name) {
+        std::vector<MemorySnapshot> copies;
+        for (std::size_t i = 0; i < kPressed.size(); ++i) {
+            step(name + " button " + (kPressed[i] ? "pressed" : "let go"));
+            os_.input.mouseEvent(kPressed[i] ? down : up);
+            os_.clock.sleepMs(kAimFinderSettleMs);
+            copies.push_back(TakeMemorySnapshot(process_, regions_));
+        }
+        return copies;
+    }
+
+    Place placeOf(GameAddress address, const std::vector<MemorySnapshot>& copies) const {
+        if (address >= image_.base && address < image_.end) return {"Addr", HexAddress(address), true};
+        for (const PointerChain& chain : FindPointerChains(address, copies.back(), image_, width_, kMaxFieldOffset, 20)) {
+            const bool holds = std::all_of(copies.begin(), copies.end(), [&](const MemorySnapshot& copy) {
+                return FollowChain(chain, copy, image_.base, width_) == address;
+            });
+            if (holds) return {"PTR", chain.text(), true, chain.middle ? 2 : 1};
+        }
+        return {"Addr", HexAddress(address), false, 9};
+    }
+
+    int steps() const { return steps_; }
+
+private:
+    void step(const std::string& what) {
+        ++steps_;
+        if (progress_) progress_(std::min(99, steps_ * 100 / kTotalSteps), what);
+    }
+    static constexpr int kTotalSteps = 7 + 2 * 7;
+
+    const AimFinderServices& os_;
+    OpenProcessMemory& process_;
+    std::vector<WritableRegion> regions_;
+    ModuleImage image_;
+    AddressWidth width_;
+    const AimFinderProgress& progress_;
+    int steps_ = 0;
+};
+
+std::string Percent(double fraction) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f %%", fraction * 100);
+    return text;
+}
+
+// The axes a game keeps side by side in one object: of the candidates across and down, the pair
+// whose places last with the fewest pointers and that lie closest together; the better fits first.
+struct AxisChoice {
+    std::optional<std::pair<AxisCandidate, Place>> across, down;
+};
+// Every program's memory holds the system's own copies of the cursor, in screen pixels: a line
+// whose Offset is where the window's picture starts on the screen is one of them (unless the
+// window starts at the screen's corner, where nothing tells them apart).
+AxisChoice ChooseAxes(const std::vector<AxisCandidate>& across, const std::vector<AxisCandidate>& down, const PixelRect& area,
+                      const std::function<Place(GameAddress)>& placeOf) {
+    std::vector<Place> acrossPlaces, downPlaces;
+    for (const AxisCandidate& c : across) acrossPlaces.push_back(placeOf(c.address));
+    for (const AxisCandidate& c : down) downPlaces.push_back(placeOf(c.address));
+    AxisChoice choice;
+    int best = INT32_MAX;
+    auto cost = [](const Place& p) { return p.lasting ? p.pointers : 9; };
+    auto screenCopy = [](const AxisCandidate& c, int origin) { return origin != 0 && c.Offset == origin ? 5 : 0; };
+    for (std::size_t i = 0; i < across.size(); ++i) {
+        for (std::size_t j = 0; j < down.size(); ++j) {
+            const GameAddress apart = across[i].address > down[j].address ? across[i].address - down[j].address
+                                                                          : down[j].address - across[i].address;
+            const int score = 4 * (cost(acrossPlaces[i]) + cost(downPlaces[j]) + (apart <= 64 ? 0 : 3) +
+                                   screenCopy(across[i], area.left) + screenCopy(down[j], area.top)) +
+                              static_cast<int>(std::min<std::size_t>(i + j, 3));
+            if (apart == 0 || score >= best) continue;  // one value cannot be both axes
+            best = score;
+            choice.across = std::make_pair(across[i], acrossPlaces[i]);
+            choice.down = std::make_pair(down[j], downPlaces[j]);
+        }
+    }
+    if (!choice.across && !across.empty()) choice.across = std::make_pair(across[0], acrossPlaces[0]);
+    if (!choice.down && !down.empty()) choice.down = std::make_pair(down[0], downPlaces[0]);
+    return choice;
+}
+
+// The first candidate whose place lasts, else the first.
+template <typename Candidate, typename PlaceOf>
+std::optional<std::pair<Candidate, Place>> Choose(const std::vector<Candidate>& candidates, PlaceOf placeOf) {
+    std::optional<std::pair<Candidate, Place>> first;
+    for (const Candidate& c : candidates) {
+        Place place = placeOf(c);
+        if (place.lasting) return std::make_pair(c, place);
+        if (!first) first = std::make_pair(c, place);
+    }
+    return first;
+}
+
+}  // namespace
+
+AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string& programFolder, const std::string& gameName,
+                                  const AimFinderProgress& progress) {
+    auto end = [](ExitCode code, const std::string& why) { return AimFinderOutcome{static_cast<int>(code), why + "\r\n"}; };
+    if (!IsUsableGameName(gameName)) return end(ExitCode::BadGameName, "\"" + gameName + "\" is no plain file name");
+    const std::string file = MemoryDescriptorPath(programFolder, gameName);
+    const std::string shown = "memcfg\\" + gameName + ".ini";
+    if (!os.files.fileExists(file)) {
+        return end(ExitCode::MissingDescriptor, shown + " is not there: start it with its [Info] lines (WinCaption or WinClass, ExeName)");
+    }
+    GameDescriptor d = ReadGameDescriptor(os.ini, file);
+    if (d.WinClass.empty() && d.WinCaption.empty()) return end(ExitCode::NoGameWindow, shown + " names no window (WinCaption or WinClass)");
+    const WindowHandle window = os.windows.findWindow(d.WinClass, d.WinCaption.empty() ? std::nullopt : std::optional(d.WinCaption));
+    const std::uint32_t processId = window ? os.windows.windowProcessId(window) : 0;
+    if (processId == 0) return end(ExitCode::GameNotRunning, "The game's window is not there: start the game, then find its addresses");
+    const auto process = os.memory.openProcess(processId);
+    if (!process) return end(ExitCode::GameNotOpened, "The game's memory cannot be read: start VT2 with the game's rights");
+    if (!process->reachable()) return end(ExitCode::GameOutOfReach, "The game is a 64-bit program: use the 64-bit VT2");
+    const auto area = os.windows.clientAreaOnDesktop(window);
+    if (!area || area->empty()) return end(ExitCode::GameNotRunning, "The game's window is minimised or gone");
+
+    ModuleImage image;
+    std::string programPath;
+    for (const ModuleEntry& m : os.modules.modulesOf(processId)) {
+        const bool named = d.ExeName.empty() ? ToLowerAscii(m.name).find(".exe") != std::string::npos : EqualsIgnoreCase(m.name, d.ExeName);
+        if (named && image.base == 0) {
+            image = {m.base, m.base + m.size};
+            programPath = m.path;
+        }
+    }
+    const AddressWidth width = process->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
+    Scan scan(os, *process, RegionsWithinBudget(process->writableRegions(), kAimFinderBudget), image, width, progress);
+
+    const std::optional<CursorPoint> cursorBefore = os.input.cursorPosition();
+    os.windows.bringToFront(window);
+    std::vector<AxisCandidate> across, down;
+    std::vector<ButtonCandidate> triggers, reloads;
+    std::vector<MemorySnapshot> places, lefts, rights;
+    try {
+        places = scan.atPlaces(*area);
+        across = FindAxisCandidates(kAcross, places, width == AddressWidth::Bits64, kMaxMiss, kAxisCandidates);
+        down = FindAxisCandidates(kDown, places, width == AddressWidth::Bits64, kMaxMiss, kAxisCandidates);
+        // The buttons in the window's middle, where a game takes a click as a shot.
+        os.input.setCursorPosition(area->left + area->width() / 2, area->top + area->height() / 2);
+        lefts = scan.pressing(kLeftDown, kLeftUp, "left");
+        triggers = FindButtonCandidates(kPressed, lefts, 500);
+        rights = scan.pressing(kRightDown, kRightUp, "right");
+        reloads = FindButtonCandidates(kPressed, rights, 500);
+    } catch (const std::bad_alloc&) {
+        if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+        return {1, "Not enough memory to copy the game's memory: nothing was written\r\n"};
+    }
+    if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+
+    // The file as it was, kept before the first key is written.
+    if (!os.files.copyFile(file, file + ".bak")) {
+        return {1, shown + ".bak cannot be written (" + os.files.errorText() + "): nothing was written\r\n"};
+    }
+    AimFinderOutcome outcome;
+    std::string comments;
+    auto write = [&](const std::string& key, const std::string& value) { WriteIniValue(os.ini, file, "Inputs", key, value); };
+    // The chosen place's key set, the other one emptied: a PTR key that is not empty wins over Addr.
+    auto writePlace = [&](const std::string& name, const Place& place) {
+        write(name + (place.key == "PTR" ? "Addr" : "PTR"), "");
+        write(name + place.key, place.value);
+        if (!place.lasting) outcome.report += name + " lies on the game's heap and no pointer to it was found: it holds for this start only\r\n";
+    };
+    const AxisChoice axes = ChooseAxes(across, down, *area, [&](GameAddress a) { return scan.placeOf(a, places); });
+    auto axis = [&](const std::string& name, const std::vector<AxisCandidate>& candidates,
+                    const std::optional<std::pair<AxisCandidate, Place>>& chosen, const std::string& side) {
+        if (!chosen) {
+            outcome.report += name + ": nothing in the game's memory follows the cursor " + side + "\r\n";
+            return std::optional<GameAddress>();
+        }
+        const AxisCandidate& c = chosen->first;
+        writePlace(name, chosen->second);
+        write(name + "Type", ValueTypeName(c.type));
+        write(name + "Multi", std::to_string(c.Multi));
+        write(name + "Offset", std::to_string(c.Offset));
+        outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + ValueTypeName(c.type) +
+                          " Multi " + std::to_string(c.Multi) + " Offset " + std::to_string(c.Offset) + " (misses by " +
+                          Percent(c.error) + ")\r\n";
+        for (std::size_t i = 0; i < candidates.size() && i < kRunnersUp; ++i) {
+            const AxisCandidate& other = candidates[i];
+            if (other == c) continue;
+            comments += "; runner-up for " + name + ": " + HexAddress(other.address) + " " + ValueTypeName(other.type) + " Multi " +
+                        std::to_string(other.Multi) + " Offset " + std::to_string(other.Offset) + " (misses by " +
+                        Percent(other.error) + ")\r\n";
+        }
+        return std::optional<GameAddress>(c.address);
+    };
+    const std::optional<GameAddress> x = axis("P1X", across, axes.across, "across");
+    const std::optional<GameAddress> y = axis("P1Y", down, axes.down, "down");
+
+    // A button's bit: one that neither the other button nor the cursor's moves change; in the aim's
+// own object first (a field near it), then any that lasts.
+    auto button = [&](const std::string& name, const std::string& maskKey, const std::vector<ButtonCandidate>& bits,
+                      const std::vector<MemorySnapshot>& copies, const std::vector<MemorySnapshot>& otherButton) {
+        std::vector<ButtonCandidate> ordered;
+        for (const ButtonCandidate& b : bits) {
+            if (BitStays(b, otherButton) && BitStays(b, places)) ordered.push_back(b);
+        }
+        if (x) {
+            std::stable_partition(ordered.begin(), ordered.end(), [&](const ButtonCandidate& b) {
+                return (b.address > *x ? b.address - *x : *x - b.address) < kMaxFieldOffset && b.BitMask > 0;
+            });
+        }
+        const auto chosen = Choose(ordered, [&](const ButtonCandidate& b) { return scan.placeOf(b.address, copies); });
+        if (!chosen) {
+            outcome.report += name + ": no bit follows the button\r\n";
+            return;
+        }
+        writePlace(name, chosen->second);
+        write(name + "Type", "byte");
+        write(maskKey, std::to_string(chosen->first.BitMask));
+        outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + maskKey + "=" +
+                          std::to_string(chosen->first.BitMask) + "\r\n";
+    };
+    button("P1Trigger", "P1TrigerBitMask", triggers, lefts, rights);
+    button("P1Reload", "P1ReloadBitMask", reloads, rights, lefts);
+
+    // The build the addresses belong to.
+    if (const auto program = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
+        WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(program->size()));
+        WriteIniValue(os.ini, file, "Info", "ExeSha256", Sha256Hex(*program));
+    }
+    if (!comments.empty()) {
+        if (const auto text = os.files.readFile(file)) {
+            os.files.writeFileWhole(file, *text + (text->empty() || text->back() == '\n' ? "" : "\r\n") + comments);
+        }
+    }
+    outcome.exitCode = x && y ? 0 : 1;
+    outcome.report += (x && y ? "Written into " : "Not both axes were found; what was found is written into ") + shown +
+                      " (the file as it was: " + shown + ".bak).\r\n";
+    if (progress) progress(100, "done");
+    return outcome;
+}
+
+}  // namespace vt2

@@ -1,0 +1,48 @@
+#pragma once
+// VT2.exe --find-aim <game>: for a game that follows the system mouse, the cursor is put over the
+// game's window at known places and the buttons pressed and let go, the game's writable memory
+// copied at each, and what follows them written into memcfg\<game>.ini (the file as it was kept
+// as <game>.ini.bak). It only reads the game's memory, never writes it.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace vt2 {
+
+class FileSystem;
+class IniFiles;
+class ModuleList;
+class ProcessMemory;
+class Clock;
+class SyntheticInput;
+class WindowSystem;
+
+struct AimFinderServices {
+    WindowSystem& windows;
+    ProcessMemory& memory;
+    ModuleList& modules;
+    SyntheticInput& input;
+    Clock& clock;
+    FileSystem& files;
+    IniFiles& ini;
+};
+
+// How far the scan is (0..100) and what it does now.
+using AimFinderProgress = std::function<void(int percent, const std::string& step)>;
+
+struct AimFinderOutcome {
+    int exitCode = 0;  // 0 both axes found and written, 1 not both, else as a run (2 no descriptor...)
+    std::string report;
+};
+
+// How long the game is given to follow each move or click before its memory is copied.
+inline constexpr unsigned kAimFinderSettleMs = 150;
+// The most of the game's writable memory copied at each step (21 copies are kept until the end:
+// about 1 GB at most).
+inline constexpr std::size_t kAimFinderBudget = std::size_t{48} << 20;
+
+AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string& programFolder, const std::string& gameName,
+                                  const AimFinderProgress& progress);
+
+}  // namespace vt2
