@@ -1,6 +1,7 @@
 # Whole programs under Wine: VT2.exe against the demo game, driven as a user would.
 add_executable(vt2_e2e_tests
     e2e/aim_area_e2e_test.cpp
+    e2e/aim_finder_e2e_test.cpp
     e2e/bad_input_e2e_test.cpp
     e2e/bridge_e2e_test.cpp
     e2e/config_e2e_test.cpp

@@ -354,7 +354,7 @@ std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address) {
     return ReadGameValue<std::uint64_t>(game, address);
 }
 
-std::string OutputOfVt2(const TempInstall& install, const std::string& arguments) {
+std::string OutputOfVt2(const TempInstall& install, const std::string& arguments, int timeoutMs) {
     const std::string output = install.file("output.txt");
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const win32::unique_file_handle file(CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -371,7 +371,7 @@ std::string OutputOfVt2(const TempInstall& install, const std::string& arguments
         return "(not started)";
     const win32::unique_kernel_handle process(started.hProcess);
     const win32::unique_kernel_handle thread(started.hThread);
-    if (WaitForSingleObject(process.get(), 20000) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) {
         TerminateProcess(process.get(), 1);
         return "(did not end)";
     }

@@ -128,7 +128,7 @@ std::vector<std::string> ReadLines(const std::string& file);
 
 // Runs install's VT2.exe with arguments and its output into a file, as a shell's redirection
 // does: "exit N" and each line it printed, joined with "|".
-std::string OutputOfVt2(const TempInstall& install, const std::string& arguments);
+std::string OutputOfVt2(const TempInstall& install, const std::string& arguments, int timeoutMs = 20000);
 
 // Runs the input injector fixture (vt2inject) with these arguments and waits for it to end.
 bool Inject(const std::string& arguments);
