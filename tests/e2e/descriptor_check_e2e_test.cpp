@@ -64,7 +64,7 @@ TEST(DescriptorCheckE2E, ABrokenDescriptorIsReportedLineByLineAgainstTheRunningG
 TEST(DescriptorCheckE2E, HelpListsTheModesAndAnUnknownOptionIsNamed) {
     TempInstall install;
     const std::string help = OutputOfVt2(install, "--help");
-    for (const char* line : {"exit 0|", "VT2.exe --check <game>", "VT2.exe --list-devices", "VT2.exe --version"}) {
+    for (const char* line : {"exit 0|", "VT2.exe --check <game>", "VT2.exe --find-aim <game>", "VT2.exe --list-devices", "VT2.exe --version"}) {
         EXPECT_NE(help.find(line), std::string::npos) << line << "\n" << help;
     }
     EXPECT_EQ(OutputOfVt2(install, "--chek demo"), "exit 10|VT2: unknown option or missing game: --chek demo (VT2.exe --help lists them)");
