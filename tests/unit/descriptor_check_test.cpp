@@ -183,7 +183,9 @@ TEST(ProgramModes, OptionsAreTheirModesAnyOtherTextIsAGame) {
         {"--list-devices", ProgramMode::ListDevices, "", ""},
         {"--check demo", ProgramMode::Check, "demo", ""},
         {"--check  \"my odd game\" ", ProgramMode::Check, "my odd game", ""},
+        {"--find-aim \"my odd game\"", ProgramMode::FindAim, "my odd game", ""},
         {"--check", ProgramMode::UnknownOption, "", "--check"},  // without its game
+        {"--find-aim", ProgramMode::UnknownOption, "", "--find-aim"},
         {"--version 2", ProgramMode::UnknownOption, "", "--version 2"},
         {"--hepl", ProgramMode::UnknownOption, "", "--hepl"},
     };
