@@ -42,4 +42,20 @@ std::vector<IniTextLine> ReadIniText(std::string_view text) {
     return lines;
 }
 
+IniEntries::IniEntries(std::string_view text) : lines_(ReadIniText(text)) {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == IniTextLine::Kind::Entry) first_.emplace(ToLowerAscii(lines_[i].section + "/" + lines_[i].key), i);
+    }
+}
+
+const IniTextLine* IniEntries::find(const std::string& section, const std::string& key) const {
+    const auto it = first_.find(ToLowerAscii(section + "/" + key));
+    return it == first_.end() ? nullptr : &lines_[it->second];
+}
+
+std::string IniEntries::value(const std::string& section, const std::string& key) const {
+    const IniTextLine* line = find(section, key);
+    return line ? line->value : std::string();
+}
+
 }  // namespace vt2

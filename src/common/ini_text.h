@@ -2,6 +2,7 @@
 // An INI file's text read line by line, as Windows' profile functions read it, keeping each
 // line's number: for a checker that says where a problem is.
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,20 @@ struct IniTextLine {
 // Every line that is not blank and no comment (";" first). Entries before the first section
 // have an empty section.
 std::vector<IniTextLine> ReadIniText(std::string_view text);
+
+// The lines of a text, and the first entry of each section/key among them (case aside), as
+// Windows' profile functions read it.
+class IniEntries {
+public:
+    explicit IniEntries(std::string_view text);
+    const std::vector<IniTextLine>& lines() const { return lines_; }
+    const IniTextLine* find(const std::string& section, const std::string& key) const;
+    // Its value; empty when there is no such entry.
+    std::string value(const std::string& section, const std::string& key) const;
+
+private:
+    std::vector<IniTextLine> lines_;
+    std::map<std::string, std::size_t> first_;  // "section/key" in small letters: index into lines_
+};
 
 }  // namespace vt2

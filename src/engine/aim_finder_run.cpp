@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "engine/exit_codes.h"
 #include "engine/game_descriptor.h"
+#include "memory/address_resolution.h"
 #include "memory/memory_snapshot.h"
 #include "memory/pointer_chains.h"
 #include "platform/clock.h"
@@ -90,8 +91,6 @@ public:
         }
         return {"Addr", HexAddress(address), false, 9};
     }
-
-    int steps() const { return steps_; }
 
 private:
     void step(const std::string& what) {
@@ -184,15 +183,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     const auto area = os.windows.clientAreaOnDesktop(window);
     if (!area || area->empty()) return end(ExitCode::GameNotRunning, "The game's window is minimised or gone");
 
-    ModuleImage image;
-    std::string programPath;
-    for (const ModuleEntry& m : os.modules.modulesOf(processId)) {
-        const bool named = d.ExeName.empty() ? ToLowerAscii(m.name).find(".exe") != std::string::npos : EqualsIgnoreCase(m.name, d.ExeName);
-        if (named && image.base == 0) {
-            image = {m.base, m.base + m.size};
-            programPath = m.path;
-        }
-    }
+    const std::optional<ModuleEntry> program = FindProgramModule(os.modules, processId, d.ExeName);
+    const ModuleImage image = program ? ModuleImage{program->base, program->base + program->size} : ModuleImage{};
+    const std::string programPath = program ? program->path : std::string();
     const AddressWidth width = process->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
     Scan scan(os, *process, RegionsWithinBudget(process->writableRegions(), kAimFinderBudget), image, width, progress);
 
@@ -285,9 +278,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     button("P1Reload", "P1ReloadBitMask", reloads, rights, lefts);
 
     // The build the addresses belong to.
-    if (const auto program = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
-        WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(program->size()));
-        WriteIniValue(os.ini, file, "Info", "ExeSha256", Sha256Hex(*program));
+    if (const auto programFile = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
+        WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(programFile->size()));
+        WriteIniValue(os.ini, file, "Info", "ExeSha256", Sha256Hex(*programFile));
     }
     if (!comments.empty()) {
         if (const auto text = os.files.readFile(file)) {

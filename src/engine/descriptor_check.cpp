@@ -119,7 +119,7 @@ std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 class Checker {
 public:
-    explicit Checker(std::string_view text) : lines_(ReadIniText(text)) {}
+    explicit Checker(std::string_view text) : entries_(text), lines_(entries_.lines()) {}
 
     std::vector<IniProblem> run() {
         exeName_ = firstValue("Info", "ExeName");
@@ -144,22 +144,8 @@ private:
     const std::string& patchSection() const { return patchSection_; }
 
     // The value of the first entry of section/key, as the run reads it; empty when there is none.
-    std::string firstValue(const std::string& section, const std::string& key) const {
-        for (const IniTextLine& l : lines_) {
-            if (l.kind == IniTextLine::Kind::Entry && EqualsIgnoreCase(l.section, section) && EqualsIgnoreCase(l.key, key)) {
-                return l.value;
-            }
-        }
-        return {};
-    }
-    const IniTextLine* firstEntry(const std::string& section, const std::string& key) const {
-        for (const IniTextLine& l : lines_) {
-            if (l.kind == IniTextLine::Kind::Entry && EqualsIgnoreCase(l.section, section) && EqualsIgnoreCase(l.key, key)) {
-                return &l;
-            }
-        }
-        return nullptr;
-    }
+    std::string firstValue(const std::string& section, const std::string& key) const { return entries_.value(section, key); }
+    const IniTextLine* firstEntry(const std::string& section, const std::string& key) const { return entries_.find(section, key); }
 
     void say(const IniTextLine& line, const std::string& key, const std::string& text) {
         problems_.push_back({line.number, line.section, key, text});
@@ -381,7 +367,8 @@ private:
                          [](const IniProblem& a, const IniProblem& b) { return a.line < b.line; });
     }
 
-    std::vector<IniTextLine> lines_;
+    IniEntries entries_;
+    const std::vector<IniTextLine>& lines_;
     std::string exeName_;
     std::string patchSection_;
     int outputRows_ = 0;

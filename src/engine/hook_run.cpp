@@ -104,13 +104,8 @@ void WarnOfAnotherBuild(Engine& engine) {
     HookState& s = engine.state;
     const GameDescriptor& d = s.descriptor;
     if (d.ExeSize.empty() && d.ExeSha256.empty()) return;  // nothing pinned: no file is read
-    GameModule module = GameModuleOf(engine);
-    EnsureModuleBase(module);
-    std::string programPath;
-    for (const ModuleEntry& m : engine.os.modules.modulesOf(static_cast<std::uint32_t>(s.memory->PID()))) {
-        if (EqualsIgnoreCase(m.name, module.exeName)) programPath = m.path;
-    }
-    if (const auto mismatch = BuildMismatch(engine.os.files, programPath, d.ExeSize, d.ExeSha256)) {
+    const auto program = FindProgramModule(engine.os.modules, static_cast<std::uint32_t>(s.memory->PID()), d.ExeName);
+    if (const auto mismatch = BuildMismatch(engine.os.files, program ? program->path : std::string(), d.ExeSize, d.ExeSha256)) {
         AddDebugNote(engine, "Descriptor: " + *mismatch);
     }
 }

@@ -1,7 +1,6 @@
 #include "engine/running_game_check.h"
 
 #include <algorithm>
-#include <map>
 
 #include "common/ini_text.h"
 #include "common/numbers.h"
@@ -18,28 +17,6 @@
 namespace vt2 {
 
 namespace {
-
-// The first entry of each section/key, as the run reads them.
-class Entries {
-public:
-    explicit Entries(std::string_view text) : lines_(ReadIniText(text)) {
-        for (const IniTextLine& l : lines_) {
-            if (l.kind == IniTextLine::Kind::Entry) first_.emplace(ToLowerAscii(l.section + "/" + l.key), &l);
-        }
-    }
-    const IniTextLine* find(const std::string& section, const std::string& key) const {
-        const auto it = first_.find(ToLowerAscii(section + "/" + key));
-        return it == first_.end() ? nullptr : it->second;
-    }
-    std::string value(const std::string& section, const std::string& key) const {
-        const IniTextLine* l = find(section, key);
-        return l ? l->value : std::string();
-    }
-
-private:
-    std::vector<IniTextLine> lines_;
-    std::map<std::string, const IniTextLine*> first_;
-};
 
 std::size_t WrittenWidth(ValueType type) {
     switch (type) {
@@ -58,7 +35,7 @@ std::size_t WrittenWidth(ValueType type) {
 
 class TargetChecker {
 public:
-    TargetChecker(const Entries& entries, GameModule& module, MemoryManager& memory, std::vector<IniProblem>& problems)
+    TargetChecker(const IniEntries& entries, GameModule& module, MemoryManager& memory, std::vector<IniProblem>& problems)
         : entries_(entries), module_(module), memory_(memory), problems_(problems) {}
 
     // target's memory of width bytes from its PTR, else its Addr, is there and, when it must be, writable.
@@ -88,7 +65,7 @@ public:
     }
 
 private:
-    const Entries& entries_;
+    const IniEntries& entries_;
     GameModule& module_;
     MemoryManager& memory_;
     std::vector<IniProblem>& problems_;
@@ -101,7 +78,7 @@ const char* const kInputTargets[] = {"P1X",      "P1Y",      "P2X",     "P2Y",  
 
 RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::string_view descriptorText) {
     RunningGameCheck check;
-    const Entries entries(descriptorText);
+    const IniEntries entries(descriptorText);
     const std::string winClass = entries.value("Info", "WinClass");
     const std::string caption = entries.value("Info", "WinCaption");
     if (winClass.empty() && caption.empty()) {
@@ -150,11 +127,9 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
         if (length && *length >= 1 && static_cast<std::size_t>(*length) <= kMaxPatchLength) targets.check(patches, entry, static_cast<std::size_t>(*length), false);
     }
 
-    std::string programPath;
-    for (const ModuleEntry& m : os.modules.modulesOf(processId)) {
-        if (EqualsIgnoreCase(m.name, exeName)) programPath = m.path;
-    }
-    if (const auto mismatch = BuildMismatch(os.files, programPath, entries.value("Info", "ExeSize"), entries.value("Info", "ExeSha256"))) {
+    const auto program = FindProgramModule(os.modules, processId, exeName);
+    if (const auto mismatch = BuildMismatch(os.files, program ? program->path : std::string(), entries.value("Info", "ExeSize"),
+                                            entries.value("Info", "ExeSha256"))) {
         const IniTextLine* pin = entries.find("Info", "ExeSha256");
         if (!pin || pin->value.empty()) pin = entries.find("Info", "ExeSize");
         check.problems.push_back({pin->number, pin->section, pin->key, "does not match: " + *mismatch});

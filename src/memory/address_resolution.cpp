@@ -8,13 +8,19 @@
 
 namespace vt2 {
 
-GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::string& moduleName) {
+std::optional<ModuleEntry> FindProgramModule(ModuleList& modules, std::uint32_t processId, const std::string& moduleName) {
     for (const ModuleEntry& module : modules.modulesOf(processId)) {
         const std::string lower = ToLowerAscii(module.name);
-        if (moduleName.empty() && lower.find(".exe") != std::string::npos) moduleName = module.name;
-        if (lower == ToLowerAscii(moduleName)) return module.base;
+        if (moduleName.empty() ? lower.find(".exe") != std::string::npos : lower == ToLowerAscii(moduleName)) return module;
     }
-    return 0;
+    return std::nullopt;
+}
+
+GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::string& moduleName) {
+    const std::optional<ModuleEntry> module = FindProgramModule(modules, processId, moduleName);
+    if (!module) return 0;
+    if (moduleName.empty()) moduleName = module->name;
+    return module->base;
 }
 
 GameAddress EnsureModuleBase(GameModule& module) {

@@ -9,10 +9,9 @@
 #include <string>
 
 #include "memory/memory_manager.h"
+#include "platform/module_list.h"
 
 namespace vt2 {
-
-class ModuleList;
 
 // The game's program module as the run knows it, and how to look it up: where pointer chains
 // start. The base and the name belong to the run; looking the base up may fill both.
@@ -27,6 +26,10 @@ struct GameModule {
 inline AddressWidth AddressWidthOf(const GameModule& module) {
     return module.memory ? module.memory->addressWidth() : AddressWidth::Bits32;
 }
+
+// The module named moduleName in that process (case aside), or with an empty name the first whose
+// name contains ".exe"; none when there is no such module.
+std::optional<ModuleEntry> FindProgramModule(ModuleList& modules, std::uint32_t processId, const std::string& moduleName);
 
 // The base of the module named moduleName in that process, or 0. With an empty name, the first
 // module whose name contains ".exe" is taken, and moduleName becomes its name.

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "adapters/win32/win32_module_list.h"
@@ -15,13 +13,6 @@
 
 namespace vt2::test {
 namespace {
-
-std::string TextOf(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     TempInstall install;
@@ -39,14 +30,14 @@ TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     }
     // The game's own pointer to its mouse object, and the object's fields.
     const std::string object = HexAddress(layout.address("vt2demo_mouse") - base) + "||";
-    const std::string found = TextOf(install.file("memcfg\\found.ini"));
+    const std::string found = FileBytes(install.file("memcfg\\found.ini"));
     const std::vector<std::string> lines = {"P1XPTR=" + object + "&H8\r\n", "P1YPTR=" + object + "&H4\r\n",
                                             "P1YType=single\r\n", "P1TriggerPTR=" + object + "&HC\r\n",
                                             "P1TrigerBitMask=1\r\n", "P1ReloadBitMask=2\r\n", "ExeSha256="};
     for (const std::string& line : lines) {
         EXPECT_NE(found.find(line), std::string::npos) << line << "\n" << found;
     }
-    EXPECT_EQ(TextOf(install.file("memcfg\\found.ini.bak")), info);
+    EXPECT_EQ(FileBytes(install.file("memcfg\\found.ini.bak")), info);
 
     ChildProcess game = install.startDemoGame("--follow-mouse");
     HWND window = nullptr;

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "support/win32_harness.h"
 
@@ -37,10 +35,7 @@ TEST(DescriptorCheckE2E, TheShippedDescriptorsHaveNoProblemRunningOrNot) {
 
 TEST(DescriptorCheckE2E, ABrokenDescriptorIsReportedLineByLineAgainstTheRunningGame) {
     TempInstall install;
-    std::ifstream shipped(install.file("memcfg\\demo.ini"));
-    std::stringstream text;
-    text << shipped.rdbuf();
-    std::string broken = Replaced(text.str(), "P1TrigerBitMask=", "P1TriggerBitMask=");  // spelled as it sounds
+    std::string broken = Replaced(FileBytes(install.file("memcfg\\demo.ini")), "P1TrigerBitMask=", "P1TriggerBitMask=");  // spelled as it sounds
     broken = Replaced(broken, "P1XMulti=640", "P1XMulti=640x");
     broken = Replaced(broken, "P1YAddr=", "P1YAddr=&H10\r\nOldP1YAddr=");  // nothing lives at 16
     const auto size = std::filesystem::file_size(install.file("demo\\VT2DemoGame.exe"));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <random>
 #include <vector>
 
@@ -352,6 +353,13 @@ std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address) {
     IsWow64Process(game.handle(), &wow64);
     if (sizeof(void*) == 4 || wow64) return ReadGameValue<std::uint32_t>(game, address);
     return ReadGameValue<std::uint64_t>(game, address);
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 std::string OutputOfVt2(const TempInstall& install, const std::string& arguments, int timeoutMs) {

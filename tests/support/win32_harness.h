@@ -125,6 +125,8 @@ bool WaitForStatus(const ChildProcess& vt2, const std::string& text, int timeout
 ChildProcess StartOutputServer(const std::string& logFile, const std::string& options = "");
 // The lines of a text file (no line endings).
 std::vector<std::string> ReadLines(const std::string& file);
+// A file's bytes as they are; empty when it cannot be read.
+std::string FileBytes(const std::string& path);
 
 // Runs install's VT2.exe with arguments and its output into a file, as a shell's redirection
 // does: "exit N" and each line it printed, joined with "|".
