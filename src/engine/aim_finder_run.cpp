@@ -50,6 +50,8 @@ struct Place {
     int pointers = 0;  // on the way from the statics: the fewer, the likelier to last
 };
 
+struct Stopped {};  // the scan was asked to stop
+
 class Scan {
 public:
     Scan(const AimFinderServices& os, OpenProcessMemory& process, std::vector<WritableRegion> regions, ModuleImage image,
@@ -75,10 +77,17 @@ public:
         for (std::size_t i = 0; i < kPressed.size(); ++i) {
             step(name + " button " + (kPressed[i] ? "pressed" : "let go"));
             os_.input.mouseEvent(kPressed[i] ? down : up);
+            held_ = kPressed[i] ? up : 0;
             os_.clock.sleepMs(kAimFinderSettleMs);
             copies.push_back(TakeMemorySnapshot(process_, regions_));
         }
         return copies;
+    }
+
+    // A scan that ends early leaves no button of the player's mouse held down.
+    void letGo() {
+        if (held_ != 0) os_.input.mouseEvent(held_);
+        held_ = 0;
     }
 
     Place placeOf(GameAddress address, const std::vector<MemorySnapshot>& copies) const {
@@ -95,7 +104,7 @@ public:
 private:
     void step(const std::string& what) {
         ++steps_;
-        if (progress_) progress_(std::min(99, steps_ * 100 / kTotalSteps), what);
+        if (progress_ && !progress_(std::min(99, steps_ * 100 / kTotalSteps), what)) throw Stopped{};
     }
     static constexpr int kTotalSteps = 7 + 2 * 7;
 
@@ -106,6 +115,7 @@ private:
     AddressWidth width_;
     const AimFinderProgress& progress_;
     int steps_ = 0;
+    std::uint32_t held_ = 0;  // the event that lets go of the button held now, 0 none
 };
 
 std::string Percent(double fraction) {
@@ -205,8 +215,13 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         rights = scan.pressing(kRightDown, kRightUp, "right");
         reloads = FindButtonCandidates(kPressed, rights, 500);
     } catch (const std::bad_alloc&) {
+        scan.letGo();
         if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
         return {1, "Not enough memory to copy the game's memory: nothing was written\r\n"};
+    } catch (const Stopped&) {
+        scan.letGo();
+        if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+        return {1, "Stopped before the end: nothing was written\r\n"};
     }
     if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
 

@@ -28,11 +28,12 @@ struct AimFinderServices {
     IniFiles& ini;
 };
 
-// How far the scan is (0..100) and what it does now.
-using AimFinderProgress = std::function<void(int percent, const std::string& step)>;
+// How far the scan is (0..100) and what it does now; false asks it to stop there (nothing is
+// written then).
+using AimFinderProgress = std::function<bool(int percent, const std::string& step)>;
 
 struct AimFinderOutcome {
-    int exitCode = 0;  // 0 both axes found and written, 1 not both, else as a run (2 no descriptor...)
+    int exitCode = 0;  // 0 both axes found and written, 1 not both or stopped, else as a run (2 no descriptor...)
     std::string report;
 };
 

@@ -19,6 +19,7 @@ enum class ControlKind {
     Edit,
     DropDownList,  // a list to choose from
     EditableList,  // a list whose text can also be typed
+    ProgressBar,   // a bar that fills as a long piece of work goes on
 };
 
 struct ControlDesign {
@@ -62,6 +63,7 @@ struct ControlState {
     bool checked = false;            // check boxes and options
     int selected = -1;               // lists: the entry shown, -1 none
     std::vector<std::string> items;  // lists: their entries
+    int progress = 0;                // progress bars: how far, 0..100
     bool enabled = true;
     bool visible = true;
 };
@@ -89,8 +91,9 @@ public:
     virtual ~Forms() = default;
     // Shows the model's window, without waiting for it; one already open comes to the front.
     virtual void show(FormModel& model) = 0;
-    // Shows it and returns when it has closed; the other windows wait meanwhile.
-    virtual void runModal(FormModel& model) = 0;
+    // Shows it and returns when it has closed; the other windows wait meanwhile. With a timer
+    // interval (not 0), the model's timer runs from the moment its window opens.
+    virtual void runModal(FormModel& model, unsigned timerMs) = 0;
     virtual void close(FormModel& model) = 0;
     virtual bool isOpen(const FormModel& model) = 0;
     // Brings the window to the front and gives it the keyboard (at that control, when one is named).

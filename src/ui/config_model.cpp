@@ -263,6 +263,7 @@ void ConfigModel::enableGameControls(bool enabled) {
         for (const char* list : kButtonLists) control(list + std::to_string(player)).enabled = enabled;
     }
     control("cmbGame").enabled = !games_.empty();
+    control("cmdFindAim").enabled = enabled && os_.findAim != nullptr;
 }
 
 SettingsControls ConfigModel::controlsToSave() const {
@@ -361,6 +362,7 @@ void ConfigModel::clicked(const std::string& name) {
     if (name == "cmdDetectP2") openDeviceDetector(2);
     if (name == "cmdCalibrateP1") openCalibration(1);
     if (name == "cmdCalibrateP2") openCalibration(2);
+    if (name == "cmdFindAim") findAddresses();
     showDeviceNames();
 }
 
@@ -486,6 +488,28 @@ void ConfigModel::openCalibration(int player) {
         if (detector) detector->cancel();
     }
     calibration_->open(player);
+}
+
+void ConfigModel::findAddresses() {
+    const auto row = currentGame();
+    if (!row || !aimFinder_) return;
+    const GameEntry game = games_[*row];
+    const std::string file = "memcfg\\" + game.base + ".ini";
+    const std::string question = "VT2 brings the game's window to the front, moves the mouse over it and clicks its "
+                                 "buttons for about 10 seconds, then writes what follows them into " + file +
+                                 " (the file as it is now is kept as " + file + ".bak).\r\n\r\n"
+                                 "Start the game first; it must follow the mouse. Find the addresses now?";
+    if (os_.messages.ask(question, "Find Addresses", MessageButtons::YesNo, MessageIcon::Information) != MessageAnswer::Yes) {
+        return;
+    }
+    // The scan's clicks must not choose a player's mouse.
+    for (DeviceDetectorModel* detector : deviceDetectors_) {
+        if (detector) detector->cancel();
+    }
+    const AimFinderOutcome found = aimFinder_->run(game.base);
+    os_.messages.ask(found.report, "Find Addresses", MessageButtons::Ok,
+                     found.exitCode == 0 ? MessageIcon::Information : MessageIcon::Exclamation);
+    os_.forms.focus(*this, "cmdFindAim");
 }
 
 std::optional<CalibrationSubject> ConfigModel::calibrationSubject(int player) const {

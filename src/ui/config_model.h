@@ -13,6 +13,7 @@
 #include "input/mouse_devices.h"
 #include "platform/joystick_system.h"
 #include "input/player_settings.h"
+#include "ui/aim_finder_model.h"
 #include "ui/stored_form_model.h"
 
 namespace vt2 {
@@ -44,6 +45,7 @@ struct ConfigServices {
     JoystickSystem* joysticks = nullptr;  // the joysticks' names; none: no joysticks known
     WindowSystem* windows = nullptr;      // the calibration's monitor: none, no calibration
     TargetScreen* targetScreen = nullptr; // the calibration's window
+    AimScan findAim;                      // the aim finder's scan; none: "Find Addresses..." is off
 };
 
 // What a gun's calibration needs to know from the window: the player's mouse or gun as its list
@@ -72,6 +74,7 @@ public:
     // The device detectors of players 1 and 2.
     void setDeviceDetectors(DeviceDetectorModel& player1, DeviceDetectorModel& player2);
     void setCalibration(CalibrationModel& calibration) { calibration_ = &calibration; }
+    void setAimFinder(AimFinderModel& aimFinder) { aimFinder_ = &aimFinder; }
     // None when the player's list shows no mouse or gun attached now, or no game is shown.
     std::optional<CalibrationSubject> calibrationSubject(int player) const;
     // Shows the window; its 100 ms start-up timer then reads the game list and loads the first game.
@@ -121,6 +124,7 @@ private:
     void openKeyDetector(const std::string& target);
     void openDeviceDetector(int player);
     void openCalibration(int player);
+    void findAddresses();
     void showDeviceNames();
 
     ConfigServices& os_;
@@ -143,6 +147,7 @@ private:
     std::vector<JoystickDescription> joysticks_;
     std::array<DeviceDetectorModel*, 2> deviceDetectors_{};
     CalibrationModel* calibration_ = nullptr;
+    AimFinderModel* aimFinder_ = nullptr;
     int loadDepth_ = 0;
 };
 

@@ -9,10 +9,12 @@ ConfigTool::ConfigTool(const ConfigServices& services, KeyboardState& keyboard, 
       keyDetector_(services_.forms, keyboard, keyTarget_, config_, twinStick_),
       player1Detector_(services_.forms, services_.rawInput, config_, 1),
       player2Detector_(services_.forms, services_.rawInput, config_, 2),
-      calibration_(services_, config_) {
+      calibration_(services_, config_),
+      aimFinder_(services_.forms, services_.findAim) {
     config_.setHelpers(keyDetector_, twinStick_, model2Setup);
     config_.setDeviceDetectors(player1Detector_, player2Detector_);
     config_.setCalibration(calibration_);
+    config_.setAimFinder(aimFinder_);
     twinStick_.setKeyDetector(keyDetector_);
 }
 

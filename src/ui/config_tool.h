@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "ui/aim_finder_model.h"
 #include "ui/calibration_model.h"
 #include "ui/config_model.h"
 #include "ui/device_detector_model.h"
@@ -30,6 +31,7 @@ public:
     KeyDetectorModel& keyDetector() { return keyDetector_; }
     DeviceDetectorModel& deviceDetector(int player) { return player == 2 ? player2Detector_ : player1Detector_; }
     CalibrationModel& calibration() { return calibration_; }
+    AimFinderModel& aimFinder() { return aimFinder_; }
     const std::string& keyTarget() const { return keyTarget_; }
 
 private:
@@ -41,6 +43,7 @@ private:
     DeviceDetectorModel player1Detector_;
     DeviceDetectorModel player2Detector_;
     CalibrationModel calibration_;
+    AimFinderModel aimFinder_;
 };
 
 }  // namespace vt2

@@ -32,7 +32,7 @@ void InputBoxModel::clicked(const std::string& name) {
 
 std::string ModalInputBoxes::ask(const std::string& prompt, const std::string& title, const std::string& defaultAnswer) {
     InputBoxModel box(forms_, prompt, title, defaultAnswer);
-    forms_.runModal(box);
+    forms_.runModal(box, 0);
     return box.answer();
 }
 

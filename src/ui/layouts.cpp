@@ -58,7 +58,8 @@ FormDesign MakeConfigDesign() {
     c.push_back(C("cmdPage2", K::Button, "Settings Page 2   >>", 4200, 120, 2295, 255));
 
     c.push_back(C("frmGame", K::Frame, "Game Settings", 240, 480, 6255, 1335));
-    c.push_back(C("cmbGame", K::DropDownList, "", 360, 720, 6015, 315, "frmGame"));
+    c.push_back(C("cmbGame", K::DropDownList, "", 360, 720, 4215, 315, "frmGame"));
+    c.push_back(C("cmdFindAim", K::Button, "Find Addresses...", 4680, 705, 1695, 345, "frmGame"));
     c.push_back(C("chkOutputs", K::CheckBox, "Send Outputs to MameHooker", 360, 1110, 2895, 255, "frmGame"));
     c.push_back(C("chkSysMouse", K::CheckBox, "Player 1 Controls System Mouse", 3360, 1110, 3015, 255, "frmGame"));
     c.push_back(C("chkHideCross", K::CheckBox, "Hide Crosshairs", 360, 1440, 1575, 255, "frmGame"));
@@ -115,6 +116,21 @@ FormDesign MakeDeviceDetectorDesign(int player) {
     ControlDesign cancel = C("cmdCancel", K::Button, "Cancel", 3585, 1320, 1575, 495);
     cancel.cancelButton = true;
     d.controls.push_back(cancel);
+    return d;
+}
+
+FormDesign MakeFindAimDesign() {
+    FormDesign d;
+    d.name = "frmFindAim";
+    d.caption = "Find Addresses";
+    d.clientWidth = 5400;
+    d.clientHeight = 1800;
+    d.controls.push_back(C("lblHint", K::Label, "Hands off the mouse: VT2 moves it over the game and clicks.", 240, 120, 4920, 255));
+    d.controls.push_back(C("lblStep", K::Label, "", 240, 480, 4920, 255));
+    d.controls.push_back(C("barScan", K::ProgressBar, "", 240, 840, 4920, 300));
+    ControlDesign stop = C("cmdStop", K::Button, "Stop", 3585, 1260, 1575, 375);
+    stop.cancelButton = true;
+    d.controls.push_back(stop);
     return d;
 }
 
@@ -252,6 +268,11 @@ const FormDesign& TwinStickDesign() {
 
 const FormDesign& Model2SetupDesign() {
     static const FormDesign design = MakeModel2SetupDesign();
+    return design;
+}
+
+const FormDesign& FindAimDesign() {
+    static const FormDesign design = MakeFindAimDesign();
     return design;
 }
 

@@ -13,6 +13,7 @@ const FormDesign& DeviceDetectorDesign(int player);
 const FormDesign& TwinStickDesign();       // frmVON, "Virtual On Setup"
 const FormDesign& InputBoxDesign();        // the input box of "Set Accel"
 const FormDesign& Model2SetupDesign();     // frmModel2, "Model 2 Setup"
+const FormDesign& FindAimDesign();         // frmFindAim, "Find Addresses": the aim finder's progress
 
 // The controls of the configuration window that only page 1 or only page 2 shows.
 bool IsOnConfigPage1(const std::string& control);

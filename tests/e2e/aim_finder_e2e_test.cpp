@@ -5,20 +5,38 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "adapters/win32/win32_module_list.h"
 #include "common/numbers.h"
+#include "support/ui_driver.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {
 namespace {
 
+const std::string kInfo = "[Info]\r\nName=Found Demo\r\nWinCaption=VT2 Demo Game\r\nWinClass=VT2DemoGame\r\n"
+                          "ExeName=VT2DemoGame.exe\r\nLaunchGame=0\r\n";
+
+// The keys of the demo's mouse object, reached through the game's own pointer to it.
+void ExpectTheMouseObjectsKeys(const TempInstall& install, std::uint64_t base) {
+    const std::string object = HexAddress(DemoLayout().address("vt2demo_mouse") - base) + "||";
+    const std::string found = FileBytes(install.file("memcfg\\found.ini"));
+    const std::vector<std::string> lines = {"P1XPTR=" + object + "&H8\r\n", "P1YPTR=" + object + "&H4\r\n",
+                                            "P1YType=single\r\n", "P1TriggerPTR=" + object + "&HC\r\n",
+                                            "P1TrigerBitMask=1\r\n", "P1ReloadBitMask=2\r\n", "ExeSha256="};
+    for (const std::string& line : lines) {
+        EXPECT_NE(found.find(line), std::string::npos) << line << "\n" << found;
+    }
+    EXPECT_EQ(FileBytes(install.file("memcfg\\found.ini.bak")), kInfo);
+}
+
 TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     TempInstall install;
-    const std::string info = "[Info]\r\nName=Found Demo\r\nWinCaption=VT2 Demo Game\r\nWinClass=VT2DemoGame\r\n"
-                             "ExeName=VT2DemoGame.exe\r\nLaunchGame=0\r\n";
-    install.writeFile("memcfg\\found.ini", info);
+    install.writeFile("memcfg\\found.ini", kInfo);
     const DemoLayout layout;
     std::uint64_t base = 0;
     {
@@ -28,16 +46,7 @@ TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
         const std::string report = OutputOfVt2(install, "--find-aim found", 120000);
         ASSERT_EQ(report.rfind("exit 0|", 0), 0u) << report;
     }
-    // The game's own pointer to its mouse object, and the object's fields.
-    const std::string object = HexAddress(layout.address("vt2demo_mouse") - base) + "||";
-    const std::string found = FileBytes(install.file("memcfg\\found.ini"));
-    const std::vector<std::string> lines = {"P1XPTR=" + object + "&H8\r\n", "P1YPTR=" + object + "&H4\r\n",
-                                            "P1YType=single\r\n", "P1TriggerPTR=" + object + "&HC\r\n",
-                                            "P1TrigerBitMask=1\r\n", "P1ReloadBitMask=2\r\n", "ExeSha256="};
-    for (const std::string& line : lines) {
-        EXPECT_NE(found.find(line), std::string::npos) << line << "\n" << found;
-    }
-    EXPECT_EQ(FileBytes(install.file("memcfg\\found.ini.bak")), info);
+    ExpectTheMouseObjectsKeys(install, base);
 
     ChildProcess game = install.startDemoGame("--follow-mouse");
     HWND window = nullptr;
@@ -57,6 +66,63 @@ TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     EXPECT_TRUE(WaitUntil([&] { return (ReadGameValue<std::uint8_t>(game, mouse + 12) & 1) == 0; }));
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(vt2.waitForExit(), 0u);
+}
+
+// The configuration tool's "Find Addresses...": asked first, its bar filling while it scans, what
+// it found in a box at the end, and the same keys written as by --find-aim.
+TEST(AimFinderE2E, FindAddressesInTheConfigurationToolShowsItsProgressAndWritesTheKeys) {
+    TempInstall install;
+    install.writeFile("memcfg\\found.ini", kInfo);
+    ChildProcess game = install.startDemoGame("--follow-mouse");
+    ASSERT_TRUE(WaitUntil([&] { return FindTopWindowOf(game.id(), "VT2DemoGame") != nullptr; }));
+    const std::uint64_t base = win32::Win32ModuleList().modulesOf(game.id()).at(0).base;
+
+    ChildProcess vt2 = install.startVt2("");
+    UiWindow config = UiWindow::WaitFor(vt2.id(), "Vantor 2 Configuration");
+    ASSERT_TRUE(config);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND c : config.controls()) {
+            const auto entries = UiWindow::entries(c);
+            if (std::find(entries.begin(), entries.end(), "Found Demo  (found)") != entries.end()) list = c;
+        }
+        return list != nullptr;
+    }));
+    config.choose(list, "Found Demo  (found)");
+    ASSERT_TRUE(WaitUntil([&] { return UiWindow::chosen(list) == "Found Demo  (found)"; }));
+    config.click(config.control("Find Addresses..."));
+    const std::string question = AnswerMessageBox(vt2.id(), "Find Addresses", "Yes");
+    EXPECT_NE(question.find("memcfg\\found.ini.bak"), std::string::npos) << question;
+
+    const UiWindow progress = UiWindow::WaitFor(vt2.id(), "Find Addresses");
+    ASSERT_TRUE(progress);
+    HWND bar = nullptr;
+    for (HWND c : progress.controls()) {
+        char name[64] = {};
+        GetClassNameA(c, name, sizeof name);
+        if (lstrcmpiA(name, PROGRESS_CLASSA) == 0) bar = c;
+    }
+    ASSERT_NE(bar, nullptr);
+    bool barMoved = false, configWaited = false;  // the configuration window takes no input meanwhile
+    WaitUntil([&] {
+        if (!IsWindow(bar)) return true;
+        if (SendMessageA(bar, PBM_GETPOS, 0, 0) == 0) return false;
+        barMoved = true;
+        configWaited = IsWindowEnabled(config.handle()) == FALSE;
+        return true;
+    }, 60000);
+    EXPECT_TRUE(barMoved);
+    EXPECT_TRUE(configWaited);
+
+    const HWND box = WaitForMessageBox(vt2.id(), "Find Addresses", 120000);
+    ASSERT_NE(box, nullptr);
+    const std::string report = MessageBoxText(box);
+    PressButton(box, "OK");
+    EXPECT_NE(report.find("Written into memcfg\\found.ini"), std::string::npos) << report;
+    ExpectTheMouseObjectsKeys(install, base);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(config.handle()) != FALSE; }));
+    PostMessageA(config.handle(), WM_CLOSE, 0, 0);
+    vt2.waitForExit(5000);
 }
 
 }  // namespace

@@ -19,11 +19,13 @@ public:
         log_.push_back("show " + model.design().name);
         open_.insert(&model);
     }
-    void runModal(FormModel& model) override {
-        log_.push_back("modal " + model.design().name);
+    void runModal(FormModel& model, unsigned timerMs) override {
+        log_.push_back("modal " + model.design().name + (timerMs ? " timer " + std::to_string(timerMs) : ""));
         open_.insert(&model);
+        if (timerMs) timers_.insert(&model);
         if (onModal) onModal(model);
         open_.erase(&model);
+        timers_.erase(&model);
     }
     void close(FormModel& model) override {
         log_.push_back("close " + model.design().name);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "adapters/win32/win32_forms.h"
@@ -218,7 +221,7 @@ TEST_F(Forms, AModalWindowHoldsTheOthersUntilItClosesAndATimerTicks) {
         ownerWasDisabled = IsWindowEnabled(ownerWindow) == FALSE;
         PostMessageA(FindWindowA(nullptr, "Test Dialog"), WM_CLOSE, 0, 0);
     });
-    forms.runModal(dialog);
+    forms.runModal(dialog, 0);
     closer.join();
     EXPECT_TRUE(ownerWasDisabled);
     EXPECT_TRUE(IsWindowEnabled(ownerWindow));
@@ -228,6 +231,50 @@ TEST_F(Forms, AModalWindowHoldsTheOthersUntilItClosesAndATimerTicks) {
     EXPECT_TRUE(pumpUntil([&] { return !owner.events.empty() && owner.events.back() == "tick"; }));
     forms.stopTimer(owner);
     forms.close(owner);
+}
+
+// A modal window whose timer runs from its start, filling its bar a fifth at each tick: the bar
+// shows what the model said at the tick before.
+class ProgressModel final : public StoredFormModel {
+public:
+    explicit ProgressModel(win32::Win32Forms& forms) : StoredFormModel(Design()), forms_(forms) {}
+    static FormDesign Design() {
+        FormDesign d;
+        d.name = "TestProgress";
+        d.caption = "Test Progress";
+        d.clientWidth = 3000;
+        d.clientHeight = 900;
+        d.controls = {C("barWork", ControlKind::ProgressBar, "", 120, 120, 2760, 300)};
+        return d;
+    }
+    void timerTicked() override {
+        const HWND bar = FindWindowExA(FindWindowA("VT2TestProgress", nullptr), nullptr, PROGRESS_CLASSA, nullptr);
+        shown.push_back(bar ? static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0)) : -1);
+        if (control("barWork").progress == 60) {
+            forms_.close(*this);
+            return;
+        }
+        control("barWork").progress += 20;
+    }
+    std::vector<int> shown;
+
+private:
+    win32::Win32Forms& forms_;
+};
+
+TEST_F(Forms, AModalWindowsOwnTimerRunsFromItsStartAndItsBarShowsTheModelsProgress) {
+    ProgressModel model(forms);
+    // Should the timer never tick, the window is closed from outside after a while.
+    std::atomic<bool> done{false};
+    std::thread guard([&] {
+        WaitUntil([&] { return done.load(); }, 10000);
+        if (!done) PostMessageA(FindWindowA("VT2TestProgress", nullptr), WM_CLOSE, 0, 0);
+    });
+    forms.runModal(model, 20);
+    done = true;
+    guard.join();
+    EXPECT_EQ(model.shown, (std::vector<int>{0, 20, 40, 60}));
+    EXPECT_FALSE(forms.isOpen(model));
 }
 
 // A model that shows a design as it is, every control visible.
@@ -245,7 +292,7 @@ RECT RectIn(HWND control, HWND form) {
 
 TEST_F(Forms, EveryCaptionOfEveryWindowFitsItsControlAndNoControlCoversAnother) {
     for (const FormDesign* design : {&ConfigWindowDesign(), &KeyDetectorDesign(), &DeviceDetectorDesign(1),
-                                     &TwinStickDesign(), &Model2SetupDesign(), &InputBoxDesign()}) {
+                                     &TwinStickDesign(), &Model2SetupDesign(), &InputBoxDesign(), &FindAimDesign()}) {
         PlainModel model(*design);
         forms.show(model);
         const HWND form = FindWindowA(("VT2" + design->name).c_str(), nullptr);
@@ -273,7 +320,9 @@ TEST_F(Forms, EveryCaptionOfEveryWindowFitsItsControlAndNoControlCoversAnother) 
                                                              : GetSystemMetrics(SM_CXMENUCHECK) + 2;
             const RECT r = RectIn(c, form);
             EXPECT_LE(size.cx + extra, r.right - r.left) << design->name << ": \"" << d.caption << "\" is cut";
-            if (d.top < design->clientHeight) EXPECT_LE(r.right, client.right) << design->name << ": " << d.name;
+            if (d.top < design->clientHeight) {
+                EXPECT_LE(r.right, client.right) << design->name << ": " << d.name;
+            }
         }
         // Controls of one frame (or of the window) never cover each other; frames lie under theirs.
         for (std::size_t i = 0; i < controls.size(); ++i) {

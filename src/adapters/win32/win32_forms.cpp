@@ -176,6 +176,7 @@ DWORD StyleOf(const ControlDesign& c, bool startsGroup) {
         case ControlKind::Edit: style |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL; break;
         case ControlKind::DropDownList: style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST; break;
         case ControlKind::EditableList: style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL; break;
+        case ControlKind::ProgressBar: break;
     }
     if (startsGroup && c.kind != ControlKind::Frame) style |= WS_GROUP;
     return style;
@@ -187,6 +188,7 @@ const char* ClassOf(ControlKind kind) {
         case ControlKind::Edit: return "EDIT";
         case ControlKind::DropDownList:
         case ControlKind::EditableList: return "COMBOBOX";
+        case ControlKind::ProgressBar: return PROGRESS_CLASSA;
         default: return "BUTTON";
     }
 }
@@ -364,6 +366,8 @@ void Win32Forms::Window::apply() {
                     SetWindowTextA(c.handle, s.text.c_str());
                 }
             }
+        } else if (kind == ControlKind::ProgressBar) {
+            if (SendMessageA(c.handle, PBM_GETPOS, 0, 0) != s.progress) SendMessageA(c.handle, PBM_SETPOS, static_cast<WPARAM>(s.progress), 0);
         } else if (TextOf(c.handle) != s.text) {
             SetWindowTextA(c.handle, s.text.c_str());
         }
@@ -527,7 +531,7 @@ LRESULT Win32Forms::Window::handleMessage(UINT message, WPARAM wParam, LPARAM lP
 }
 
 Win32Forms::Win32Forms(HINSTANCE instance) : instance_(instance) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 }
 
@@ -556,7 +560,7 @@ void Win32Forms::show(FormModel& model) {
     SetForegroundWindow(window->handle());
 }
 
-void Win32Forms::runModal(FormModel& model) {
+void Win32Forms::runModal(FormModel& model, unsigned timerMs) {
     // The other windows wait: they take no input until the modal one has closed.
     std::vector<HWND> disabled;
     for (const auto& [other, window] : windows_) {
@@ -566,6 +570,7 @@ void Win32Forms::runModal(FormModel& model) {
         }
     }
     show(model);
+    if (timerMs) startTimer(model, timerMs);
     MSG message;
     bool quit = false;
     while (isOpen(model)) {

@@ -21,7 +21,7 @@ public:
     Win32Forms& operator=(const Win32Forms&) = delete;
 
     void show(FormModel& model) override;
-    void runModal(FormModel& model) override;
+    void runModal(FormModel& model, unsigned timerMs) override;
     void close(FormModel& model) override;
     bool isOpen(const FormModel& model) override;
     void focus(FormModel& model, const std::string& control = {}) override;

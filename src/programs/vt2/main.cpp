@@ -107,7 +107,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         Win32Clock clock;
         const AimFinderOutcome found = FindAimAddresses(
             {windows, memory, modules, input, clock, files, ini}, ProgramFolder(), mode.game,
-            [](int percent, const std::string& step) { WriteToConsole(std::to_string(percent) + " %  " + step + "\r\n"); });
+            [](int percent, const std::string& step) {
+                WriteToConsole(std::to_string(percent) + " %  " + step + "\r\n");
+                return true;  // the console's scan runs to its end
+            });
         WriteToConsole(found.report);
         return found.exitCode;
     }
@@ -187,8 +190,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Without a command line, the configuration tool.
     ModalInputBoxes inputBoxes(forms);
     Win32TargetScreen targetScreen(instance);
-    const ConfigServices tools{ini,    files,   messageBoxes, inputBoxes, launcher,     forms,
-                               folder, &rawInput, &joysticks, &windows,  &targetScreen};
+    const AimFinderServices finder{windows, memory, modules, input, clock, files, ini};
+    const AimScan findAim = [&finder, folder](const std::string& game, const AimFinderProgress& progress) {
+        return FindAimAddresses(finder, folder, game, progress);
+    };
+    const ConfigServices tools{ini,    files,     messageBoxes, inputBoxes, launcher,      forms,
+                               folder, &rawInput, &joysticks,   &windows,   &targetScreen, findAim};
     Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
     std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
