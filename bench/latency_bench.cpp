@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "adapters/win32/main_window_ids.h"
+#include "host_process.h"
 #include "support/test_paths.h"
 #include "support/win32_harness.h"
 
@@ -54,21 +55,9 @@ void Move(int dx) {
 // GetProcessTimes for other processes. The process is found by its name as the host shows it
 // (cut to 15 characters), the newest of that name; none outside Wine.
 std::optional<double> HostCpuSeconds(const std::string& name) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-    long newest = -1;
-    do {
-        if (found.cFileName[0] < '0' || found.cFileName[0] > '9') continue;
-        std::ifstream comm(std::string("Z:\\proc\\") + found.cFileName + "\\comm");
-        std::string command;
-        if (std::getline(comm, command) && command.rfind(name.substr(0, 15), 0) == 0) {
-            newest = std::max(newest, std::atol(found.cFileName));
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    if (newest < 0) return std::nullopt;
-    std::ifstream stat("Z:\\proc\\" + std::to_string(newest) + "\\stat");
+    const std::optional<long> pid = vt2::bench::NewestHostProcess(name);
+    if (!pid) return std::nullopt;
+    std::ifstream stat(vt2::bench::HostProcessFile(*pid, "stat"));
     std::string line;
     if (!std::getline(stat, line)) return std::nullopt;
     // Fields after the command's closing parenthesis: state is field 3, utime 14, stime 15.
