@@ -201,19 +201,34 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
 
     const std::optional<CursorPoint> cursorBefore = os.input.cursorPosition();
     os.windows.bringToFront(window);
+    // Each step's copies go once what they tell is drawn from them, before the next step's are
+    // taken: at most one step's copies and three copies' room more are held at once.
+    const bool wide = width == AddressWidth::Bits64;
     std::vector<AxisCandidate> across, down;
+    AxisChoice axes;
     std::vector<ButtonCandidate> triggers, reloads;
-    std::vector<MemorySnapshot> places, lefts, rights;
+    MemorySnapshot placesChange, leftsChange, rightsChange;
+    std::vector<MemorySnapshot> buttonCopies;  // the last left one and the right ones: the buttons' pointers are checked in them
     try {
-        places = scan.atPlaces(*area);
-        across = FindAxisCandidates(kAcross, places, width == AddressWidth::Bits64, kMaxMiss, kAxisCandidates);
-        down = FindAxisCandidates(kDown, places, width == AddressWidth::Bits64, kMaxMiss, kAxisCandidates);
+        {
+            const std::vector<MemorySnapshot> places = scan.atPlaces(*area);
+            across = FindAxisCandidates(kAcross, places, wide, kMaxMiss, kAxisCandidates);
+            down = FindAxisCandidates(kDown, places, wide, kMaxMiss, kAxisCandidates);
+            axes = ChooseAxes(across, down, *area, [&](GameAddress a) { return scan.placeOf(a, places); });
+            placesChange = BitsThatChange(places);
+        }
         // The buttons in the window's middle, where a game takes a click as a shot.
         os.input.setCursorPosition(area->left + area->width() / 2, area->top + area->height() / 2);
-        lefts = scan.pressing(kLeftDown, kLeftUp, "left");
-        triggers = FindButtonCandidates(kPressed, lefts, 500);
-        rights = scan.pressing(kRightDown, kRightUp, "right");
+        {
+            std::vector<MemorySnapshot> lefts = scan.pressing(kLeftDown, kLeftUp, "left");
+            triggers = FindButtonCandidates(kPressed, lefts, 500);
+            leftsChange = BitsThatChange(lefts);
+            buttonCopies.push_back(std::move(lefts.back()));
+        }
+        std::vector<MemorySnapshot> rights = scan.pressing(kRightDown, kRightUp, "right");
         reloads = FindButtonCandidates(kPressed, rights, 500);
+        rightsChange = BitsThatChange(rights);
+        for (MemorySnapshot& copy : rights) buttonCopies.push_back(std::move(copy));
     } catch (const std::bad_alloc&) {
         scan.letGo();
         if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
@@ -238,7 +253,6 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         write(name + place.key, place.value);
         if (!place.lasting) outcome.report += name + " lies on the game's heap and no pointer to it was found: it holds for this start only\r\n";
     };
-    const AxisChoice axes = ChooseAxes(across, down, *area, [&](GameAddress a) { return scan.placeOf(a, places); });
     auto axis = [&](const std::string& name, const std::vector<AxisCandidate>& candidates,
                     const std::optional<std::pair<AxisCandidate, Place>>& chosen, const std::string& side) {
         if (!chosen) {
@@ -268,17 +282,17 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     // A button's bit: one that neither the other button nor the cursor's moves change; in the aim's
 // own object first (a field near it), then any that lasts.
     auto button = [&](const std::string& name, const std::string& maskKey, const std::vector<ButtonCandidate>& bits,
-                      const std::vector<MemorySnapshot>& copies, const std::vector<MemorySnapshot>& otherButton) {
+                      const MemorySnapshot& otherButtonChange) {
         std::vector<ButtonCandidate> ordered;
         for (const ButtonCandidate& b : bits) {
-            if (BitStays(b, otherButton) && BitStays(b, places)) ordered.push_back(b);
+            if (BitStays(b, otherButtonChange) && BitStays(b, placesChange)) ordered.push_back(b);
         }
         if (x) {
             std::stable_partition(ordered.begin(), ordered.end(), [&](const ButtonCandidate& b) {
                 return (b.address > *x ? b.address - *x : *x - b.address) < kMaxFieldOffset && b.BitMask > 0;
             });
         }
-        const auto chosen = Choose(ordered, [&](const ButtonCandidate& b) { return scan.placeOf(b.address, copies); });
+        const auto chosen = Choose(ordered, [&](const ButtonCandidate& b) { return scan.placeOf(b.address, buttonCopies); });
         if (!chosen) {
             outcome.report += name + ": no bit follows the button\r\n";
             return;
@@ -289,8 +303,8 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + maskKey + "=" +
                           std::to_string(chosen->first.BitMask) + "\r\n";
     };
-    button("P1Trigger", "P1TrigerBitMask", triggers, lefts, rights);
-    button("P1Reload", "P1ReloadBitMask", reloads, rights, lefts);
+    button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
+    button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
 
     // The build the addresses belong to.
     if (const auto programFile = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {

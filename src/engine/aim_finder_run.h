@@ -39,8 +39,8 @@ struct AimFinderOutcome {
 
 // How long the game is given to follow each move or click before its memory is copied.
 inline constexpr unsigned kAimFinderSettleMs = 150;
-// The most of the game's writable memory copied at each step (21 copies are kept until the end:
-// about 1 GB at most).
+// The most of the game's writable memory copied at each step (at most ten copies' room is held at
+// once: about 500 MB).
 inline constexpr std::size_t kAimFinderBudget = std::size_t{48} << 20;
 
 AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string& programFolder, const std::string& gameName,

@@ -137,16 +137,33 @@ std::vector<AxisCandidate> FindAxisCandidates(const std::vector<double>& positio
     return found;
 }
 
-bool BitStays(const ButtonCandidate& candidate, const std::vector<MemorySnapshot>& snapshots) {
-    const int mask = candidate.BitMask < 0 ? -candidate.BitMask : candidate.BitMask;
-    std::optional<int> first;
-    for (const MemorySnapshot& snapshot : snapshots) {
-        for (const MemoryStretch& s : snapshot) {
-            if (candidate.address < s.start || candidate.address - s.start >= s.bytes.size()) continue;
-            const int bit = s.bytes[candidate.address - s.start] & mask;
-            if (first && *first != bit) return false;
-            first = bit;
+MemorySnapshot BitsThatChange(const std::vector<MemorySnapshot>& snapshots) {
+    MemorySnapshot changed;
+    if (snapshots.empty()) return changed;
+    for (std::size_t s = 0; s < snapshots[0].size(); ++s) {
+        MemoryStretch stretch{snapshots[0][s].start, {}};
+        const std::vector<std::uint8_t>* reference = nullptr;  // the first copy that read this stretch
+        for (const MemorySnapshot& snapshot : snapshots) {
+            if (s >= snapshot.size() || snapshot[s].bytes.empty()) continue;
+            const std::vector<std::uint8_t>& bytes = snapshot[s].bytes;
+            if (!reference) {
+                reference = &bytes;
+                stretch.bytes.assign(bytes.size(), 0);
+                continue;
+            }
+            const std::size_t common = std::min(bytes.size(), reference->size());
+            for (std::size_t i = 0; i < common; ++i) stretch.bytes[i] |= static_cast<std::uint8_t>(bytes[i] ^ (*reference)[i]);
         }
+        changed.push_back(std::move(stretch));
+    }
+    return changed;
+}
+
+bool BitStays(const ButtonCandidate& candidate, const MemorySnapshot& changedBits) {
+    const int mask = candidate.BitMask < 0 ? -candidate.BitMask : candidate.BitMask;
+    for (const MemoryStretch& s : changedBits) {
+        if (candidate.address < s.start || candidate.address - s.start >= s.bytes.size()) continue;
+        return (s.bytes[candidate.address - s.start] & mask) == 0;
     }
     return true;
 }

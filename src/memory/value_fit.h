@@ -48,8 +48,13 @@ struct ButtonCandidate {
 std::vector<ButtonCandidate> FindButtonCandidates(const std::vector<bool>& pressed, const std::vector<MemorySnapshot>& snapshots,
                                                   std::size_t keep);
 
-// Whether the candidate's bit stays as it is through other snapshots (the other button pressed,
-// the cursor moved): a bit that also follows them (a counter of the mouse's messages) is no button's.
-bool BitStays(const ButtonCandidate& candidate, const std::vector<MemorySnapshot>& snapshots);
+// The bits of each byte that changed between the snapshots (set where any snapshot differs from
+// the first that read that stretch): what other snapshots did, kept in the room of one.
+MemorySnapshot BitsThatChange(const std::vector<MemorySnapshot>& snapshots);
+
+// Whether the candidate's bit stayed as it was through other snapshots (the other button pressed,
+// the cursor moved), given what changed in them: a bit that also follows them (a counter of the
+// mouse's messages) is no button's.
+bool BitStays(const ButtonCandidate& candidate, const MemorySnapshot& changedBits);
 
 }  // namespace vt2

@@ -78,5 +78,31 @@ TEST(ValueFit, TheBitsThatFollowAButtonAreFoundActiveHighOrLow) {
     EXPECT_TRUE(FindButtonCandidates({true, true, true, true, true, true}, snapshots, 10).empty());
 }
 
+
+// What other snapshots did to a button's bit, kept as the bits that changed in them: a counter that
+// also moves with the cursor is no button, a bit left alone is; a copy that could not read a
+// stretch neither changes it nor hides the others' changes.
+TEST(ValueFit, ABitStaysOnlyWhenNoOtherSnapshotChangedIt) {
+    auto moves = Snapshots(4, [](std::size_t i, MemorySnapshot& m) {
+        m[0].bytes[5] = static_cast<std::uint8_t>(0x80 | i);  // a counter: bits 0 and 1 change, bit 7 stays
+        m[0].bytes[6] = i == 3 ? 0x01 : 0x00;                 // changed only at the last copy
+    });
+    moves[1][0].bytes.clear();  // unread at that moment
+    const MemorySnapshot changed = BitsThatChange(moves);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].start, 0x500000u);
+    const struct {
+        ButtonCandidate bit;
+        bool stays;
+    } cases[] = {{{0x500005, 1}, false}, {{0x500005, 2}, false}, {{0x500005, -0x80}, true}, {{0x500005, 4}, true},
+                 {{0x500006, -1}, false}, {{0x500007, 1}, true}, {{0x600000, 1}, true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(BitStays(c.bit, changed), c.stays) << std::hex << c.bit.address << " " << c.bit.BitMask;
+    }
+    moves[0][0].bytes.clear();  // the first copy unread too: the next that read it is the reference
+    EXPECT_EQ(BitsThatChange(moves)[0].bytes[5], 0x01);  // copies 2 and 3 differ in bit 0 only
+    EXPECT_TRUE(BitsThatChange({}).empty());
+}
+
 }  // namespace
 }  // namespace vt2::test
