@@ -12,28 +12,6 @@
 namespace vt2::test {
 namespace {
 
-struct ControlSearch {
-    const char* windowClass;
-    const char* text;  // nullptr: any
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchControl(HWND control, LPARAM parameter) {
-    auto& search = *reinterpret_cast<ControlSearch*>(parameter);
-    char name[64] = {};
-    GetClassNameA(control, name, sizeof name);
-    if (_stricmp(name, search.windowClass) != 0) return TRUE;
-    if (search.text && WindowText(control).find(search.text) == std::string::npos) return TRUE;
-    search.found = control;
-    return FALSE;
-}
-
-HWND FindControl(HWND parent, const char* windowClass, const char* text = nullptr) {
-    ControlSearch search{windowClass, text};
-    EnumChildWindows(parent, &MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 class BadInputE2E : public ::testing::Test {
 protected:
     void SetUp() override { install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0"); }
