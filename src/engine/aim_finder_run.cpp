@@ -58,17 +58,26 @@ public:
          AddressWidth width, const AimFinderProgress& progress)
         : os_(os), process_(process), regions_(std::move(regions)), image_(image), width_(width), progress_(progress) {}
 
-    // The cursor at each place, the memory copied after the game had time to follow it.
-    std::vector<MemorySnapshot> atPlaces(const PixelRect& area) {
+    // The cursor at each place, the memory copied after the game had time to follow it; with the
+    // places as the cursor really took them (whole pixels, 0..1 across the window's first to last).
+    struct Places {
         std::vector<MemorySnapshot> copies;
+        std::vector<double> across, down;
+    };
+    Places atPlaces(const PixelRect& area) {
+        Places places;
+        auto pixel = [](double at, int size) { return static_cast<int>(std::lround(at * (size - 1))); };
+        auto fraction = [](int at, int size) { return size > 1 ? static_cast<double>(at) / (size - 1) : 0.0; };
         for (std::size_t i = 0; i < kAcross.size(); ++i) {
             step("cursor at place " + std::to_string(i + 1) + " of " + std::to_string(kAcross.size()));
-            os_.input.setCursorPosition(area.left + static_cast<int>(std::lround(kAcross[i] * (area.width() - 1))),
-                                        area.top + static_cast<int>(std::lround(kDown[i] * (area.height() - 1))));
+            const int x = pixel(kAcross[i], area.width()), y = pixel(kDown[i], area.height());
+            os_.input.setCursorPosition(area.left + x, area.top + y);
+            places.across.push_back(fraction(x, area.width()));
+            places.down.push_back(fraction(y, area.height()));
             os_.clock.sleepMs(kAimFinderSettleMs);
-            copies.push_back(TakeMemorySnapshot(process_, regions_));
+            places.copies.push_back(TakeMemorySnapshot(process_, regions_));
         }
-        return copies;
+        return places;
     }
 
     // The button pressed and let go in turn, the memory copied at each.
@@ -211,11 +220,11 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     std::vector<MemorySnapshot> buttonCopies;  // the last left one and the right ones: the buttons' pointers are checked in them
     try {
         {
-            const std::vector<MemorySnapshot> places = scan.atPlaces(*area);
-            across = FindAxisCandidates(kAcross, places, wide, kMaxMiss, kAxisCandidates);
-            down = FindAxisCandidates(kDown, places, wide, kMaxMiss, kAxisCandidates);
-            axes = ChooseAxes(across, down, *area, [&](GameAddress a) { return scan.placeOf(a, places); });
-            placesChange = BitsThatChange(places);
+            const Scan::Places places = scan.atPlaces(*area);
+            across = FindAxisCandidates(places.across, places.copies, wide, kMaxMiss, kAxisCandidates);
+            down = FindAxisCandidates(places.down, places.copies, wide, kMaxMiss, kAxisCandidates);
+            axes = ChooseAxes(across, down, *area, [&](GameAddress a) { return scan.placeOf(a, places.copies); });
+            placesChange = BitsThatChange(places.copies);
         }
         // The buttons in the window's middle, where a game takes a click as a shot.
         os.input.setCursorPosition(area->left + area->width() / 2, area->top + area->height() / 2);

@@ -25,7 +25,10 @@ const std::string kInfo = "[Info]\r\nName=Found Demo\r\nWinCaption=VT2 Demo Game
 void ExpectTheMouseObjectsKeys(const TempInstall& install, std::uint64_t base) {
     const std::string object = HexAddress(DemoLayout().address("vt2demo_mouse") - base) + "||";
     const std::string found = FileBytes(install.file("memcfg\\found.ini"));
-    const std::vector<std::string> lines = {"P1XPTR=" + object + "&H8\r\n", "P1YPTR=" + object + "&H4\r\n",
+    // The game's x runs over the window's pixels, 0 to 639: fitted to the cursor's places as they
+    // really were (whole pixels), not as they were asked for.
+    const std::vector<std::string> lines = {"P1XPTR=" + object + "&H8\r\n", "P1XMulti=639\r\n", "P1XOffset=0\r\n",
+                                            "P1YPTR=" + object + "&H4\r\n",
                                             "P1YType=single\r\n", "P1TriggerPTR=" + object + "&HC\r\n",
                                             "P1TrigerBitMask=1\r\n", "P1ReloadBitMask=2\r\n", "ExeSha256="};
     for (const std::string& line : lines) {
