@@ -18,12 +18,15 @@
 namespace vt2::test {
 namespace {
 
-const std::string kInfo = "[Info]\r\nName=Found Demo\r\nWinCaption=VT2 Demo Game\r\nWinClass=VT2DemoGame\r\n"
-                          "ExeName=VT2DemoGame.exe\r\nLaunchGame=0\r\n";
+// A descriptor of the game's [Info] lines alone, as a player starts one.
+std::string InfoOf(const DemoGame& demo) {
+    return std::string("[Info]\r\nName=Found Demo\r\nWinCaption=") + demo.caption + "\r\nWinClass=VT2DemoGame\r\nExeName=" +
+           demo.program + "\r\nLaunchGame=0\r\n";
+}
 
 // The keys of the demo's mouse object, reached through the game's own pointer to it.
-void ExpectTheMouseObjectsKeys(const TempInstall& install, std::uint64_t base) {
-    const std::string object = HexAddress(DemoLayout().address("vt2demo_mouse") - base) + "||";
+void ExpectTheMouseObjectsKeys(const TempInstall& install, const DemoGame& demo, std::uint64_t base) {
+    const std::string object = HexAddress(DemoLayout(demo).address("vt2demo_mouse") - base) + "||";
     const std::string found = FileBytes(install.file("memcfg\\found.ini"));
     // The game's x runs over the window's pixels, 0 to 639: fitted to the cursor's places as they
     // really were (whole pixels), not as they were asked for.
@@ -34,24 +37,29 @@ void ExpectTheMouseObjectsKeys(const TempInstall& install, std::uint64_t base) {
     for (const std::string& line : lines) {
         EXPECT_NE(found.find(line), std::string::npos) << line << "\n" << found;
     }
-    EXPECT_EQ(FileBytes(install.file("memcfg\\found.ini.bak")), kInfo);
+    EXPECT_EQ(FileBytes(install.file("memcfg\\found.ini.bak")), InfoOf(demo));
 }
 
-TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
+// Each demo game: the 64-bit one keeps its mouse object above 4 GB, behind an 8-byte pointer.
+class AimFinderE2E : public ::testing::TestWithParam<DemoGame> {};
+
+TEST_P(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     TempInstall install;
-    install.writeFile("memcfg\\found.ini", kInfo);
-    const DemoLayout layout;
+    const DemoGame& demo = GetParam();
+    VT2_USE_DEMO_GAME(install, demo);
+    install.writeFile("memcfg\\found.ini", InfoOf(demo));
+    const DemoLayout layout(demo);
     std::uint64_t base = 0;
     {
-        ChildProcess game = install.startDemoGame("--follow-mouse");
+        ChildProcess game = install.startDemoGame(demo, "--follow-mouse");
         ASSERT_TRUE(WaitUntil([&] { return FindTopWindowOf(game.id(), "VT2DemoGame") != nullptr; }));
         base = win32::Win32ModuleList().modulesOf(game.id()).at(0).base;
         const std::string report = OutputOfVt2(install, "--find-aim found", 120000);
         ASSERT_EQ(report.rfind("exit 0|", 0), 0u) << report;
     }
-    ExpectTheMouseObjectsKeys(install, base);
+    ExpectTheMouseObjectsKeys(install, demo, base);
 
-    ChildProcess game = install.startDemoGame("--follow-mouse");
+    ChildProcess game = install.startDemoGame(demo, "--follow-mouse");
     HWND window = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
     std::uint64_t mouse = 0;
@@ -61,7 +69,7 @@ TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked Found Demo"));
     // Far right and down: the aim at 1, which the fitted keys make the object's last pixel and 1.0.
     ASSERT_TRUE(Inject("move 3000 3000 3 --gap 30"));
-    EXPECT_TRUE(WaitUntil([&] { return ReadGameValue<std::int32_t>(game, mouse + 8) >= 637 && ReadGameValue<float>(game, mouse + 4) == 1.0f; }))
+    EXPECT_TRUE(WaitUntil([&] { return ReadGameValue<std::int32_t>(game, mouse + 8) == 639 && ReadGameValue<float>(game, mouse + 4) == 1.0f; }))
         << ReadGameValue<std::int32_t>(game, mouse + 8) << "," << ReadGameValue<float>(game, mouse + 4);
     ASSERT_TRUE(Inject("button left down"));
     EXPECT_TRUE(WaitUntil([&] { return (ReadGameValue<std::uint8_t>(game, mouse + 12) & 1) == 1; }));
@@ -71,11 +79,13 @@ TEST(AimFinderE2E, TheWrittenDescriptorAimsAndShootsAfterTheGameStartsAgain) {
     EXPECT_EQ(vt2.waitForExit(), 0u);
 }
 
+INSTANTIATE_TEST_SUITE_P(Each, AimFinderE2E, ::testing::ValuesIn(DemoGames()), DemoGameName);
+
 // The configuration tool's "Find Addresses...": asked first, its bar filling while it scans, what
 // it found in a box at the end, and the same keys written as by --find-aim.
-TEST(AimFinderE2E, FindAddressesInTheConfigurationToolShowsItsProgressAndWritesTheKeys) {
+TEST(AimFinderToolE2E, FindAddressesInTheConfigurationToolShowsItsProgressAndWritesTheKeys) {
     TempInstall install;
-    install.writeFile("memcfg\\found.ini", kInfo);
+    install.writeFile("memcfg\\found.ini", InfoOf(kDemoGame));
     ChildProcess game = install.startDemoGame("--follow-mouse");
     ASSERT_TRUE(WaitUntil([&] { return FindTopWindowOf(game.id(), "VT2DemoGame") != nullptr; }));
     const std::uint64_t base = win32::Win32ModuleList().modulesOf(game.id()).at(0).base;
@@ -122,7 +132,7 @@ TEST(AimFinderE2E, FindAddressesInTheConfigurationToolShowsItsProgressAndWritesT
     const std::string report = MessageBoxText(box);
     PressButton(box, "OK");
     EXPECT_NE(report.find("Written into memcfg\\found.ini"), std::string::npos) << report;
-    ExpectTheMouseObjectsKeys(install, base);
+    ExpectTheMouseObjectsKeys(install, kDemoGame, base);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(config.handle()) != FALSE; }));
     PostMessageA(config.handle(), WM_CLOSE, 0, 0);
     vt2.waitForExit(5000);
