@@ -40,6 +40,7 @@ constexpr GameAddress kMaxFieldOffset = 0x1000;
 constexpr double kMaxMiss = 0.01;  // of the window's width or height
 constexpr std::size_t kAxisCandidates = 40;  // weighed for each axis
 constexpr std::size_t kRunnersUp = 5;        // of them, written as comments
+constexpr const char* kRunnerUpComment = "; runner-up for ";
 
 // Where a value is for the descriptor: "Addr" in the program's statics, "PTR" a chain from them
 // that led to it at every copy, else "Addr" of this start only.
@@ -182,6 +183,20 @@ std::optional<std::pair<Candidate, Place>> Choose(const std::vector<Candidate>& 
 
 }  // namespace
 
+std::string WithRunnersUp(const std::string& descriptorText, const std::string& comments) {
+    std::string kept;
+    std::size_t start = 0;
+    while (start < descriptorText.size()) {
+        std::size_t end = descriptorText.find('\n', start);
+        end = end == std::string::npos ? descriptorText.size() : end + 1;
+        const std::string line = descriptorText.substr(start, end - start);
+        if (line.rfind(kRunnerUpComment, 0) != 0) kept += line;
+        start = end;
+    }
+    if (comments.empty()) return kept;
+    return kept + (kept.empty() || kept.back() == '\n' ? "" : "\r\n") + comments;
+}
+
 AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string& programFolder, const std::string& gameName,
                                   const AimFinderProgress& progress) {
     auto end = [](ExitCode code, const std::string& why) { return AimFinderOutcome{static_cast<int>(code), why + "\r\n"}; };
@@ -279,7 +294,7 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         for (std::size_t i = 0; i < candidates.size() && i < kRunnersUp; ++i) {
             const AxisCandidate& other = candidates[i];
             if (other == c) continue;
-            comments += "; runner-up for " + name + ": " + HexAddress(other.address) + " " + ValueTypeName(other.type) + " Multi " +
+            comments += kRunnerUpComment + name + ": " + HexAddress(other.address) + " " + ValueTypeName(other.type) + " Multi " +
                         std::to_string(other.Multi) + " Offset " + std::to_string(other.Offset) + " (misses by " +
                         Percent(other.error) + ")\r\n";
         }
@@ -320,10 +335,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(programFile->size()));
         WriteIniValue(os.ini, file, "Info", "ExeSha256", Sha256Hex(*programFile));
     }
-    if (!comments.empty()) {
-        if (const auto text = os.files.readFile(file)) {
-            os.files.writeFileWhole(file, *text + (text->empty() || text->back() == '\n' ? "" : "\r\n") + comments);
-        }
+    if (const auto text = os.files.readFile(file)) {
+        const std::string written = WithRunnersUp(*text, comments);
+        if (written != *text) os.files.writeFileWhole(file, written);
     }
     outcome.exitCode = x && y ? 0 : 1;
     outcome.report += (x && y ? "Written into " : "Not both axes were found; what was found is written into ") + shown +

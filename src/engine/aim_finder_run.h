@@ -43,6 +43,10 @@ inline constexpr unsigned kAimFinderSettleMs = 150;
 // once: about 500 MB).
 inline constexpr std::size_t kAimFinderBudget = std::size_t{48} << 20;
 
+// The descriptor's text with the runner-up comments of an earlier scan taken out (they describe
+// another start, perhaps another build) and these put at its end.
+std::string WithRunnersUp(const std::string& descriptorText, const std::string& comments);
+
 AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string& programFolder, const std::string& gameName,
                                   const AimFinderProgress& progress);
 
