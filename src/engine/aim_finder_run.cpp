@@ -40,6 +40,7 @@ constexpr GameAddress kMaxFieldOffset = 0x1000;
 constexpr double kMaxMiss = 0.01;  // of the window's width or height
 constexpr std::size_t kAxisCandidates = 40;  // weighed for each axis
 constexpr std::size_t kRunnersUp = 5;        // of them, written as comments
+constexpr std::size_t kButtonsWeighed = 64;  // of a button's bits, the aim's neighbours first
 constexpr const char* kRunnerUpComment = "; runner-up for ";
 
 // Where a value is for the descriptor: "Addr" in the program's statics, "PTR" a chain from them
@@ -169,11 +170,13 @@ AxisChoice ChooseAxes(const std::vector<AxisCandidate>& across, const std::vecto
     return choice;
 }
 
-// The first candidate whose place lasts, else the first.
+// Of the first candidates, the first whose place lasts, else the first. (Each place may be a
+// search of the copies for pointers: the candidates weighed are few.)
 template <typename Candidate, typename PlaceOf>
 std::optional<std::pair<Candidate, Place>> Choose(const std::vector<Candidate>& candidates, PlaceOf placeOf) {
     std::optional<std::pair<Candidate, Place>> first;
-    for (const Candidate& c : candidates) {
+    for (std::size_t i = 0; i < candidates.size() && i < kButtonsWeighed; ++i) {
+        const Candidate& c = candidates[i];
         Place place = placeOf(c);
         if (place.lasting) return std::make_pair(c, place);
         if (!first) first = std::make_pair(c, place);
@@ -245,12 +248,12 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         os.input.setCursorPosition(area->left + area->width() / 2, area->top + area->height() / 2);
         {
             std::vector<MemorySnapshot> lefts = scan.pressing(kLeftDown, kLeftUp, "left");
-            triggers = FindButtonCandidates(kPressed, lefts, 500);
+            triggers = FindButtonCandidates(kPressed, lefts, placesChange, kAimFinderButtonBits);
             leftsChange = BitsThatChange(lefts);
             buttonCopies.push_back(std::move(lefts.back()));
         }
         std::vector<MemorySnapshot> rights = scan.pressing(kRightDown, kRightUp, "right");
-        reloads = FindButtonCandidates(kPressed, rights, 500);
+        reloads = FindButtonCandidates(kPressed, rights, placesChange, kAimFinderButtonBits);
         rightsChange = BitsThatChange(rights);
         for (MemorySnapshot& copy : rights) buttonCopies.push_back(std::move(copy));
     } catch (const std::bad_alloc&) {
@@ -309,7 +312,7 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
                       const MemorySnapshot& otherButtonChange) {
         std::vector<ButtonCandidate> ordered;
         for (const ButtonCandidate& b : bits) {
-            if (BitStays(b, otherButtonChange) && BitStays(b, placesChange)) ordered.push_back(b);
+            if (BitStays(b, otherButtonChange)) ordered.push_back(b);  // the cursor's moves: passed over already
         }
         if (x) {
             std::stable_partition(ordered.begin(), ordered.end(), [&](const ButtonCandidate& b) {

@@ -43,6 +43,11 @@ inline constexpr unsigned kAimFinderSettleMs = 150;
 // once: about 500 MB).
 inline constexpr std::size_t kAimFinderBudget = std::size_t{48} << 20;
 
+// The most bits kept as following a button, before the other button and the aim's place sort
+// them: room for all of them in a game (its picture in its memory follows a button too, where a
+// lamp or a text is drawn while it is pressed: thousands of bits, perhaps before the button's own).
+inline constexpr std::size_t kAimFinderButtonBits = std::size_t{1} << 20;
+
 // The descriptor's text with the runner-up comments of an earlier scan taken out (they describe
 // another start, perhaps another build) and these put at its end.
 std::string WithRunnersUp(const std::string& descriptorText, const std::string& comments);

@@ -169,15 +169,23 @@ bool BitStays(const ButtonCandidate& candidate, const MemorySnapshot& changedBit
 }
 
 std::vector<ButtonCandidate> FindButtonCandidates(const std::vector<bool>& pressed, const std::vector<MemorySnapshot>& snapshots,
-                                                  std::size_t keep) {
+                                                  const MemorySnapshot& changedElsewhere, std::size_t keep) {
     std::vector<ButtonCandidate> found;
     const bool bothStates = std::find(pressed.begin(), pressed.end(), true) != pressed.end() &&
                             std::find(pressed.begin(), pressed.end(), false) != pressed.end();
     if (!bothStates || snapshots.size() != pressed.size()) return found;
     for (std::size_t s = 0; s < snapshots[0].size() && found.size() < keep; ++s) {
         if (!SameStretch(snapshots, s)) continue;
+        // The same stretch in what changed elsewhere, when it was read there.
+        const std::vector<std::uint8_t>* elsewhere = nullptr;
+        if (s < changedElsewhere.size() && changedElsewhere[s].start == snapshots[0][s].start &&
+            changedElsewhere[s].bytes.size() == snapshots[0][s].bytes.size()) {
+            elsewhere = &changedElsewhere[s].bytes;
+        }
         for (std::size_t offset = 0; offset < snapshots[0][s].bytes.size() && found.size() < keep; ++offset) {
+            const int unsteady = elsewhere ? (*elsewhere)[offset] : 0;
             for (int bit = 0; bit < 8 && found.size() < keep; ++bit) {
+                if ((unsteady >> bit) & 1) continue;
                 bool follows = true, opposes = true;
                 for (std::size_t i = 0; i < snapshots.size(); ++i) {
                     const bool set = (snapshots[i][s].bytes[offset] >> bit) & 1;

@@ -44,9 +44,12 @@ struct ButtonCandidate {
 };
 
 // The bits that are set exactly while pressed (or exactly while not), one per snapshot, at most
-// keep of them, in the order of their addresses and bits.
+// keep of them, in the order of their addresses and bits. Bits that changed elsewhere (while the
+// cursor moved and no button was pressed: BitsThatChange of those snapshots; empty: none known)
+// are no button's and are passed over, so that memory that changes all the time does not fill
+// the kept ones before the button's bit is reached.
 std::vector<ButtonCandidate> FindButtonCandidates(const std::vector<bool>& pressed, const std::vector<MemorySnapshot>& snapshots,
-                                                  std::size_t keep);
+                                                  const MemorySnapshot& changedElsewhere, std::size_t keep);
 
 // The bits of each byte that changed between the snapshots (set where any snapshot differs from
 // the first that read that stretch): what other snapshots did, kept in the room of one.

@@ -73,9 +73,17 @@ TEST(ValueFit, TheBitsThatFollowAButtonAreFoundActiveHighOrLow) {
         m[0].bytes[9] = pressed[i] ? 0xFE : 0xFF;                                      // bit 0 cleared while pressed
         m[0].bytes[12] = static_cast<std::uint8_t>(i % 2);                             // a bit that only blinks
     });
-    EXPECT_EQ(FindButtonCandidates(pressed, snapshots, 10),
+    EXPECT_EQ(FindButtonCandidates(pressed, snapshots, {}, 10),
               (std::vector<ButtonCandidate>{{0x500003, 4}, {0x500009, -1}}));
-    EXPECT_TRUE(FindButtonCandidates({true, true, true, true, true, true}, snapshots, 10).empty());
+    EXPECT_TRUE(FindButtonCandidates({true, true, true, true, true, true}, snapshots, {}, 10).empty());
+    // A bit that changed while the cursor moved is no button's, and takes none of the room kept:
+    // with room for one, the button's own bit further on is the one found.
+    MemorySnapshot elsewhere{{0x500000, std::vector<std::uint8_t>(64, 0)}};
+    elsewhere[0].bytes[3] = 0x04;
+    EXPECT_EQ(FindButtonCandidates(pressed, snapshots, elsewhere, 1), (std::vector<ButtonCandidate>{{0x500009, -1}}));
+    // What changed elsewhere in other stretches (another region's) hides nothing here.
+    const MemorySnapshot other{{0x700000, std::vector<std::uint8_t>(64, 0xFF)}};
+    EXPECT_EQ(FindButtonCandidates(pressed, snapshots, other, 10).size(), 2u);
 }
 
 
