@@ -226,7 +226,12 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     const AddressWidth width = process->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
     Scan scan(os, *process, RegionsWithinBudget(process->writableRegions(), kAimFinderBudget), image, width, progress);
 
+    // The player's mouse as it was: no button held, the cursor where it stood.
     const std::optional<CursorPoint> cursorBefore = os.input.cursorPosition();
+    auto giveBackTheMouse = [&] {
+        scan.letGo();
+        if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+    };
     os.windows.bringToFront(window);
     // Each step's copies go once what they tell is drawn from them, before the next step's are
     // taken: at most one step's copies and three copies' room more are held at once.
@@ -257,15 +262,13 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         rightsChange = BitsThatChange(rights);
         for (MemorySnapshot& copy : rights) buttonCopies.push_back(std::move(copy));
     } catch (const std::bad_alloc&) {
-        scan.letGo();
-        if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+        giveBackTheMouse();
         return {1, "Not enough memory to copy the game's memory: nothing was written\r\n"};
     } catch (const Stopped&) {
-        scan.letGo();
-        if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+        giveBackTheMouse();
         return {1, "Stopped before the end: nothing was written\r\n"};
     }
-    if (cursorBefore) os.input.setCursorPosition(cursorBefore->x, cursorBefore->y);
+    giveBackTheMouse();
 
     // The file as it was, kept before the first key is written.
     if (!os.files.copyFile(file, file + ".bak")) {

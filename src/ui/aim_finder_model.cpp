@@ -21,11 +21,11 @@ AimFinderOutcome AimFinderModel::run(const std::string& game) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         percent_ = 0;
-        step_ = "starting";
+        step_ = "Looking for the window of " + game;
         ended_ = false;
         outcome_ = {};
+        control("lblStep").text = step_;
     }
-    control("lblStep").text = "Looking for the window of " + game;
     worker_ = std::thread([this, game] {
         AimFinderOutcome outcome;
         try {
