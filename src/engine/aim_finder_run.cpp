@@ -44,7 +44,7 @@ constexpr std::size_t kButtonsWeighed = 64;  // of a button's bits, the aim's ne
 constexpr const char* kRunnerUpComment = "; runner-up for ";
 
 // Where a value is for the descriptor: "Addr" in the program's statics, "PTR" a chain from them
-// that led to it at every copy, else "Addr" of this start only.
+// that led to it at every copy, else "Addr" of this start only (not lasting: never written).
 struct Place {
     std::string key;
     std::string value;
@@ -220,11 +220,20 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     const auto area = os.windows.clientAreaOnDesktop(window);
     if (!area || area->empty()) return end(ExitCode::GameNotRunning, "The game's window is minimised or gone");
 
+    // Without the program's module no statics are known, and nothing found on the heap could be
+    // reached again after the game starts anew: there is nothing worth the player's mouse.
     const std::optional<ModuleEntry> program = FindProgramModule(os.modules, processId, d.ExeName);
-    const ModuleImage image = program ? ModuleImage{program->base, program->base + program->size} : ModuleImage{};
-    const std::string programPath = program ? program->path : std::string();
+    if (!program || program->base == 0) {
+        return end(ExitCode::ProgramModuleNotFound,
+                   "The game's program module (" + (d.ExeName.empty() ? std::string("a module whose name has .exe") : d.ExeName) +
+                       ") was not found in its module list: no pointer chain can be followed, so nothing found would last. "
+                       "Nothing was written (is ExeName the game's program file?)");
+    }
+    const ModuleImage image{program->base, program->base + program->size};
+    const std::string programPath = program->path;
     const AddressWidth width = process->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
-    Scan scan(os, *process, RegionsWithinBudget(process->writableRegions(), kAimFinderBudget), image, width, progress);
+    Scan scan(os, *process, RegionsWithinBudget(RegionsTheGameAddresses(process->writableRegions(), width), kAimFinderBudget),
+              image, width, progress);
 
     // The player's mouse as it was: no button held, the cursor where it stood.
     const std::optional<CursorPoint> cursorBefore = os.input.cursorPosition();
@@ -270,30 +279,35 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     }
     giveBackTheMouse();
 
-    // The file as it was, kept before the first key is written.
-    if (!os.files.copyFile(file, file + ".bak")) {
-        return {1, shown + ".bak cannot be written (" + os.files.errorText() + "): nothing was written\r\n"};
-    }
+    // What lasts is decided first: a place that holds for this start only is no key worth a file
+    // (after the game starts again it is somebody else's memory), so it is reported, not written.
     AimFinderOutcome outcome;
     std::string comments;
-    auto write = [&](const std::string& key, const std::string& value) { WriteIniValue(os.ini, file, "Inputs", key, value); };
+    std::vector<std::pair<std::string, std::string>> keys;  // of [Inputs], in the order written
+    auto lastsOrSays = [&](const std::string& name, const std::string& found, const Place& place) {
+        if (place.lasting) return true;
+        outcome.report += name + ": " + found + " at " + place.value +
+                          ", which lies on the game's heap, and no pointer from the program's statics leads to it: it would "
+                          "not last after the game starts again, so it is not written\r\n";
+        return false;
+    };
     // The chosen place's key set, the other one emptied: a PTR key that is not empty wins over Addr.
-    auto writePlace = [&](const std::string& name, const Place& place) {
-        write(name + (place.key == "PTR" ? "Addr" : "PTR"), "");
-        write(name + place.key, place.value);
-        if (!place.lasting) outcome.report += name + " lies on the game's heap and no pointer to it was found: it holds for this start only\r\n";
+    auto placeKeys = [&](const std::string& name, const Place& place) {
+        keys.emplace_back(name + (place.key == "PTR" ? "Addr" : "PTR"), "");
+        keys.emplace_back(name + place.key, place.value);
     };
     auto axis = [&](const std::string& name, const std::vector<AxisCandidate>& candidates,
                     const std::optional<std::pair<AxisCandidate, Place>>& chosen, const std::string& side) {
         if (!chosen) {
             outcome.report += name + ": nothing in the game's memory follows the cursor " + side + "\r\n";
-            return std::optional<GameAddress>();
+            return false;
         }
         const AxisCandidate& c = chosen->first;
-        writePlace(name, chosen->second);
-        write(name + "Type", ValueTypeName(c.type));
-        write(name + "Multi", std::to_string(c.Multi));
-        write(name + "Offset", std::to_string(c.Offset));
+        if (!lastsOrSays(name, "a value follows the cursor " + side, chosen->second)) return false;
+        placeKeys(name, chosen->second);
+        keys.emplace_back(name + "Type", ValueTypeName(c.type));
+        keys.emplace_back(name + "Multi", std::to_string(c.Multi));
+        keys.emplace_back(name + "Offset", std::to_string(c.Offset));
         outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + ValueTypeName(c.type) +
                           " Multi " + std::to_string(c.Multi) + " Offset " + std::to_string(c.Offset) + " (misses by " +
                           Percent(c.error) + ")\r\n";
@@ -304,22 +318,23 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
                         std::to_string(other.Multi) + " Offset " + std::to_string(other.Offset) + " (misses by " +
                         Percent(other.error) + ")\r\n";
         }
-        return std::optional<GameAddress>(c.address);
+        return true;
     };
-    const std::optional<GameAddress> x = axis("P1X", across, axes.across, "across");
-    const std::optional<GameAddress> y = axis("P1Y", down, axes.down, "down");
+    const bool x = axis("P1X", across, axes.across, "across");
+    const bool y = axis("P1Y", down, axes.down, "down");
+    const std::optional<GameAddress> aimAt = axes.across ? std::optional(axes.across->first.address) : std::nullopt;
 
     // A button's bit: one that neither the other button nor the cursor's moves change; in the aim's
-// own object first (a field near it), then any that lasts.
+    // own object first (a field near it), then any that lasts.
     auto button = [&](const std::string& name, const std::string& maskKey, const std::vector<ButtonCandidate>& bits,
                       const MemorySnapshot& otherButtonChange) {
         std::vector<ButtonCandidate> ordered;
         for (const ButtonCandidate& b : bits) {
             if (BitStays(b, otherButtonChange)) ordered.push_back(b);  // the cursor's moves: passed over already
         }
-        if (x) {
+        if (aimAt) {
             std::stable_partition(ordered.begin(), ordered.end(), [&](const ButtonCandidate& b) {
-                return (b.address > *x ? b.address - *x : *x - b.address) < kMaxFieldOffset && b.BitMask > 0;
+                return (b.address > *aimAt ? b.address - *aimAt : *aimAt - b.address) < kMaxFieldOffset && b.BitMask > 0;
             });
         }
         const auto chosen = Choose(ordered, [&](const ButtonCandidate& b) { return scan.placeOf(b.address, buttonCopies); });
@@ -327,15 +342,27 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
             outcome.report += name + ": no bit follows the button\r\n";
             return;
         }
-        writePlace(name, chosen->second);
-        write(name + "Type", "byte");
-        write(maskKey, std::to_string(chosen->first.BitMask));
+        if (!lastsOrSays(name, "a bit follows the button", chosen->second)) return;
+        placeKeys(name, chosen->second);
+        keys.emplace_back(name + "Type", "byte");
+        keys.emplace_back(maskKey, std::to_string(chosen->first.BitMask));
         outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + maskKey + "=" +
                           std::to_string(chosen->first.BitMask) + "\r\n";
     };
     button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
     button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
 
+    if (keys.empty()) {
+        outcome.exitCode = 1;
+        outcome.report += "Nothing that lasts was found: nothing was written.\r\n";
+        if (progress) progress(100, "done");
+        return outcome;
+    }
+    // The file as it was, kept before the first key is written.
+    if (!os.files.copyFile(file, file + ".bak")) {
+        return {1, outcome.report + shown + ".bak cannot be written (" + os.files.errorText() + "): nothing was written\r\n"};
+    }
+    for (const auto& [key, value] : keys) WriteIniValue(os.ini, file, "Inputs", key, value);
     // The build the addresses belong to.
     if (const auto programFile = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
         WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(programFile->size()));

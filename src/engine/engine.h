@@ -31,6 +31,7 @@ struct HookState {
     bool captionAdopted = false;  // the descriptor sets no caption: the game window's own was taken
     std::unique_ptr<MemoryManager> memory;  // exists once the game's window has been found
     GameAddress moduleBase = 0;              // of the game's program module; 0 until found
+    int chainsNotFollowed = 0;               // pointer chains given up on: the program module was not found
     InputMap inputMap;
     PlayerSettings settings;  // as read, then normalised for the run
     PlayerState players;      // what the passes change
@@ -58,7 +59,7 @@ struct Engine {
 // The game's program module of the run: where the descriptor's pointer chains start.
 inline GameModule GameModuleOf(Engine& engine) {
     HookState& s = engine.state;
-    return GameModule{engine.os.modules, s.memory.get(), s.moduleBase, s.descriptor.ExeName};
+    return GameModule{engine.os.modules, s.memory.get(), s.moduleBase, s.descriptor.ExeName, &s.chainsNotFollowed};
 }
 
 // The twin-stick game ("VON") has its own layout of settings, states and debug text.

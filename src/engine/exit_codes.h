@@ -15,6 +15,7 @@ enum class ExitCode : int {
     GameOutOfReach = 9,      // a 64-bit game and a 32-bit VT2, which cannot reach all of its memory
     BadCommandLine = 10,     // an option VT2 does not know, or one without what it needs
     GameNotRunning = 11,     // --find-aim: the descriptor's game window is not there
+    ProgramModuleNotFound = 12,  // --find-aim: the game's program module is not in its module list
 };
 
 }  // namespace vt2

@@ -93,11 +93,24 @@ void HookGame(Engine& engine) {
     WarnOfAnotherBuild(engine);
     LoadOutputs(engine, s.gameName);
     ApplyCodePatches(engine, s.gameName);
+    NoteUnfollowedChains(engine);
     StartAimArea(engine);
     for (const std::string& note : s.settings.aim.notes) AddDebugNote(engine, note);
     s.hooked = true;
 
     engine.os.mainWindow.setLabelText(MainWindowLabel::Status, "Status:  Hooked " + s.descriptor.Name);
+}
+
+void NoteUnfollowedChains(Engine& engine) {
+    const HookState& s = engine.state;
+    if (s.chainsNotFollowed == 0) return;
+    AddDebugNote(engine, ProgramModuleNotFoundNote(s.descriptor.ExeName, s.chainsNotFollowed));
+}
+
+std::string ProgramModuleNotFoundNote(const std::string& exeName, int chains) {
+    return "Descriptor: the game's program module (" + (exeName.empty() ? std::string("no ExeName") : exeName) +
+           ") was not found: its " + std::to_string(chains) + " pointer chain" + (chains == 1 ? " is" : "s are") +
+           " not followed, and nothing is written through " + (chains == 1 ? "it" : "them");
 }
 
 void WarnOfAnotherBuild(Engine& engine) {

@@ -25,6 +25,10 @@ void HookGame(Engine& engine);
 // A descriptor that pins its game's build (ExeSize, ExeSha256) and a game of another build: the
 // debug window says so, as the addresses may then be wrong.
 void WarnOfAnotherBuild(Engine& engine);
+// The debug window's note when the descriptor's pointer chains could not be followed because the
+// game's program module was not found (a wrong ExeName, or a module list the system refused).
+void NoteUnfollowedChains(Engine& engine);
+std::string ProgramModuleNotFoundNote(const std::string& exeName, int chains);
 std::string GameNotOpenedMessage(const std::string& game);
 std::string GameOutOfReachMessage(const std::string& game);
 

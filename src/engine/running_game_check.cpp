@@ -36,7 +36,8 @@ std::size_t WrittenWidth(ValueType type) {
 class TargetChecker {
 public:
     TargetChecker(const IniEntries& entries, GameModule& module, MemoryManager& memory, std::vector<IniProblem>& problems)
-        : entries_(entries), module_(module), memory_(memory), problems_(problems) {}
+        : entries_(entries), module_(module), memory_(memory), problems_(problems),
+          moduleFound_(EnsureModuleBase(module).has_value()) {}
 
     // target's memory of width bytes from its PTR, else its Addr, is there and, when it must be, writable.
     void check(const std::string& section, const std::string& target, std::size_t width, bool mustWrite) {
@@ -44,11 +45,16 @@ public:
         const IniTextLine* addr = entries_.find(section, target + "Addr");
         const IniTextLine* at = ptr && !ptr->value.empty() ? ptr : addr && !addr->value.empty() ? addr : nullptr;
         if (!at || width == 0) return;
+        auto say = [&](const std::string& text) { problems_.push_back({at->number, at->section, at->key, text}); };
+        if (at == ptr && !moduleFound_) {
+            say("is not followed: the game's program module was not found, so no pointer chain is (nothing is " +
+                std::string(mustWrite ? "written" : "read") + " through it)");
+            return;
+        }
         const std::optional<GameAddress> address =
             at == ptr ? ResolvePointer(module_, ptr->value) : ToAddress(addr->value, AddressWidthOf(module_));
         if (!address) return;  // malformed: the text's own problem, said already
         const std::string where = HexAddress(*address);
-        auto say = [&](const std::string& text) { problems_.push_back({at->number, at->section, at->key, text}); };
         if (*address == 0 || *address > TopAddress(AddressWidthOf(module_)) - (width - 1)) {
             say("leads to " + where + ", which is no place in the game's memory: nothing is " + (mustWrite ? "written" : "read"));
             return;
@@ -69,6 +75,7 @@ private:
     GameModule& module_;
     MemoryManager& memory_;
     std::vector<IniProblem>& problems_;
+    bool moduleFound_;
 };
 
 const char* const kInputTargets[] = {"P1X",      "P1Y",      "P2X",     "P2Y",    "P1Trigger", "P1Reload",
@@ -99,9 +106,12 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
     GameAddress base = 0;
     std::string exeName = entries.value("Info", "ExeName");
     GameModule module{os.modules, &memory, base, exeName};
-    EnsureModuleBase(module);
-    check.said = "Checked against the running game (process " + std::to_string(processId) + ", " + exeName + " at " +
-                 HexAddress(base) + ").";
+    const std::string named = exeName.empty() ? std::string("the first program module") : exeName;
+    check.said = EnsureModuleBase(module)
+                     ? "Checked against the running game (process " + std::to_string(processId) + ", " + exeName + " at " +
+                           HexAddress(base) + ")."
+                     : "Checked against the running game (process " + std::to_string(processId) + "); its program module (" +
+                           named + ") was not found: pointer chains are not followed.";
 
     TargetChecker targets(entries, module, memory, check.problems);
     for (const char* t : kInputTargets) {

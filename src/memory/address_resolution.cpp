@@ -23,12 +23,13 @@ GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::str
     return module->base;
 }
 
-GameAddress EnsureModuleBase(GameModule& module) {
+std::optional<GameAddress> EnsureModuleBase(GameModule& module) {
     // Without the game's process there is nothing to look up (a process id of 0 would have the
     // lookup walk this program's own modules).
     if (module.base == 0 && module.memory && module.memory->PID() != 0) {
         module.base = GetModuleBase(module.modules, static_cast<std::uint32_t>(module.memory->PID()), module.exeName);
     }
+    if (module.base == 0) return std::nullopt;
     return module.base;
 }
 
@@ -47,7 +48,14 @@ std::optional<GameAddress> ResolvePointer(GameModule& module, const std::string&
     // Sums wrap round the game's address space, as the game's own pointer arithmetic does.
     const GameAddress top = TopAddress(width);
     auto add = [&](GameAddress a, GameAddress b) { return (a + b) & top; };
-    const GameAddress base = EnsureModuleBase(module);
+    // A chain from a module that is not there would lead to the offsets themselves, which may be
+    // somebody else's memory: it leads nowhere instead.
+    const std::optional<GameAddress> found = EnsureModuleBase(module);
+    if (!found) {
+        if (module.chainsNotFollowed) ++*module.chainsNotFollowed;
+        return std::nullopt;
+    }
+    const GameAddress base = *found;
     // The pointer at an address: 8 bytes in a 64-bit game, 4 in a 32-bit one.
     auto dereference = [&](GameAddress at) -> GameAddress {
         if (!module.memory) return 0;

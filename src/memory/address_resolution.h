@@ -18,8 +18,9 @@ namespace vt2 {
 struct GameModule {
     ModuleList& modules;
     MemoryManager* memory;  // the game's memory; none before the game is hooked
-    GameAddress& base;      // 0 until found
+    GameAddress& base;      // 0 until found (no program is loaded at 0)
     std::string& exeName;   // the descriptor's ExeName; an empty one is adopted from the game
+    int* chainsNotFollowed = nullptr;  // counts the chains given up on for want of the module
 };
 
 // The width of the game's addresses: 32 bits until its process is open.
@@ -35,15 +36,17 @@ std::optional<ModuleEntry> FindProgramModule(ModuleList& modules, std::uint32_t 
 // module whose name contains ".exe" is taken, and moduleName becomes its name.
 GameAddress GetModuleBase(ModuleList& modules, std::uint32_t processId, std::string& moduleName);
 
-// Finds the game's module base once; after it was found it is never looked up again.
-GameAddress EnsureModuleBase(GameModule& module);
+// Finds the game's module base once; after it was found it is never looked up again. Nothing
+// while the module cannot be found: a chain is then followed from nowhere, never from 0.
+std::optional<GameAddress> EnsureModuleBase(GameModule& module);
 
 // The address a chain leads to now. Missing fields count as empty; a field that is no number
-// makes the chain unusable (nothing).
+// makes the chain unusable (nothing), and so does a program module that cannot be found.
 std::optional<GameAddress> ResolvePointer(GameModule& module, const std::string& pointerText);
 
 // A target of the descriptor: the chain of its PTR key when that is not empty, else its Addr key;
-// 0 (not mapped) when neither gives an address.
+// 0 (not mapped) when neither gives an address. A PTR key that cannot be followed never falls
+// back on the Addr key: the chain is what the descriptor says lasts.
 GameAddress ResolveTargetAddress(GameModule& module, const std::string& pointerText, const std::string& addressText);
 
 }  // namespace vt2

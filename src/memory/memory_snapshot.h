@@ -14,6 +14,10 @@ namespace vt2 {
 // as fit in budget bytes (a game's memory can be far larger than what is worth copying many times).
 std::vector<WritableRegion> RegionsWithinBudget(const std::vector<WritableRegion>& regions, std::size_t budget);
 
+// The regions, or their parts, that a game of that width can name: a 32-bit game seen from a
+// 64-bit program also has the system's 64-bit memory above 4 GB, which no descriptor address reaches.
+std::vector<WritableRegion> RegionsTheGameAddresses(const std::vector<WritableRegion>& regions, AddressWidth width);
+
 // The regions' bytes now; a region that cannot be read now is an empty stretch.
 MemorySnapshot TakeMemorySnapshot(OpenProcessMemory& process, const std::vector<WritableRegion>& regions);
 

@@ -402,13 +402,19 @@ public:
     void setCursorPosition(int x, int y) override {
         log_.push_back("cursor " + std::to_string(x) + "," + std::to_string(y));
         cursorAt = {x, y};
+        if (onCursor) onCursor(x, y);
     }
+    std::function<void(int x, int y)> onCursor;  // a game that follows the cursor
+    std::function<void(std::uint32_t flags)> onMouse;  // ...and its buttons
     std::optional<CursorPoint> cursorPosition() override {
         log_.push_back("cursor read");
         return cursorAt;
     }
     CursorPoint cursorAt;  // where the last placement put it, or where a test moved it
-    void mouseEvent(std::uint32_t flags) override { log_.push_back("mouse " + std::to_string(flags)); }
+    void mouseEvent(std::uint32_t flags) override {
+        log_.push_back("mouse " + std::to_string(flags));
+        if (onMouse) onMouse(flags);
+    }
     std::uint32_t scanCodeOf(std::uint32_t virtualKey) override { return virtualKey + 1000; }
     void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override {
         log_.push_back(std::string(flags ? "key up " : "key down ") + std::to_string(virtualKey) + " scan " +

@@ -72,9 +72,10 @@ TEST_F(PointerChains, PtrWinsOverAddr) {
 }
 
 TEST_F(PointerChains, TheModuleBaseIsLookedUpUntilFoundThenNeverAgain) {
-    sys.modules.modules[4242] = {};  // not there yet
-    EXPECT_EQ(resolve("||&H100"), 0x100u);
-    EXPECT_EQ(resolve("||&H100"), 0x100u);
+    sys.modules.modules[4242] = {};  // not there yet: a chain leads nowhere, not from 0
+    EXPECT_EQ(resolve("||&H100"), std::nullopt);
+    EXPECT_EQ(resolve("&H10|8|4"), std::nullopt);
+    EXPECT_EQ(sys.engine.state.chainsNotFollowed, 2);
     sys.modules.modules[4242] = {{"GAME.EXE", kBase}};
     EXPECT_EQ(resolve("||&H100"), kBase + 0x100);
     sys.modules.modules[4242] = {{"game.exe", 0x10000000}};

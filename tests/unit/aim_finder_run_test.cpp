@@ -1,7 +1,11 @@
 // What the aim finder writes around the keys: the runners-up of its scan at the descriptor's end.
 #include <gtest/gtest.h>
 
+#include "common/ini.h"
 #include "engine/aim_finder_run.h"
+#include "engine/exit_codes.h"
+#include "memory/memory_snapshot.h"
+#include "support/fake_platform.h"
 
 namespace vt2::test {
 namespace {
@@ -24,6 +28,91 @@ TEST(AimFinderRunnersUp, AnEarlierScansRunnersUpGiveWayToThisOnesAndNothingElseI
         {"[Inputs]\n  ; runner-up for P1X: indented, the player's\n", "", "[Inputs]\n  ; runner-up for P1X: indented, the player's\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(WithRunnersUp(c.text, c.comments), c.written) << c.text;
+}
+
+// A game whose mouse object lies on its heap at 0x500000 (x and y as longs at +8 and +12, the
+// buttons' byte at +16), reached from the program's statics at 0x400010 when `pointed`.
+struct FollowingGame {
+    explicit FollowingGame(bool pointed, std::vector<ModuleEntry> modules = {{"game.exe", 0x400000, "", 0x1000}}) {
+        sys.folder.writeFile("memcfg\\g.ini", kDescriptor);
+        sys.windows.addWindow({"GameClass", "Game", 7, 0, true, {100, 50, 740, 530}});
+        sys.modules.modules[7] = std::move(modules);
+        FakeGameProcess& game = sys.memory.processes[7];
+        game.map(0x400000, 0x100);
+        game.map(0x500000, 0x20);
+        if (pointed) game.putLong(0x400010, 0x500000);
+        sys.input.cursorAt = {3, 4};
+        sys.input.onCursor = [&game](int x, int y) {
+            game.putLong(0x500008, static_cast<std::uint32_t>(x - 100));
+            game.putLong(0x50000C, static_cast<std::uint32_t>(y - 50));
+        };
+        sys.input.onMouse = [&game](std::uint32_t flags) {
+            std::uint8_t& buttons = game.bytes[0x500010];
+            if (flags & 0x2) buttons |= 1;
+            if (flags & 0x4) buttons &= ~1;
+            if (flags & 0x8) buttons |= 2;
+            if (flags & 0x10) buttons &= ~2;
+        };
+    }
+    AimFinderOutcome find() {
+        const AimFinderServices os{sys.windows, sys.memory, sys.modules, sys.input, sys.clock, sys.files, sys.ini};
+        return FindAimAddresses(os, sys.folder.path(), "g", {});
+    }
+    std::string key(const std::string& name) {
+        return ReadIniValue(sys.ini, sys.folder.path() + "\\memcfg\\g.ini", "Inputs", name, false);
+    }
+    static constexpr const char* kDescriptor = "[Info]\r\nWinClass=GameClass\r\nExeName=game.exe\r\n[Inputs]\r\nP1XAddr=&H1\r\n";
+    FakeSystem sys;
+};
+
+// Only what lasts is written: a chain from the program's statics; a heap place without one, or a
+// game whose program module is not listed, leaves the file as the player had it.
+TEST(AimFinderRun, WritesWhatLastsAndNothingThatHoldsForThisStartOnly) {
+    {
+        FollowingGame g(true);
+        const AimFinderOutcome found = g.find();
+        EXPECT_EQ(found.exitCode, 0) << found.report;
+        EXPECT_EQ(g.key("P1XPTR"), "&H10||&H8") << found.report;
+        EXPECT_EQ(g.key("P1YPTR"), "&H10||&HC");
+        EXPECT_EQ(g.key("P1XAddr"), "");
+        EXPECT_EQ(g.key("P1XMulti"), "639");
+        EXPECT_EQ(g.key("P1TriggerPTR"), "&H10||&H10");
+        EXPECT_EQ(g.key("P1TrigerBitMask"), "1");
+        EXPECT_EQ(g.key("P1ReloadBitMask"), "2");
+        EXPECT_TRUE(g.sys.files.fileExists(g.sys.folder.path() + "\\memcfg\\g.ini.bak"));
+    }
+    {
+        FollowingGame g(false);
+        const AimFinderOutcome found = g.find();
+        EXPECT_EQ(found.exitCode, 1);
+        EXPECT_NE(found.report.find("P1X: a value follows the cursor across at &H500008, which lies on the game's heap"),
+                  std::string::npos)
+            << found.report;
+        EXPECT_NE(found.report.find("Nothing that lasts was found: nothing was written"), std::string::npos) << found.report;
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor);
+        EXPECT_FALSE(g.sys.files.fileExists(g.sys.folder.path() + "\\memcfg\\g.ini.bak"));
+    }
+    for (const std::vector<ModuleEntry>& listed : {std::vector<ModuleEntry>{},  // the system refused the list
+                                                   std::vector<ModuleEntry>{{"other.exe", 0x10000000, "", 0x1000}}}) {
+        FollowingGame g(true, listed);
+        const AimFinderOutcome found = g.find();
+        EXPECT_EQ(found.exitCode, static_cast<int>(ExitCode::ProgramModuleNotFound));
+        EXPECT_NE(found.report.find("program module (game.exe) was not found"), std::string::npos) << found.report;
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor);
+        EXPECT_TRUE(g.sys.eventsStartingWith("mouse").empty());  // the player's mouse never taken
+        EXPECT_TRUE(g.sys.eventsStartingWith("cursor 4").empty());
+    }
+}
+
+// A 32-bit game seen from the 64-bit program has the system's memory above 4 GB too: no address
+// of its descriptor reaches there.
+TEST(AimFinderRegions, AThirtyTwoBitGameIsCopiedBelowFourGigabytesOnly) {
+    const std::vector<WritableRegion> regions = {
+        {0x10000, 0x1000}, {0xFFFFF000, 0x1000}, {0xFFFFF000, 0x2000}, {0x100000000, 0x1000}, {0x7FFE0000, 0}};
+    EXPECT_EQ(RegionsTheGameAddresses(regions, AddressWidth::Bits32),
+              (std::vector<WritableRegion>{{0x10000, 0x1000}, {0xFFFFF000, 0x1000}, {0xFFFFF000, 0x1000}}));
+    EXPECT_EQ(RegionsTheGameAddresses(regions, AddressWidth::Bits64),
+              (std::vector<WritableRegion>{{0x10000, 0x1000}, {0xFFFFF000, 0x1000}, {0xFFFFF000, 0x2000}, {0x100000000, 0x1000}}));
 }
 
 }  // namespace

@@ -238,6 +238,36 @@ TEST(RunningGameCheck, EachTargetIsFollowedInTheGamesMemoryAndTheBuildCompared) 
     EXPECT_FALSE(CheckAgainstRunningGame(os, descriptor).running);
 }
 
+// A program module the game's list does not have (a wrong ExeName, or a list the system refused):
+// each chain is said once as not followed, never as leading to its offsets; plain addresses are checked.
+TEST(RunningGameCheck, ChainsOfAMissingProgramModuleAreSaidNotFollowed) {
+    FakeSystem sys;
+    const RunningGameServices os{sys.windows, sys.memory, sys.modules, sys.files};
+    sys.windows.addWindow({"GameClass", "Game", 4242, 0, true});
+    sys.memory.processes[4242].map(0x400000, 0x100);
+    const std::string descriptor =
+        "[Info]\nWinClass=GameClass\nExeName=game.exe\n"        // 1-3
+        "[Inputs]\nP1XAddr=&H400020\nP1XType=integer\n"          // 4-6: there
+        "P2XPTR=&H10||8\nP2XAddr=&H400020\nP2XType=single\n"     // 7-9: a chain, its Addr aside
+        "P2YPTR=&H10||C\nP2YType=single\n";                       // 10-11
+    for (const std::vector<ModuleEntry>& listed :
+         {std::vector<ModuleEntry>{}, std::vector<ModuleEntry>{{"other.exe", 0x400000}}}) {
+        sys.modules.modules[4242] = listed;
+        const RunningGameCheck check = CheckAgainstRunningGame(os, descriptor);
+        ASSERT_TRUE(check.running);
+        EXPECT_EQ(check.said, "Checked against the running game (process 4242); its program module (game.exe) was not found: "
+                              "pointer chains are not followed.");
+        std::vector<std::pair<int, std::string>> said;
+        for (const IniProblem& p : check.problems) said.emplace_back(p.line, p.key);
+        EXPECT_EQ(said, (std::vector<std::pair<int, std::string>>{{7, "P2XPTR"}, {10, "P2YPTR"}}));
+        for (const IniProblem& p : check.problems) EXPECT_EQ(p.text.rfind("is not followed: the game's program module was not found", 0), 0u) << p.text;
+    }
+    sys.modules.modules[4242] = {{"GAME.exe", 0x400000}};
+    sys.memory.processes[4242].putLong(0x400010, 0x400040);
+    const RunningGameCheck found = CheckAgainstRunningGame(os, descriptor);
+    EXPECT_EQ(found.problems, std::vector<IniProblem>{}) << found.said;
+}
+
 TEST(RunningGameCheck, TheBuildPinComparesSizeAndDigestOnlyWhenGiven) {
     FakeSystem sys;
     sys.folder.writeFile("game.exe", "abc");

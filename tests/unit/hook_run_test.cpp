@@ -72,6 +72,44 @@ TEST_F(HookRun, AGameOfAnotherBuildThanTheDescriptorPinsIsNotedAtTheHook) {
     EXPECT_EQ(sys.engine.state.notes[0].rfind("Descriptor: the game's program is another build", 0), 0u) << sys.engine.state.notes[0];
 }
 
+// Without the program module a chain would lead to its offsets alone ("||&H500" to &H500, which
+// may be some other thing of the game's): nothing is written through it, and the debug window says why.
+TEST_F(HookRun, ChainsOfAProgramModuleThatIsNotListedAreNotedAndWriteNothing) {
+    sys.folder.writeFile("memcfg\\demo.ini",
+                         "[Inputs]\r\nP1XPTR=||&H500\r\nP1XType=byte\r\nP1XMulti=100\r\nP1YAddr=&H600\r\nP1YType=byte\r\n"
+                         "P1YMulti=100\r\nP2XPTR=&H10|4|8\r\nP2XAddr=&H700\r\nP2XType=byte\r\n");
+    const struct {
+        std::vector<ModuleEntry> listed;
+        std::size_t notes;
+        GameAddress p1x;
+    } cases[] = {
+        {{}, 1, 0},                                  // the system gave no list
+        {{{"other.exe", 0x10000000}}, 1, 0},         // the game's program is not in it
+        {{{"DEMO.EXE", 0x400000}}, 0, 0x400500},     // there, whatever the case of its name
+    };
+    for (const auto& c : cases) {
+        FakeSystem run;
+        run.engine.state.programFolder = sys.folder.path();
+        run.engine.state.gameName = "demo";
+        run.engine.state.descriptor = sys.engine.state.descriptor;
+        run.engine.state.descriptor.ExeName = "demo.exe";
+        run.memory.processes[4242].map(0x500, 0x10);
+        run.modules.modules[4242] = c.listed;
+        run.windows.addWindow({"DemoClass", "Demo Game", 4242, 0x14CF0000});
+        WaitForGameWindow(run.engine);
+        HookGame(run.engine);
+        const HookState& s = run.engine.state;
+        ASSERT_EQ(s.notes.size(), c.notes) << c.listed.size();
+        if (c.notes) {
+            EXPECT_EQ(s.notes[0], "Descriptor: the game's program module (demo.exe) was not found: its 2 pointer chains are not "
+                                  "followed, and nothing is written through them");
+        }
+        EXPECT_EQ(s.inputMap.P1X.address, c.p1x);
+        EXPECT_EQ(s.inputMap.P1Y.address, 0x600u);  // a plain address needs no module
+        EXPECT_EQ(s.inputMap.P2X.address, c.notes ? 0u : 8u);  // never its Addr in the chain's place
+    }
+}
+
 TEST_F(HookRun, TheMenusExitItemWorksWhileWaiting) {
     Form1 form(sys.engine);
     sys.messages.onPump = [&](int n) {

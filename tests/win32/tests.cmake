@@ -43,6 +43,7 @@ add_executable(vt2_win32_tests
     win32/game_memory_test.cpp
     win32/loop_pacer_test.cpp
     win32/main_window_test.cpp
+    win32/module_list_test.cpp
     win32/network_outputs_test.cpp
     win32/output_link_test.cpp
     win32/stub_test.cpp
