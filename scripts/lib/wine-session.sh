@@ -1,16 +1,10 @@
 # Sourced by the scripts: a private Xvfb display and a private Wine prefix under a build folder.
 #   wine_session_start BUILD_DIR   exports DISPLAY, WINEPREFIX and friends, starts what is missing
 #   wine_session_stop              stops the Xvfb and the wineserver that wine_session_start started
-#   vt2_runs_32bit_programs        true when this machine runs 32-bit Linux programs, and so Wine's
-#                                  32-bit loader (some kernels are booted without it)
 #
 # A BUILD_DIR whose name ends in 64 (build/cross64) gets a 64-bit prefix run by Wine's 64-bit
 # loader and server, called by their own names: the `wine` and `wineserver` commands pick the
 # 32-bit ones whenever those are installed, runnable or not. VT2_WINE names the loader to use.
-
-vt2_runs_32bit_programs() {
-    [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
-}
 
 _vt2_xvfb_pid=""
 _vt2_started_wineserver=""

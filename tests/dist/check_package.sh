@@ -7,6 +7,7 @@ build=$1
 version=$2
 system=$3
 demo32_descriptor=${4:-}  # win64: the descriptor the build wrote for the 32-bit demo game
+objdump=${5:-objdump}     # one that reads these programs' sections
 out=$(mktemp -d "$build/package-check.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 (cd "$build" && cpack --config CPackConfig.cmake -B "$out" >/dev/null) || { echo "cpack failed"; exit 1; }
@@ -43,5 +44,15 @@ else
     expect_kind VT2.exe PE32
     expect_kind demo/VT2DemoGame.exe PE32
 fi
+# A player's programs carry no debug information; their symbols lie beside the zip, each program
+# naming its own file.
+while IFS= read -r program; do
+    sections=$("$objdump" -h "$program" 2>&1) || { echo "$program: $objdump cannot read it: $sections"; status=1; continue; }
+    debug=$(grep -oE '\.debug_[a-z_]+' <<<"$sections" | sort -u | tr '\n' ' ')
+    [ -z "$debug" ] || { echo "${program#"$out/"} carries debug information: $debug"; status=1; }
+    name=$(basename "$program")
+    [ -s "$build/symbols/$name.debug" ] || { echo "no symbols of $name in $build/symbols/"; status=1; }
+    grep -q '\.gnu_debuglink' <<<"$sections" || { echo "${program#"$out/"} does not name its symbols' file"; status=1; }
+done < <(find "$out/$folder" -name '*.exe')
 [ $status -eq 0 ] && echo "ok: $(basename "$zip"), $(wc -l <<<"$listing") entries"
 exit $status

@@ -12,12 +12,16 @@ add_executable(vt2_e2e_tests
     e2e/model2_e2e_test.cpp
     e2e/numeric_outputs_e2e_test.cpp
     e2e/outputs_e2e_test.cpp
+    e2e/package_e2e_test.cpp
     e2e/playing_e2e_test.cpp
     e2e/start_up_e2e_test.cpp
 )
 target_link_libraries(vt2_e2e_tests PRIVATE vt2_win32_harness GTest::gtest_main ws2_32)
 target_compile_definitions(vt2_e2e_tests PRIVATE VT2_VERSION_TEXT="${PROJECT_VERSION}")
 add_dependencies(vt2_e2e_tests dist vt2probe vt2inject)
+if(TARGET package_under_test)
+    add_dependencies(vt2_e2e_tests package_under_test)
+endif()
 # They share the one desktop, mouse and keyboard: one at a time.
 gtest_discover_tests(vt2_e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES LABELS e2e TIMEOUT 180 RESOURCE_LOCK desktop)

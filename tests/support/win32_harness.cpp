@@ -109,6 +109,13 @@ void CopyOrFail(const std::string& from, const std::string& to) {
 TempInstall::TempInstall(TempContents contents) : path_(TempFolderName()) {
     CreateDirectoryA(path_.c_str(), nullptr);
     if (contents == TempContents::Nothing) return;
+    if (contents == TempContents::UnzippedPackage) {
+        std::error_code error;
+        std::filesystem::copy(std::filesystem::path(kUnzippedPackageFolder), std::filesystem::path(path_),
+                              std::filesystem::copy_options::recursive, error);
+        if (error) ADD_FAILURE() << "cannot copy the package " << kUnzippedPackageFolder << ": " << error.message();
+        return;
+    }
     for (const char* sub : {"", "\\memcfg", "\\joycfg", "\\demo", "\\docs"}) CreateDirectoryA((path_ + sub).c_str(), nullptr);
     const std::string dist = kDistFolder;
     CopyOrFail(dist + "\\VT2.exe", file("VT2.exe"));

@@ -83,7 +83,8 @@ std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info);
 // A folder laid out like dist\: VT2.exe, memcfg\demo.ini, joycfg\default.ini, demo\VT2DemoGame.exe
 // (and vt2.ini [Loop] Busy=1 when the environment has VT2_TEST_LOOP=busy);
 // or an empty folder (another program's, such as an emulator's).
-enum class TempContents { Vt2, Nothing };
+// Or the win64 package whole, as a player unzips it (a 64-bit build given the 32-bit demo game).
+enum class TempContents { Vt2, Nothing, UnzippedPackage };
 class TempInstall {
 public:
     explicit TempInstall(TempContents contents = TempContents::Vt2);

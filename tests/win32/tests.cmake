@@ -28,6 +28,18 @@ if(VT2_DEMO32_LAYOUT)
     vt2_wine_path(VT2_TEST_DEMO32_DESCRIPTOR ${VT2_DEMO32_DESCRIPTOR})
 endif()
 vt2_wine_path(VT2_TEST_FIXTURES_DIR ${CMAKE_BINARY_DIR}/tests/fixtures)
+# The win64 package as a player unzips it, made before the tests under Wine run.
+set(VT2_TEST_UNZIPPED_PACKAGE "")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND VT2_32BIT_DEMO_GAME)
+    set(package_under_test ${CMAKE_BINARY_DIR}/package-under-test)
+    add_custom_target(package_under_test
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${package_under_test}
+        COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake -B ${package_under_test}
+        COMMAND ${CMAKE_COMMAND} -E chdir ${package_under_test} ${CMAKE_COMMAND} -E tar xf VT2-${PROJECT_VERSION}-win64.zip
+        COMMENT "The win64 package, unzipped for the tests" VERBATIM)
+    add_dependencies(package_under_test dist demo32_descriptor)
+    vt2_wine_path(VT2_TEST_UNZIPPED_PACKAGE ${package_under_test}/VT2-${PROJECT_VERSION}-win64)
+endif()
 configure_file(support/test_paths.h.in ${CMAKE_CURRENT_BINARY_DIR}/generated/support/test_paths.h @ONLY)
 
 add_library(vt2_win32_harness STATIC support/win32_harness.cpp support/ui_driver.cpp)
