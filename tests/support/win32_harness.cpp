@@ -188,19 +188,28 @@ std::vector<DemoGame> DemoGames() {
 
 bool CanRun(const DemoGame& game) {
     if (*game.installedFrom == '\0') return true;
-    // Started held and ended at once: Wine without its 32-bit half refuses to start it at all.
+    // Started and ended again once its window is up. Wine without its 32-bit half refuses it, or,
+    // where the kernel runs 32-bit programs but no 32-bit loader is installed, takes it and then
+    // never runs it: only a window of its own tells.
     std::string commandLine = std::string("\"") + game.installedFrom + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &started))
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
+    const bool runs = WaitUntil(
+        [&] {
+            return FindTopWindowOf(started.dwProcessId, "VT2DemoGame") != nullptr ||
+                   WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        15000) && FindTopWindowOf(started.dwProcessId, "VT2DemoGame") != nullptr;
     TerminateProcess(started.hProcess, 0);
     WaitForSingleObject(started.hProcess, 5000);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
-    return true;
+    return runs;
 }
 
 std::string DemoGameName(const ::testing::TestParamInfo<DemoGame>& info) { return info.param.label; }
