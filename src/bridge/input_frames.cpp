@@ -1,5 +1,8 @@
 #include "bridge/input_frames.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace vt2::bridge {
 
 std::uint8_t ButtonOf(std::uint16_t code) {
@@ -38,8 +41,12 @@ std::optional<BridgeReport> FrameAssembler::take(const InputEvent& event) {
         return report;
     }
     if (event.type == kEvRel) {
-        if (event.code == kRelX) dx_ += event.value;
-        if (event.code == kRelY) dy_ += event.value;
+        // Held at the ends of 32 bits: a device or recording that floods counts cannot overflow them.
+        auto add = [](std::int32_t sum, std::int32_t value) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{sum} + value, INT32_MIN, INT32_MAX));
+        };
+        if (event.code == kRelX) dx_ = add(dx_, event.value);
+        if (event.code == kRelY) dy_ = add(dy_, event.value);
     } else if (event.type == kEvAbs && (event.code == kAbsX || event.code == kAbsY)) {
         (event.code == kAbsX ? x_ : y_) = event.value;
         positioned_ = moved_ = true;

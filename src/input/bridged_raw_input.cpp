@@ -51,6 +51,7 @@ void BridgedRawInput::startReports(RawMouseReportSink& sink) {
 
 void BridgedRawInput::stopReports() {
     sink_ = nullptr;
+    mice_.forgetSink();  // a report being delivered now may be what made the sink stop
     system_.stopReports();
 }
 

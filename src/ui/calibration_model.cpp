@@ -156,13 +156,14 @@ void CalibrationModel::save() {
     // holding [Aim] alone would take the place of default.ini with no players in it.
     const std::string file = PlayerSettingsPath(os_.programFolder, game_);
     if (!os_.files.fileExists(file) && !config_.SaveSettings(game_)) return;
+    // Saved from a shot, inside the gun's report: the box waits until the report is handled.
     if (!SaveCalibration(os_.ini, file, static_cast<std::size_t>(player - 1), edges)) {
-        os_.messages.ask("VT2 could not write " + file + ".\r\n\r\n" + os_.ini.errorText(), "Calibration Not Saved",
-                         MessageButtons::Ok, MessageIcon::Information);
+        os_.messages.tellLater("VT2 could not write " + file + ".\r\n\r\n" + os_.ini.errorText(), "Calibration Not Saved",
+                               MessageIcon::Information);
         return;
     }
-    os_.messages.ask("The calibration of player " + std::to_string(player) + " is saved for this game.",
-                     "Calibration Saved", MessageButtons::Ok, MessageIcon::Information);
+    os_.messages.tellLater("The calibration of player " + std::to_string(player) + " is saved for this game.",
+                           "Calibration Saved", MessageIcon::Information);
 }
 
 void CalibrationModel::finish() {

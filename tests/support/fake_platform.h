@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -279,6 +280,19 @@ public:
         answers.pop_front();
         return answer;
     }
+    void tellLater(const std::string& text, const std::string& title, MessageIcon icon) override {
+        log_.push_back("box later " + title + "|" + text);
+        later.push_back({text, title, icon});
+    }
+    // The message loop runs again: the boxes asked for later are shown.
+    void runLater() {
+        while (!later.empty()) {
+            const auto [text, title, icon] = later.front();
+            later.pop_front();
+            ask(text, title, MessageButtons::Ok, icon);
+        }
+    }
+    std::deque<std::tuple<std::string, std::string, MessageIcon>> later;
     std::deque<MessageAnswer> answers;
     // What the user does while a box is up, before answering it.
     std::function<void(const std::string& text)> onShown;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <vector>
+
 #include "bridge/bridge_listing.h"
 #include "bridge/bridge_session.h"
 #include "bridge/input_frames.h"
@@ -39,6 +42,27 @@ TEST(BridgeFrames, AFrameIsOneReportOfWhatChangedInIt) {
     EXPECT_EQ(report->x, -40);
     EXPECT_EQ(report->y, 0);
     EXPECT_EQ(report->buttons, kBridgeLeft);  // still held
+}
+
+// A flood of counts in one frame stops at the ends of 32 bits either way (no overflow).
+TEST(BridgeFrames, CountsOfAFrameStopAtTheEndsOfTheirRange) {
+    const struct {
+        std::vector<std::int32_t> counts;
+        std::int32_t sum;
+    } cases[] = {
+        {{INT32_MAX, 1}, INT32_MAX},
+        {{INT32_MAX, INT32_MAX, -5}, INT32_MAX - 5},
+        {{INT32_MIN, -1}, INT32_MIN},
+        {{INT32_MIN, INT32_MAX}, -1},
+        {{-3, 5}, 2},
+    };
+    for (const auto& c : cases) {
+        FrameAssembler frames(1);
+        for (std::int32_t v : c.counts) frames.take(Rel(kRelX, v));
+        const auto report = frames.take(kSyn);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->dx, c.sum) << c.counts.size();
+    }
 }
 
 TEST(BridgeFrames, MouseAndGunButtonsAreTheFiveButtons) {

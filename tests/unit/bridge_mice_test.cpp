@@ -118,6 +118,94 @@ TEST(BridgeMiceTest, DroppedMessagesAreCountedOverConnections) {
 
 // The whole way: the bridge's guns listed beside raw input's mice, bound by their paths, moving
 // their players by the same rules.
+// A sink that runs a message loop while it takes a record (a modal box): the loop delivers the
+// bridge's next bytes, or its loss, into the same BridgeMice. Those wait their turn; the record in
+// hand is never made from a device that went meanwhile, and newer button state is never
+// overwritten with older.
+TEST(BridgeMiceTest, InputThatArrivesWhileARecordIsDeliveredWaitsItsTurn) {
+    struct Reentering final : RawMouseReportSink {
+        BridgeMice* mice = nullptr;
+        std::vector<std::vector<std::uint8_t>> inside;  // bytes delivered from inside a record, in turn
+        bool loseInside = false;
+        std::vector<RawMouseReport> all;
+        void onMouseReport(const RawMouseReport& report) override {
+            all.push_back(report);
+            if (!inside.empty()) {
+                const std::vector<std::uint8_t> bytes = std::move(inside.front());
+                inside.erase(inside.begin());
+                mice->take(bytes.data(), bytes.size(), this);
+            } else if (loseInside) {
+                loseInside = false;
+                mice->lost(this);
+            }
+        }
+    };
+    const struct {
+        const char* what;
+        std::vector<std::vector<std::uint8_t>> inside;
+        bool loseInside;
+        std::vector<std::uint32_t> buttons;  // of the records, in order
+        std::size_t devicesAfter;
+    } cases[] = {
+        // The gun removed and added again inside its own trigger's record.
+        {"removed inside", {Bytes({BridgeDeviceRemoved{1}, Gun(1), BridgeReport{1, 1, 0, 0, false, 0, 0, 0}})}, false,
+         {0x0001, 0x0004, 0x0002, 0x0008}, 1},
+        // The link lost inside: both buttons are let go after, not before, the frame that pressed them.
+        {"lost inside", {}, true, {0x0001, 0x0004, 0x0002, 0x0008}, 0},
+        // A newer report inside: its release stays the last word.
+        {"newer inside", {Bytes({BridgeReport{1, 3, 0, 0, false, 0, 0, 0}})}, false, {0x0001, 0x0004, 0x0002, 0x0008}, 1},
+    };
+    for (const auto& c : cases) {
+        BridgeMice mice;
+        Reentering sink;
+        sink.mice = &mice;
+        const auto start = Bytes({Gun(1), BridgeDevicesListed{}});
+        mice.take(start.data(), start.size(), &sink);
+        sink.inside = c.inside;
+        sink.loseInside = c.loseInside;
+        const auto bytes = Bytes({BridgeReport{1, 2, 0, 0, false, 0, 0, kBridgeLeft | kBridgeRight}});
+        mice.take(bytes.data(), bytes.size(), &sink);
+        std::vector<std::uint32_t> buttons;
+        for (const RawMouseReport& r : sink.all) buttons.push_back(r.buttons);
+        EXPECT_EQ(buttons, c.buttons) << c.what;
+        EXPECT_EQ(mice.devices().size(), c.devicesAfter) << c.what;
+    }
+}
+
+// A peer's size: devices past the bound, and names or paths that would break a settings line, are
+// refused and counted; a position far outside its range converts without overflow.
+TEST(BridgeMiceTest, APeerCannotGrowTheDevicesWithoutEndNorSendALineBreak) {
+    BridgeMice mice;
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t n = 1; n <= kBridgeMaxDevices + 8; ++n) {
+        BridgeDeviceAdded gun = Gun(n);
+        gun.path = "/dev/input/event" + std::to_string(n);
+        const auto b = EncodeBridgeMessage(gun);
+        bytes.insert(bytes.end(), b.begin(), b.end());
+    }
+    mice.take(bytes.data(), bytes.size(), nullptr);
+    EXPECT_EQ(mice.devices().size(), kBridgeMaxDevices);
+    EXPECT_EQ(mice.dropped(), 8u);
+
+    BridgeMice lines;
+    for (const std::string& path : {std::string("/dev/input/by-id/a\r\nMouseID=1"), std::string("/dev/input/b\0c", 14),
+                                    std::string("/dev/input/ok")}) {
+        BridgeDeviceAdded gun = Gun(1);
+        gun.path = path;
+        const auto b = Bytes({gun});
+        lines.take(b.data(), b.size(), nullptr);
+    }
+    ASSERT_EQ(lines.devices().size(), 1u);
+    EXPECT_EQ(lines.devices()[0].path, "/dev/input/ok");
+    EXPECT_EQ(lines.dropped(), 2u);
+
+    const AxisRange unit{0, 1};
+    EXPECT_EQ(AbsoluteRawPosition(70000, unit), 2 * 65535);
+    EXPECT_EQ(AbsoluteRawPosition(INT32_MAX, {INT32_MIN, INT32_MAX}), 65535);
+    EXPECT_EQ(AbsoluteRawPosition(INT32_MAX, {0, 1}), 2 * 65535);
+    EXPECT_EQ(AbsoluteRawPosition(INT32_MIN, {0, 1}), -65535);
+}
+
 TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePlayers) {
     FakeSystem sys;
     sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};

@@ -123,8 +123,19 @@ LRESULT CALLBACK Win32RawInput::RawInputWindowProc(HWND window, UINT message, WP
     const RawInputRecord record =
         got == static_cast<UINT>(-1) ? RawInputRecord{} : ReadRawInputRecord(buffer.data(), std::min<std::size_t>(got, size), kLayout);
     if (record.kind != RawInputKind::Mouse) return CallWindowProcA(self->previous_, window, message, wParam, lParam);
-    self->sink_->onMouseReport(record.report);
     DefWindowProcA(window, message, wParam, lParam);  // lets the system clean up the report
+    // A sink that runs a message loop while it takes a report gets the reports that loop brings
+    // after the one in hand, in order, not inside it.
+    self->waiting_.push_back(record.report);
+    if (self->delivering_) return 0;
+    self->delivering_ = true;
+    while (!self->waiting_.empty() && self->sink_) {
+        const RawMouseReport next = self->waiting_.front();
+        self->waiting_.pop_front();
+        self->sink_->onMouseReport(next);
+    }
+    self->waiting_.clear();  // the sink stopped listening meanwhile
+    self->delivering_ = false;
     return 0;
 }
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <deque>
+
 #include "platform/raw_input.h"
 
 namespace vt2::win32 {
@@ -31,6 +33,8 @@ private:
     HWND window_;
     WNDPROC previous_ = nullptr;
     RawMouseReportSink* sink_ = nullptr;
+    std::deque<RawMouseReport> waiting_;  // reports that came while one was being delivered
+    bool delivering_ = false;
 };
 
 }  // namespace vt2::win32

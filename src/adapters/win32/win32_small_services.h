@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 
 #include "platform/keyboard_state.h"
@@ -20,10 +21,21 @@ public:
     void showMessage(const std::string& text) override;
     MessageAnswer ask(const std::string& text, const std::string& title, MessageButtons buttons,
                       MessageIcon icon) override;
+    // From a thread timer of 0 ms: its message comes only when the queue holds nothing else, and
+    // whichever loop runs then (the program's, a modal window's) shows the box.
+    void tellLater(const std::string& text, const std::string& title, MessageIcon icon) override;
+    ~Win32MessageBoxes() override;
 
 private:
+    struct Later {
+        std::string text, title;
+        MessageIcon icon;
+    };
+    static void CALLBACK ShowLater(HWND, UINT, UINT_PTR timer, DWORD);
     HWND owner() const;
     std::function<HWND()> ownerOf_;
+    std::deque<Later> later_;
+    UINT_PTR timer_ = 0;
 };
 
 // GetAsyncKeyState: the keys as the whole system sees them, while the game has the focus;
