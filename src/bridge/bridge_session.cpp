@@ -4,12 +4,27 @@
 
 namespace vt2::bridge {
 
+namespace {
+const std::string& NodeOf(const SourceDevice& device) {
+    return device.alsoKnownAs.empty() ? device.path : device.alsoKnownAs.back();
+}
+}  // namespace
+
 std::uint32_t BridgeSession::addDevice(const SourceDevice& device) {
-    auto seen = std::find(pathsSeen_.begin(), pathsSeen_.end(), device.path);
-    if (seen == pathsSeen_.end()) seen = pathsSeen_.insert(pathsSeen_.end(), device.path);
+    std::vector<std::string> names{device.path};
+    names.insert(names.end(), device.alsoKnownAs.begin(), device.alsoKnownAs.end());
+    SourceDevice taken = device;
+    for (const std::string& name : names) {
+        const auto holder = std::find_if(present_.begin(), present_.end(), [&](const Present& p) { return p.device.path == name; });
+        if (holder != present_.end() && NodeOf(holder->device) != NodeOf(device)) continue;  // another live gun's
+        taken.path = name;
+        break;
+    }
+    auto seen = std::find(pathsSeen_.begin(), pathsSeen_.end(), taken.path);
+    if (seen == pathsSeen_.end()) seen = pathsSeen_.insert(pathsSeen_.end(), taken.path);
     const auto number = static_cast<std::uint32_t>(seen - pathsSeen_.begin()) + 1;
-    if (find(number)) removeDevice(number);  // read anew: the old reading is gone
-    present_.push_back({number, device, FrameAssembler(number)});
+    if (find(number)) removeDevice(number);  // the same node read anew: the old reading is gone
+    present_.push_back({number, std::move(taken), FrameAssembler(number)});
     send(added(present_.back()));
     return number;
 }

@@ -20,11 +20,17 @@ struct SourceDevice {
     bool relative = false;
     bool absolute = false;
     AxisRange x, y;
+    // Its further names, best first, the event node last: the by-path link and the node, when
+    // path is the by-id link. Two readings of one path (two guns alike, a link udev moved) each
+    // get a number of their own through them.
+    std::vector<std::string> alsoKnownAs;
 };
 
 class BridgeSession {
 public:
-    // A device now read; a device of a path seen before gets its number back.
+    // A device now read; a device of a path seen before gets its number back. When another live
+    // reading holds its path, the first of its further names that none holds is its path; the
+    // same event node read anew takes its old reading's place.
     std::uint32_t addDevice(const SourceDevice& device);
     void removeDevice(std::uint32_t number);
     void takeEvent(std::uint32_t number, const InputEvent& event);

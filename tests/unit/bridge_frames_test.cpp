@@ -159,6 +159,46 @@ TEST(BridgeSessionTest, ADeviceUnpluggedAndPluggedInAgainKeepsItsNumber) {
     EXPECT_EQ(session.addDevice(Device("/dev/input/event9")), 3u);
 }
 
+// Two guns alike share their by-id link (no serials), or udev moved a link to another gun: each live
+// reading keeps a number and a path of its own, and one going leaves the other as it was.
+TEST(BridgeSessionTest, TwoLiveReadingsOfOnePathKeepANumberEach) {
+    auto gun = [](const std::string& byPath, const std::string& node) {
+        SourceDevice d = Device("/dev/input/by-id/usb-Gun-event-mouse");
+        d.alsoKnownAs = {byPath, node};
+        return d;
+    };
+    BridgeSession session;
+    session.connect(false);
+    Sent(session);  // the empty list
+    const std::uint32_t first = session.addDevice(gun("/dev/input/by-path/usb-1-event-mouse", "/dev/input/event5"));
+    const std::uint32_t second = session.addDevice(gun("/dev/input/by-path/usb-2-event-mouse", "/dev/input/event6"));
+    EXPECT_NE(first, second);
+    auto sent = Sent(session);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[0]).path, "/dev/input/by-id/usb-Gun-event-mouse");
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[1]).path, "/dev/input/by-path/usb-2-event-mouse");
+    // A third alike on a port without a by-path link: its node.
+    const std::uint32_t third = session.addDevice(gun("/dev/input/event7", "/dev/input/event7"));
+    EXPECT_EQ(std::get<BridgeDeviceAdded>(Sent(session).at(0)).path, "/dev/input/event7");
+    EXPECT_NE(third, first);
+    EXPECT_NE(third, second);
+
+    // Each drives its own number; the second going leaves the first.
+    session.takeEvent(first, Key(kBtnLeft, 1));
+    session.takeEvent(first, kSyn);
+    session.removeDevice(second);
+    sent = Sent(session);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(std::get<BridgeReport>(sent[0]).device, first);
+    EXPECT_EQ(std::get<BridgeDeviceRemoved>(sent[1]).device, second);
+    session.takeEvent(first, Key(kBtnLeft, 0));
+    session.takeEvent(first, kSyn);
+    EXPECT_EQ(std::get<BridgeReport>(Sent(session).at(0)).device, first);
+
+    // The first's own node read anew takes its old place and number.
+    EXPECT_EQ(session.addDevice(gun("/dev/input/by-path/usb-1-event-mouse", "/dev/input/event5")), first);
+}
+
 TEST(BridgeSessionTest, TheListingShowsNumberNameAndIdsThenThePath) {
     EXPECT_EQ(BridgeDeviceListing({Device("/dev/input/by-id/gun1")}),
               "Input event mice and guns (read by the bridge):\n  1  Gun  vendor 16C0  product 0F38  absolute\n"

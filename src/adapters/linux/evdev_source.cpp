@@ -31,6 +31,13 @@ std::unique_ptr<EvdevSource> EvdevSource::Open(const std::string& node, std::str
     device.vendor = static_cast<std::uint16_t>(libevdev_get_id_vendor(d));
     device.product = static_cast<std::uint16_t>(libevdev_get_id_product(d));
     device.path = StablePathOf(node);
+    // Two guns alike (no serials) share their by-id link: the by-path one and the node tell them apart.
+    for (const std::string& name : {ByPathOf(node), node}) {
+        if (!name.empty() && name != device.path &&
+            std::find(device.alsoKnownAs.begin(), device.alsoKnownAs.end(), name) == device.alsoKnownAs.end()) {
+            device.alsoKnownAs.push_back(name);
+        }
+    }
     device.relative = libevdev_has_event_code(d, EV_REL, REL_X) && libevdev_has_event_code(d, EV_REL, REL_Y);
     device.absolute = libevdev_has_event_code(d, EV_ABS, ABS_X) && libevdev_has_event_code(d, EV_ABS, ABS_Y);
     if (device.absolute) {
@@ -90,18 +97,28 @@ std::vector<std::string> InputEventNodes() {
     return nodes;
 }
 
+namespace {
+// The first link (by name) in folder to the node, or none.
+std::string LinkIn(const char* folder, const std::string& node) {
+    std::error_code error;
+    std::vector<std::string> links;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::error_code ignored;
+        if (fs::equivalent(entry.path(), node, ignored)) links.push_back(entry.path().string());
+    }
+    std::sort(links.begin(), links.end());
+    return links.empty() ? std::string() : links.front();
+}
+}  // namespace
+
 std::string StablePathOf(const std::string& node) {
     for (const char* folder : {"/dev/input/by-id", "/dev/input/by-path"}) {
-        std::error_code error;
-        std::vector<std::string> links;
-        for (const auto& entry : fs::directory_iterator(folder, error)) {
-            std::error_code ignored;
-            if (fs::equivalent(entry.path(), node, ignored)) links.push_back(entry.path().string());
-        }
-        std::sort(links.begin(), links.end());
-        if (!links.empty()) return links.front();
+        const std::string link = LinkIn(folder, node);
+        if (!link.empty()) return link;
     }
     return node;
 }
+
+std::string ByPathOf(const std::string& node) { return LinkIn("/dev/input/by-path", node); }
 
 }  // namespace vt2::linux_input

@@ -37,5 +37,7 @@ private:
 std::vector<std::string> InputEventNodes();
 // A node's stable name: its link in /dev/input/by-id/, else in by-path/, else the node itself.
 std::string StablePathOf(const std::string& node);
+// Its link in /dev/input/by-path, or none.
+std::string ByPathOf(const std::string& node);
 
 }  // namespace vt2::linux_input

@@ -101,15 +101,19 @@ bool Win32BridgeLink::open(int port, BridgeReceiver& receiver, int waitMs) {
 
 bool Win32BridgeLink::receive() {
     char buffer[4096];
-    for (;;) {
+    // What one wake brings, and no more: a peer that never stops sending would otherwise keep the
+    // UI thread here. The socket's next message comes for what is left.
+    constexpr int kReadsAWake = 16;
+    for (int reads = 0; reads < kReadsAWake && socket_ != INVALID_SOCKET; ++reads) {
         const int got = recv(socket_, buffer, sizeof buffer, 0);
         if (got == 0) return false;  // the bridge closed the connection
         if (got < 0) return WSAGetLastError() == WSAEWOULDBLOCK;
         receiver_->onBridgeBytes(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(got));
         // Only while more waits: the socket blocks until it is handed to the window.
         u_long more = 0;
-        if (ioctlsocket(socket_, FIONREAD, &more) != 0 || more == 0) return true;
+        if (socket_ == INVALID_SOCKET || ioctlsocket(socket_, FIONREAD, &more) != 0 || more == 0) return true;
     }
+    return true;
 }
 
 void Win32BridgeLink::gone() {
