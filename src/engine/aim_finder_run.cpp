@@ -52,13 +52,15 @@ struct Place {
     int pointers = 0;  // on the way from the statics: the fewer, the likelier to last
 };
 
-struct Stopped {};  // the scan was asked to stop
+struct Stopped {};   // the scan was asked to stop
+struct GameGone {};  // the game's process ended, or its window went or moved, mid-scan
 
 class Scan {
 public:
-    Scan(const AimFinderServices& os, OpenProcessMemory& process, std::vector<WritableRegion> regions, ModuleImage image,
-         AddressWidth width, const AimFinderProgress& progress)
-        : os_(os), process_(process), regions_(std::move(regions)), image_(image), width_(width), progress_(progress) {}
+    Scan(const AimFinderServices& os, OpenProcessMemory& process, WindowHandle window, PixelRect area,
+         std::vector<WritableRegion> regions, ModuleImage image, AddressWidth width, const AimFinderProgress& progress)
+        : os_(os), process_(process), window_(window), area_(area), regions_(std::move(regions)), image_(image), width_(width),
+          progress_(progress) {}
 
     // The cursor at each place, the memory copied after the game had time to follow it; with the
     // places as the cursor really took them (whole pixels, 0..1 across the window's first to last).
@@ -116,11 +118,18 @@ private:
     void step(const std::string& what) {
         ++steps_;
         if (progress_ && !progress_(std::min(99, steps_ * 100 / kTotalSteps), what)) throw Stopped{};
+        // The cursor goes where the game's window was: into whatever stands there now, unless the
+        // game is still there, where it was.
+        if (process_.hasEnded() || !os_.windows.windowExists(window_) || os_.windows.clientAreaOnDesktop(window_) != area_) {
+            throw GameGone{};
+        }
     }
     static constexpr int kTotalSteps = 7 + 2 * 7;
 
     const AimFinderServices& os_;
     OpenProcessMemory& process_;
+    WindowHandle window_;
+    PixelRect area_;
     std::vector<WritableRegion> regions_;
     ModuleImage image_;
     AddressWidth width_;
@@ -186,6 +195,14 @@ std::optional<std::pair<Candidate, Place>> Choose(const std::vector<Candidate>& 
 
 }  // namespace
 
+std::optional<std::string> FreeBackupName(FileSystem& files, const std::string& file) {
+    for (int n = 1; n <= kMaxBackups; ++n) {
+        const std::string name = file + ".bak" + (n == 1 ? std::string() : std::to_string(n));
+        if (!files.fileExists(name)) return name;
+    }
+    return std::nullopt;
+}
+
 std::string WithRunnersUp(const std::string& descriptorText, const std::string& comments) {
     std::string kept;
     std::size_t start = 0;
@@ -232,8 +249,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     const ModuleImage image{program->base, program->base + program->size};
     const std::string programPath = program->path;
     const AddressWidth width = process->is64Bit() ? AddressWidth::Bits64 : AddressWidth::Bits32;
-    Scan scan(os, *process, RegionsWithinBudget(RegionsTheGameAddresses(process->writableRegions(), width), kAimFinderBudget),
-              image, width, progress);
+    Scan scan(os, *process, window, *area,
+              RegionsWithinBudget(RegionsTheGameAddresses(process->writableRegions(), width), kAimFinderBudget), image, width,
+              progress);
 
     // The player's mouse as it was: no button held, the cursor where it stood.
     const std::optional<CursorPoint> cursorBefore = os.input.cursorPosition();
@@ -276,6 +294,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     } catch (const Stopped&) {
         giveBackTheMouse();
         return {1, "Stopped before the end: nothing was written\r\n"};
+    } catch (const GameGone&) {
+        giveBackTheMouse();
+        return end(ExitCode::GameNotRunning, "The game ended, or its window went or moved, before the scan's end: nothing was written");
     }
     giveBackTheMouse();
 
@@ -358,23 +379,38 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         if (progress) progress(100, "done");
         return outcome;
     }
-    // The file as it was, kept before the first key is written.
-    if (!os.files.copyFile(file, file + ".bak")) {
-        return {1, outcome.report + shown + ".bak cannot be written (" + os.files.errorText() + "): nothing was written\r\n"};
+    // The new text is made in a copy beside the file, every write looked at; the file itself then
+    // changes in one whole-file write, or not at all.
+    const std::string working = file + ".vt2scan";
+    auto failed = [&](const std::string& what) {
+        const std::string why = os.files.errorText();
+        os.files.deleteFile(working);
+        return AimFinderOutcome{1, outcome.report + what + (why.empty() ? "" : " (" + why + ")") + ": nothing was written\r\n"};
+    };
+    if (!os.files.copyFile(file, working)) return failed(shown + " cannot be copied to work on");
+    for (const auto& [key, value] : keys) {
+        if (!WriteIniValue(os.ini, working, "Inputs", key, value)) return failed("The keys cannot be written");
     }
-    for (const auto& [key, value] : keys) WriteIniValue(os.ini, file, "Inputs", key, value);
     // The build the addresses belong to.
     if (const auto programFile = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
-        WriteIniValue(os.ini, file, "Info", "ExeSize", std::to_string(programFile->size()));
-        WriteIniValue(os.ini, file, "Info", "ExeSha256", Sha256Hex(*programFile));
+        if (!WriteIniValue(os.ini, working, "Info", "ExeSize", std::to_string(programFile->size())) ||
+            !WriteIniValue(os.ini, working, "Info", "ExeSha256", Sha256Hex(*programFile))) {
+            return failed("The build's keys cannot be written");
+        }
     }
-    if (const auto text = os.files.readFile(file)) {
-        const std::string written = WithRunnersUp(*text, comments);
-        if (written != *text) os.files.writeFileWhole(file, written);
-    }
+    const std::optional<std::string> made = os.files.readFile(working);
+    if (!made) return failed("The new text cannot be read back");
+    const std::string written = WithRunnersUp(*made, comments);
+    // The file as the player wrote it is the first backup, never written over by a later scan.
+    const std::optional<std::string> backup = FreeBackupName(os.files, file);
+    if (!backup) return failed("Every backup name up to .bak" + std::to_string(kMaxBackups) + " is taken");
+    if (!os.files.copyFile(file, *backup)) return failed(shown + backup->substr(file.size()) + " cannot be written");
+    if (!os.files.writeFileWhole(file, written)) return failed(shown + " cannot be written");
+    os.files.deleteFile(working);
+    const std::string shownBackup = shown + backup->substr(file.size());
     outcome.exitCode = x && y ? 0 : 1;
     outcome.report += (x && y ? "Written into " : "Not both axes were found; what was found is written into ") + shown +
-                      " (the file as it was: " + shown + ".bak).\r\n";
+                      " (the file as it was: " + shownBackup + ").\r\n";
     if (progress) progress(100, "done");
     return outcome;
 }

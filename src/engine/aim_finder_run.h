@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vt2 {
@@ -47,6 +48,11 @@ inline constexpr std::size_t kAimFinderBudget = std::size_t{48} << 20;
 // them: room for all of them in a game (its picture in its memory follows a button too, where a
 // lamp or a text is drawn while it is pressed: thousands of bits, perhaps before the button's own).
 inline constexpr std::size_t kAimFinderButtonBits = std::size_t{1} << 20;
+
+// Each scan keeps the file as it was before it: the first as "<file>.bak", later ones as ".bak2",
+// ".bak3"..., so that the player's own file is never written over. Nothing when all are taken.
+inline constexpr int kMaxBackups = 99;
+std::optional<std::string> FreeBackupName(FileSystem& files, const std::string& file);
 
 // The descriptor's text with the runner-up comments of an earlier scan taken out (they describe
 // another start, perhaps another build) and these put at its end.

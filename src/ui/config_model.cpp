@@ -497,7 +497,7 @@ void ConfigModel::findAddresses() {
     const std::string file = "memcfg\\" + game.base + ".ini";
     const std::string question = "VT2 brings the game's window to the front, moves the mouse over it and clicks its "
                                  "buttons for about 10 seconds, then writes what follows them into " + file +
-                                 " (the file as it is now is kept as " + file + ".bak).\r\n\r\n"
+                                 " (the file as it is now is kept beside it as " + file + ".bak, or .bak2 and on when that is taken).\r\n\r\n"
                                  "Start the game first; it must follow the mouse. Find the addresses now?";
     if (os_.messages.ask(question, "Find Addresses", MessageButtons::YesNo, MessageIcon::Information) != MessageAnswer::Yes) {
         return;

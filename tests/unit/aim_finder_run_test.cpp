@@ -1,6 +1,8 @@
 // What the aim finder writes around the keys: the runners-up of its scan at the descriptor's end.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/ini.h"
 #include "engine/aim_finder_run.h"
 #include "engine/exit_codes.h"
@@ -101,6 +103,56 @@ TEST(AimFinderRun, WritesWhatLastsAndNothingThatHoldsForThisStartOnly) {
         EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor);
         EXPECT_TRUE(g.sys.eventsStartingWith("mouse").empty());  // the player's mouse never taken
         EXPECT_TRUE(g.sys.eventsStartingWith("cursor 4").empty());
+    }
+}
+
+// The player's file changes in one whole-file write or not at all; each scan keeps the file as it
+// was before it, the player's own first; a game that goes mid-scan stops it with nothing written.
+TEST(AimFinderRun, TheFileChangesWholeOrNotAtAllAndThePlayersOwnIsKept) {
+    {
+        FollowingGame g(true);
+        ASSERT_EQ(g.find().exitCode, 0);
+        const std::string first = g.sys.folder.readFile("memcfg\\g.ini");
+        const AimFinderOutcome again = g.find();
+        EXPECT_EQ(again.exitCode, 0);
+        EXPECT_NE(again.report.find("(the file as it was: memcfg\\g.ini.bak2)"), std::string::npos) << again.report;
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini.bak"), FollowingGame::kDescriptor);  // the player's own
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini.bak2"), first);
+        EXPECT_FALSE(g.sys.files.fileExists(g.sys.folder.path() + "\\memcfg\\g.ini.vt2scan"));
+    }
+    {
+        // The copy the new text is made in cannot be written (a folder of its name).
+        FollowingGame g(true);
+        g.sys.folder.writeFile("memcfg\\g.ini.vt2scan\\x", "");
+        const AimFinderOutcome found = g.find();
+        EXPECT_EQ(found.exitCode, 1);
+        EXPECT_NE(found.report.find("nothing was written"), std::string::npos) << found.report;
+        EXPECT_EQ(found.report.find("Written into"), std::string::npos) << found.report;
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor);
+        EXPECT_FALSE(g.sys.files.fileExists(g.sys.folder.path() + "\\memcfg\\g.ini.bak"));
+    }
+    const struct {
+        const char* what;
+        std::function<void(FakeSystem&)> act;
+    } gone[] = {
+        {"window closed", [](FakeSystem& sys) { sys.windows.window(1).exists = false; }},
+        {"window moved", [](FakeSystem& sys) { sys.windows.window(1).client = {0, 0, 640, 480}; }},
+        {"process ended", [](FakeSystem& sys) { sys.memory.processes[7].ended = true; }},
+    };
+    for (const auto& c : gone) {
+        FollowingGame g(true);
+        int moves = 0;
+        const auto follow = g.sys.input.onCursor;
+        g.sys.input.onCursor = [&](int x, int y) {
+            follow(x, y);
+            if (++moves == 3) c.act(g.sys);
+        };
+        const AimFinderOutcome found = g.find();
+        EXPECT_EQ(found.exitCode, static_cast<int>(ExitCode::GameNotRunning)) << c.what;
+        EXPECT_NE(found.report.find("nothing was written"), std::string::npos) << c.what << found.report;
+        EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor) << c.what;
+        EXPECT_EQ(g.sys.input.cursorAt.x, 3) << c.what;  // the cursor back where it stood
+        EXPECT_LE(moves, 4) << c.what;  // no more places once the game went
     }
 }
 
