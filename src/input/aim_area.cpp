@@ -21,7 +21,10 @@ std::optional<int> WholeNumberAboveZero(std::string_view text) {
 // One axis of a calibration: the reading where the area's fraction is 0 and where it is 1.
 std::optional<std::pair<double, double>> AxisEdges(double target1, double reading1, double target2, double reading2) {
     constexpr double kApart = 1e-6;
-    if (std::fabs(reading2 - reading1) < kApart || std::fabs(target2 - target1) < kApart) return std::nullopt;
+    if (std::fabs(target2 - target1) < kApart) return std::nullopt;
+    // Readings closer than this part of what the targets lie apart would magnify the aim more
+    // than tenfold (two shots a millionth apart once magnified it 50,000 times): no calibration.
+    if (!(std::fabs(reading2 - reading1) >= kCalibrationMinimumSpread * std::fabs(target2 - target1))) return std::nullopt;
     const double readingPerFraction = (reading2 - reading1) / (target2 - target1);
     return std::pair{reading1 - target1 * readingPerFraction, reading1 + (1.0 - target1) * readingPerFraction};
 }

@@ -53,8 +53,9 @@ struct DeviceEdges {
 };
 
 // The device's edges from two targets shown at known fractions of the area and what the device
-// read at each. None when the readings do not tell the axes apart (the same on an axis) or the
-// targets share an axis.
+// read at each. None when the readings do not tell the axes apart (closer on an axis than a tenth
+// of what the targets lie apart, as two shots at one place are) or the targets share an axis.
+inline constexpr double kCalibrationMinimumSpread = 0.1;
 std::optional<DeviceEdges> CalibrateFromTwoTargets(AimFractions target1, AimFractions reading1, AimFractions target2,
                                                    AimFractions reading2);
 

@@ -32,11 +32,20 @@ std::optional<DeviceEdges> ReadEdges(IniFiles& ini, const std::string& file, con
         return value;
     };
     const auto left = edge("Left"), top = edge("Top"), right = edge("Right"), bottom = edge("Bottom");
-    if (!left || !top || !right || !bottom || *left == *right || *top == *bottom) return std::nullopt;
-    return DeviceEdges{*left, *top, *right, *bottom};
+    if (!left || !top || !right || !bottom) return std::nullopt;
+    const DeviceEdges edges{*left, *top, *right, *bottom};
+    if (!IsUsableCalibration(edges)) return std::nullopt;
+    return edges;
 }
 
 }  // namespace
+
+bool IsUsableCalibration(const DeviceEdges& e) {
+    for (double v : {e.left, e.top, e.right, e.bottom}) {
+        if (!(std::fabs(v) <= kFarthestEdge)) return false;  // NaN too
+    }
+    return e.left != e.right && e.top != e.bottom;
+}
 
 AimSettings ReadAimSettings(IniFiles& ini, const std::string& file) {
     AimSettings aim;

@@ -31,6 +31,10 @@ AimSettings ReadAimSettings(IniFiles& ini, const std::string& file);
 // [Aim] Area's names, case aside: screen, window, picture, calibrated.
 std::optional<AimAreaKind> ParseAimAreaKind(const std::string& text);
 
+// Whether a run takes these edges: each within 1000 of the device's range (finite), and the two
+// edges of each axis apart. What a run would refuse is never saved.
+bool IsUsableCalibration(const DeviceEdges& edges);
+
 // Writes Area=Calibrated and the player's edges (player 0 or 1) into the file, leaving the other
 // player's; false at the first write the file refuses.
 bool SaveCalibration(IniFiles& ini, const std::string& file, std::size_t player, const DeviceEdges& edges);

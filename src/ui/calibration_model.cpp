@@ -93,9 +93,10 @@ void CalibrationModel::takeShot() {
         return;
     case Stage::BottomRight:
         edges_ = CalibrateFromTwoTargets(kTopLeftTarget, firstShot_, kBottomRightTarget, reading_);
+        if (edges_ && !IsUsableCalibration(*edges_)) edges_.reset();  // as the run would read it
         if (!edges_) {
             stage_ = Stage::TopLeft;
-            showStage("Both shots read the same place: once more.");
+            showStage("The two shots read places too close together: once more.");
             return;
         }
         stage_ = Stage::Check;

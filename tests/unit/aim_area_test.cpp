@@ -79,8 +79,23 @@ TEST(AimArea, TwoTargetsGiveTheEdgesThatPutEveryReadingWhereTheGunPoints) {
             EXPECT_NEAR(seen->y, point.y, 1e-9) << gun.what;
         }
     }
-    // A gun that read the same at both targets, or targets on one line, tells nothing.
+    // A gun that read the same at both targets, or targets on one line, tells nothing; nor do
+    // readings closer than a tenth of the targets' spread (0.08 here) on either axis.
     EXPECT_EQ(CalibrateFromTwoTargets(topLeft, {0.4, 0.4}, bottomRight, {0.4, 0.7}), std::nullopt);
+    const struct {
+        AimFractions second;
+        bool taken;
+    } spreads[] = {
+        {{0.4 + 1e-6, 0.7}, false},  // a millionth apart: the aim magnified 800,000 times
+        {{0.479, 0.7}, false},
+        {{0.4, 0.479}, false},
+        {{0.481, 0.481}, true},      // just over a tenth: ten times
+        {{0.319, 0.7}, true},        // the other way round (a gun upside down)
+    };
+    for (const auto& c : spreads) {
+        EXPECT_EQ(CalibrateFromTwoTargets(topLeft, {0.4, 0.4}, bottomRight, c.second).has_value(), c.taken)
+            << c.second.x << "," << c.second.y;
+    }
     EXPECT_EQ(CalibrateFromTwoTargets(topLeft, {0.1, 0.1}, {0.1, 0.9}, {0.3, 0.9}), std::nullopt);
     EXPECT_EQ(ThroughEdges({0.5, 0.5}, DeviceEdges{0.2, 0.1, 0.2, 0.9}), std::nullopt);
 }

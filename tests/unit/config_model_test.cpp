@@ -650,7 +650,7 @@ TEST_F(ConfigCalibration, EscCancelsTwoShotsAtOnePlaceStartAgainAndAMouseMovesBy
     calibration().onMouseReport(move);
     calibration().onMouseReport(move);  // no motion between the shots: nothing to tell the edges by
     EXPECT_EQ(calibration().stage(), CalibrationModel::Stage::TopLeft);
-    EXPECT_EQ(screen.shown.text.rfind("Both shots read the same place: once more.\r\n", 0), 0u) << screen.shown.text;
+    EXPECT_EQ(screen.shown.text.rfind("The two shots read places too close together: once more.\r\n", 0), 0u) << screen.shown.text;
     move.buttons = 0;
     move.lastX = -1000;
     calibration().onMouseReport(move);
