@@ -89,15 +89,6 @@ std::vector<KnownKey> KeyKeys() {
     return keys;
 }
 
-// Rows 1..rows of a numbered section ("Output1Addr"...), after its own keys.
-std::vector<KnownKey> NumberedKeys(std::vector<KnownKey> keys, const std::string& prefix,
-                                   const std::vector<KnownKey>& suffixes, int rows) {
-    for (int n = 1; n <= rows; ++n) {
-        for (const KnownKey& s : suffixes) keys.push_back({prefix + std::to_string(n) + s.name, s.kind});
-    }
-    return keys;
-}
-
 const std::vector<KnownKey> kOutputRow{{"Addr", KeyKind::Address},    {"PTR", KeyKind::Chain}, {"Type", KeyKind::OutputType},
                                        {"BitMask", KeyKind::OutputMask}, {"Name", KeyKind::Text}};
 const std::vector<KnownKey> kPatchRow{
@@ -115,11 +106,33 @@ std::optional<int> RowNumber(const std::string& key, const std::string& prefix, 
     return std::stoi(key.substr(prefix.size(), end - prefix.size()));
 }
 
+// The kind of a numbered row's key of rows 1..rows, spelled as the run builds it ("Output12Type",
+// never "Output012Type"), else none: found from the key itself, not from a list of every row's keys.
+std::optional<KeyKind> RowKeyKind(const std::string& key, const std::string& prefix, const std::vector<KnownKey>& row, int rows) {
+    if (key.size() <= prefix.size() || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) return std::nullopt;
+    std::size_t end = prefix.size();
+    while (end < key.size() && key[end] >= '0' && key[end] <= '9') ++end;
+    const std::string digits = key.substr(prefix.size(), end - prefix.size());
+    if (digits.empty() || digits.size() > 6 || digits[0] == '0') return std::nullopt;
+    const int n = std::stoi(digits);
+    if (n < 1 || n > rows) return std::nullopt;
+    const std::string suffix = key.substr(end);
+    const auto known = std::find_if(row.begin(), row.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, suffix); });
+    if (known == row.end()) return std::nullopt;
+    return known->kind;
+}
+
 std::string Quoted(const std::string& value) { return "\"" + value + "\""; }
 
 class Checker {
 public:
     explicit Checker(std::string_view text) : entries_(text), lines_(entries_.lines()) {}
+
+    // Read once: a file of thousands of lines looks each key up in them.
+    const std::vector<KnownKey> infoKeys_ = InfoKeys(), inputKeys_ = InputKeys(), keyKeys_ = KeyKeys();
+    const std::vector<KnownKey> outputsOwnKeys_{
+        {"Enable", KeyKind::Whole16}, {"NumberOutputs", KeyKind::OutputCount}, {"EmuName", KeyKind::Text}};
+    const std::vector<KnownKey> patchOwnKeys_{{"NumberNOPs", KeyKind::PatchCount}};
 
     std::vector<IniProblem> run() {
         exeName_ = firstValue("Info", "ExeName");
@@ -172,31 +185,39 @@ private:
         problems_.push_back(UnknownName(line, known, "section of a descriptor"));
     }
 
-    std::vector<KnownKey> knownKeys(const std::string& section) const {
-        if (EqualsIgnoreCase(section, "Info")) return InfoKeys();
-        if (EqualsIgnoreCase(section, "Inputs")) return InputKeys();
-        if (EqualsIgnoreCase(section, "Keys")) return KeyKeys();
-        if (EqualsIgnoreCase(section, "Outputs")) {
-            return NumberedKeys({{"Enable", KeyKind::Whole16}, {"NumberOutputs", KeyKind::OutputCount}, {"EmuName", KeyKind::Text}},
-                                "Output", kOutputRow, std::max(outputRows_, 1));
-        }
-        if (isPatchSection(section)) return NumberedKeys({{"NumberNOPs", KeyKind::PatchCount}}, "NOP", kPatchRow, std::max(patchRows_, 1));
-        return {};
+    // A section's own keys (for a numbered one, those before its rows); none for a section the
+    // descriptor does not have.
+    const std::vector<KnownKey>* ownKeys(const std::string& section) const {
+        if (EqualsIgnoreCase(section, "Info")) return &infoKeys_;
+        if (EqualsIgnoreCase(section, "Inputs")) return &inputKeys_;
+        if (EqualsIgnoreCase(section, "Keys")) return &keyKeys_;
+        if (EqualsIgnoreCase(section, "Outputs")) return &outputsOwnKeys_;
+        if (isPatchSection(section)) return &patchOwnKeys_;
+        return nullptr;
+    }
+
+    // The key's kind, looked up in one step whatever the number of rows.
+    std::optional<KeyKind> kindOf(const std::string& section, const std::string& key, const std::vector<KnownKey>& own) const {
+        const auto found = std::find_if(own.begin(), own.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, key); });
+        if (found != own.end()) return found->kind;
+        if (EqualsIgnoreCase(section, "Outputs")) return RowKeyKind(key, "Output", kOutputRow, std::max(outputRows_, 1));
+        if (isPatchSection(section)) return RowKeyKind(key, "NOP", kPatchRow, std::max(patchRows_, 1));
+        return std::nullopt;
     }
 
     void checkEntry(const IniTextLine& line) {
-        const std::vector<KnownKey> known = knownKeys(line.section);
-        if (known.empty()) return;  // an unknown section is said once, at its head
-        const auto key = std::find_if(known.begin(), known.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, line.key); });
-        if (key == known.end()) {
-            unknownKey(line, known);
+        const std::vector<KnownKey>* own = ownKeys(line.section);
+        if (!own) return;  // an unknown section is said once, at its head
+        const std::optional<KeyKind> kind = kindOf(line.section, line.key, *own);
+        if (!kind) {
+            unknownKey(line, *own);
             return;
         }
         if (line.value.size() >= kIniReadBufferChars) {
             say(line, line.key, "is longer than " + std::to_string(kIniReadBufferChars - 1) +
                                     " characters: the run reads only the first " + std::to_string(kIniReadBufferChars - 1));
         }
-        checkValue(line, key->kind);
+        checkValue(line, *kind);
     }
 
     void unknownKey(const IniTextLine& line, const std::vector<KnownKey>& known) {
@@ -209,8 +230,22 @@ private:
                 return;
             }
         }
+        // The names it may be a slip of: the section's own, and in a numbered section the row of
+        // the number it gives (or the first).
         std::vector<std::string> names;
         for (const KnownKey& k : known) names.push_back(k.name);
+        const bool numbered = outputs || isPatchSection(line.section);
+        if (numbered) {
+            const std::string prefix = outputs ? "Output" : "NOP";
+            std::size_t end = prefix.size();
+            while (end < line.key.size() && line.key[end] >= '0' && line.key[end] <= '9') ++end;
+            const std::string digits = line.key.size() > prefix.size() && EqualsIgnoreCase(line.key.substr(0, prefix.size()), prefix)
+                                           ? line.key.substr(prefix.size(), std::min<std::size_t>(end - prefix.size(), 6))
+                                           : std::string();
+            const int rows = std::max(outputs ? outputRows_ : patchRows_, 1);
+            const int n = digits.empty() ? 1 : std::clamp(std::stoi(digits), 1, rows);
+            for (const KnownKey& k : outputs ? kOutputRow : kPatchRow) names.push_back(prefix + std::to_string(n) + k.name);
+        }
         problems_.push_back(UnknownName(line, names, "key of [" + line.section + "]"));
     }
 

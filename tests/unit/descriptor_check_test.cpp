@@ -119,7 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a patch too long", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=4097\n", 7, "NOP1Len", "more than 4096"},
         Case{"a patch of no length", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=0\n", 7, "NOP1Len", "at least 1"},
         Case{"a replacement byte beyond 255", "[NOP_game.exe]\nNumberNOPs=1\nNOP1Addr=&H10\nNOP1Len=2\nNOP1Replace=144|256\n", 8,
-             "NOP1Replace", "as byte 2"}),
+             "NOP1Replace", "as byte 2"},
+        // A row's key is found from its own spelling (the run builds "Output<n>Addr"), at the rows' ends.
+        Case{"an output row of number 0", "[Outputs]\nNumberOutputs=1\nOutput1Addr=&H10\nOutput1Type=byte\nOutput0Addr=&H11\n",
+             8, "Output0Addr", "NumberOutputs is 1"},
+        Case{"an output row written with a leading zero", "[Outputs]\nNumberOutputs=2\nOutput1Addr=&H10\nOutput1Type=byte\n"
+             "Output2Addr=&H10\nOutput2Type=byte\nOutput02Name=x\n", 10, "Output02Name", "is no key of [Outputs]"},
+        Case{"a row's key misspelt names its own row", "[NOP_game.exe]\nNumberNOPs=3\nNOP3Addr=&H10\nNOP3Lne=2\n", 7, "NOP3Lne",
+             "did you mean NOP3Len?"}),
     [](const ::testing::TestParamInfo<Case>& param) { return "Case" + std::to_string(param.index); });
 
 TEST(DescriptorCheck, AKeyBeforeAnySectionAndAValueTooLongForTheRun) {
