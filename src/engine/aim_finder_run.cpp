@@ -103,7 +103,8 @@ public:
         held_ = 0;
     }
 
-    Place placeOf(GameAddress address, const std::vector<MemorySnapshot>& copies) const {
+    Place placeOf(GameAddress address, const std::vector<MemorySnapshot>& copies) {
+        stopIfAsked();  // each place may be a search of the copies: "Stop" is heard between them
         if (address >= image_.base && address < image_.end) return {"Addr", HexAddress(address), true};
         for (const PointerChain& chain : FindPointerChains(address, copies.back(), image_, width_, kMaxFieldOffset, 20)) {
             const bool holds = std::all_of(copies.begin(), copies.end(), [&](const MemorySnapshot& copy) {
@@ -114,9 +115,14 @@ public:
         return {"Addr", HexAddress(address), false, 9};
     }
 
+    void stopIfAsked() {
+        if (progress_ && !progress_(std::min(99, steps_ * 100 / kTotalSteps), lastStep_)) throw Stopped{};
+    }
+
 private:
     void step(const std::string& what) {
         ++steps_;
+        lastStep_ = what;
         if (progress_ && !progress_(std::min(99, steps_ * 100 / kTotalSteps), what)) throw Stopped{};
         // The cursor goes where the game's window was: into whatever stands there now, unless the
         // game is still there, where it was.
@@ -135,6 +141,7 @@ private:
     AddressWidth width_;
     const AimFinderProgress& progress_;
     int steps_ = 0;
+    std::string lastStep_;
     std::uint32_t held_ = 0;  // the event that lets go of the button held now, 0 none
 };
 
@@ -370,8 +377,12 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         outcome.report += name + ": " + name + chosen->second.key + "=" + chosen->second.value + " " + maskKey + "=" +
                           std::to_string(chosen->first.BitMask) + "\r\n";
     };
-    button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
-    button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
+    try {
+        button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
+        button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
+    } catch (const Stopped&) {
+        return {1, "Stopped before the end: nothing was written\r\n"};
+    }
 
     if (keys.empty()) {
         outcome.exitCode = 1;

@@ -1,5 +1,6 @@
 #include "memory/pointer_chains.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vt2 {
@@ -25,9 +26,15 @@ void SlotsPointingNear(const MemorySnapshot& memory, GameAddress from, GameAddre
                        GameAddress maxOffset, Found found) {
     const std::size_t size = PointerSize(width);
     for (const MemoryStretch& s : memory) {
-        for (std::size_t o = (size - s.start % size) % size; o + size <= s.bytes.size(); o += size) {
+        // Only the part of the stretch within [from, to): the program's statics are a small part
+        // of the game's memory, and each candidate looks there again.
+        const GameAddress end = s.start + s.bytes.size();
+        if (end <= from || s.start >= to) continue;
+        const std::size_t first = from > s.start ? static_cast<std::size_t>(from - s.start) : 0;
+        const std::size_t last = to < end ? static_cast<std::size_t>(to - s.start) : s.bytes.size();
+        const std::size_t aligned = first + (size - (s.start + first) % size) % size;
+        for (std::size_t o = aligned; o + size <= last; o += size) {
             const GameAddress slot = s.start + o;
-            if (slot < from || slot >= to) continue;
             std::uint64_t value = 0;
             std::memcpy(&value, &s.bytes[o], size);
             if (value != 0 && value <= target && target - value <= maxOffset) found(slot, target - value);
@@ -53,6 +60,10 @@ std::vector<PointerChain> FindPointerChains(GameAddress target, const MemorySnap
     SlotsPointingNear(memory, 0, ~GameAddress{0}, target, width, maxOffset, [&](GameAddress slot, GameAddress offset) {
         if (slot < module.base || slot >= module.end) fields.emplace_back(slot, offset);
     });
+    // The nearest fields first, and a bounded number of them: the game's picture or a table of
+    // pointers can hold thousands that point near the target.
+    std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (fields.size() > kMaxPointerFields) fields.resize(kMaxPointerFields);
     for (const std::pair<GameAddress, GameAddress>& field : fields) {
         if (chains.size() >= keep) break;
         const GameAddress lastOffset = field.second;

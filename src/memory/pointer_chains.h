@@ -27,6 +27,10 @@ struct ModuleImage {
     GameAddress end = 0;  // one past its last byte
 };
 
+// Of the fields anywhere that point near the target, the nearest this many are followed back to
+// the statics: the search stays bounded whatever the game's memory holds.
+inline constexpr std::size_t kMaxPointerFields = 64;
+
 // The chains of one or two pointers that lead to target in memory, each step at most maxOffset
 // bytes past where its pointer points (an object's field), the first pointer in the module's
 // image; one-pointer chains first, at most keep of them.

@@ -104,19 +104,20 @@ std::vector<AxisCandidate> FindAxisCandidates(const std::vector<double>& positio
         if (!SameStretch(snapshots, s)) continue;
         const std::size_t size = snapshots[0][s].bytes.size();
         // Most of the memory does not move at all, and a value none of whose bytes moves is none
-        // (the low bytes of a float may well stay).
-        std::vector<std::size_t> lastMovingBefore(size + 1, SIZE_MAX);  // the last moving byte below each place
-        for (std::size_t offset = 0; offset < size; ++offset) {
+        // (the low bytes of a float may well stay). Whether each of the next eight bytes moves is
+        // kept in one byte as the search slides along: no room of the stretch's size.
+        auto moves = [&](std::size_t offset) {
+            if (offset >= size) return false;
             const std::uint8_t first = snapshots[0][s].bytes[offset];
-            const bool moves = std::any_of(snapshots.begin() + 1, snapshots.end(),
-                                           [&](const MemorySnapshot& m) { return m[s].bytes[offset] != first; });
-            lastMovingBefore[offset + 1] = moves ? offset : lastMovingBefore[offset];
-        }
-        for (std::size_t offset = 0; offset < size; ++offset) {
+            return std::any_of(snapshots.begin() + 1, snapshots.end(), [&](const MemorySnapshot& m) { return m[s].bytes[offset] != first; });
+        };
+        unsigned window = 0;  // bit k: byte offset + k moves
+        for (std::size_t k = 0; k < 8; ++k) window |= moves(k) ? 1u << k : 0u;
+        for (std::size_t offset = 0; offset < size; ++offset, window = (window >> 1) | (moves(offset + 7) ? 0x80u : 0u)) {
+            if (window == 0) continue;
             for (const Kind& kind : kinds) {
                 if (offset + kind.width > size) continue;
-                const std::size_t moving = lastMovingBefore[offset + kind.width];
-                if (moving == SIZE_MAX || moving < offset) continue;
+                if ((window & ((1u << kind.width) - 1)) == 0) continue;
                 for (std::size_t i = 0; i < snapshots.size(); ++i) values[i] = ValueAt(&snapshots[i][s].bytes[offset], kind.type);
                 auto fit = FitAxis(positions, values);
                 if (!fit || fit->error > maxError) continue;

@@ -56,9 +56,9 @@ struct FollowingGame {
             if (flags & 0x10) buttons &= ~2;
         };
     }
-    AimFinderOutcome find() {
+    AimFinderOutcome find(const AimFinderProgress& progress = {}) {
         const AimFinderServices os{sys.windows, sys.memory, sys.modules, sys.input, sys.clock, sys.files, sys.ini};
-        return FindAimAddresses(os, sys.folder.path(), "g", {});
+        return FindAimAddresses(os, sys.folder.path(), "g", progress);
     }
     std::string key(const std::string& name) {
         return ReadIniValue(sys.ini, sys.folder.path() + "\\memcfg\\g.ini", "Inputs", name, false);
@@ -154,6 +154,24 @@ TEST(AimFinderRun, TheFileChangesWholeOrNotAtAllAndThePlayersOwnIsKept) {
         EXPECT_EQ(g.sys.input.cursorAt.x, 3) << c.what;  // the cursor back where it stood
         EXPECT_LE(moves, 4) << c.what;  // no more places once the game went
     }
+}
+
+// "Stop" is heard between the candidates' searches of the copies too, not only at the steps.
+TEST(AimFinderRun, StopIsHeardWhileThePlacesAreWeighed) {
+    FollowingGame g(true);
+    std::string last;
+    int weighing = 0;
+    const AimFinderOutcome found = g.find([&](int, const std::string& step) {
+        if (step != last) {
+            last = step;
+            return true;
+        }
+        return ++weighing < 2;  // the second candidate weighed
+    });
+    EXPECT_EQ(found.report, "Stopped before the end: nothing was written\r\n");
+    EXPECT_EQ(last, "cursor at place 7 of 7");
+    EXPECT_EQ(g.sys.folder.readFile("memcfg\\g.ini"), FollowingGame::kDescriptor);
+    EXPECT_EQ(g.sys.input.cursorAt.x, 3);
 }
 
 // A 32-bit game seen from the 64-bit program has the system's memory above 4 GB too: no address

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "memory/pointer_chains.h"
@@ -37,6 +38,34 @@ TEST(ChainsToTheHeap, OnlyTheChainsThatFollowTheObjectWhenItMovesAreKept) {
     EXPECT_EQ(kept, (std::vector<std::string>{"&H10||&H24", "&H20|&H8|&H24"}));
     // A field beyond the offsets a chain may take is reached by none.
     EXPECT_TRUE(FindPointerChains(0x600024, before, kModule, AddressWidth::Bits32, 0x20, 10).empty());
+}
+
+// A heap full of fields that point near the target (a table of pointers, the game's picture): the
+// nearest are followed back to the statics, a bounded number of them, and the statics are looked
+// at only where they are (one stretch partly inside the program's image counts for its part).
+TEST(ChainsToTheHeap, TheSearchFollowsTheNearestFieldsBackAndLooksOnlyInTheStatics) {
+    constexpr GameAddress kTarget = 0x900100;
+    MemorySnapshot m{{0x3FF000, std::vector<std::uint8_t>(0x1100, 0)},   // starts below the image, ends inside it
+                     {0x800000, std::vector<std::uint8_t>(0x1000, 0)}};  // the heap's fields
+    auto put = [&](std::size_t stretch, std::size_t at, std::uint32_t value) { std::memcpy(&m[stretch].bytes[at], &value, 4); };
+    // 200 fields, the first ones nearest the target (offset n), each pointed to by nothing...
+    for (std::uint32_t n = 0; n < 200; ++n) put(1, 4 * n, static_cast<std::uint32_t>(kTarget - n));
+    const struct {
+        std::uint32_t field;  // which field a static points to
+        bool found;
+    } cases[] = {{3, true}, {kMaxPointerFields - 1, true}, {kMaxPointerFields, false}, {150, false}};
+    for (const auto& c : cases) {
+        MemorySnapshot game = m;
+        const std::uint32_t toField = 0x800000 + 4 * c.field;
+        std::memcpy(&game[0].bytes[0x1000 + 0x40], &toField, 4);
+        // ...and one below the image that points to every field's object: never a static.
+        std::uint32_t outside = 0x800000;
+        std::memcpy(&game[0].bytes[0x10], &outside, 4);
+        const std::vector<PointerChain> found = FindPointerChains(kTarget, game, kModule, AddressWidth::Bits32, 0x1000, 10);
+        const PointerChain expected{0x40, 0, c.field};
+        EXPECT_EQ(std::find(found.begin(), found.end(), expected) != found.end(), c.found) << c.field;
+        for (const PointerChain& chain : found) EXPECT_LT(chain.first, 0x100u) << c.field;  // from the image alone
+    }
 }
 
 TEST(ChainsToTheHeap, AGameOf64BitsHasPointersOfEightBytes) {
