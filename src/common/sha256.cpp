@@ -43,27 +43,41 @@ void Compress(std::array<std::uint32_t, 8>& h, const unsigned char* block) {
 
 }  // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
-    std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                                      0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+void Sha256::update(std::string_view bytes) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t whole = bytes.size() / 64 * 64;
-    for (std::size_t i = 0; i < whole; i += 64) Compress(h, data + i);
+    std::size_t at = 0;
+    length_ += bytes.size();
+    if (held_ > 0) {  // fill the block begun before
+        while (held_ < 64 && at < bytes.size()) block_[held_++] = data[at++];
+        if (held_ < 64) return;
+        Compress(h_, block_.data());
+        held_ = 0;
+    }
+    for (; at + 64 <= bytes.size(); at += 64) Compress(h_, data + at);
+    while (at < bytes.size()) block_[held_++] = data[at++];
+}
+
+std::string Sha256::hexDigest() {
     // The last bytes, a 1 bit, zeros, and the length in bits: one block or two.
     unsigned char tail[128] = {};
-    const std::size_t rest = bytes.size() - whole;
-    for (std::size_t i = 0; i < rest; ++i) tail[i] = data[whole + i];
-    tail[rest] = 0x80;
-    const std::size_t tailLength = rest < 56 ? 64 : 128;
-    const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
+    for (std::size_t i = 0; i < held_; ++i) tail[i] = block_[i];
+    tail[held_] = 0x80;
+    const std::size_t tailLength = held_ < 56 ? 64 : 128;
+    const std::uint64_t bits = length_ * 8;
     for (int i = 0; i < 8; ++i) tail[tailLength - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-    for (std::size_t i = 0; i < tailLength; i += 64) Compress(h, tail + i);
+    for (std::size_t i = 0; i < tailLength; i += 64) Compress(h_, tail + i);
     static const char* const kDigits = "0123456789abcdef";
     std::string hex;
-    for (std::uint32_t word : h) {
+    for (std::uint32_t word : h_) {
         for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
     }
     return hex;
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+    Sha256 hash;
+    hash.update(bytes);
+    return hash.hexDigest();
 }
 
 }  // namespace vt2

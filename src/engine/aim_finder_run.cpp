@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "engine/exit_codes.h"
 #include "engine/game_descriptor.h"
+#include "engine/running_game_check.h"
 #include "memory/address_resolution.h"
 #include "memory/memory_snapshot.h"
 #include "memory/pointer_chains.h"
@@ -403,9 +404,9 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         if (!WriteIniValue(os.ini, working, "Inputs", key, value)) return failed("The keys cannot be written");
     }
     // The build the addresses belong to.
-    if (const auto programFile = programPath.empty() ? std::nullopt : os.files.readFile(programPath)) {
-        if (!WriteIniValue(os.ini, working, "Info", "ExeSize", std::to_string(programFile->size())) ||
-            !WriteIniValue(os.ini, working, "Info", "ExeSha256", Sha256Hex(*programFile))) {
+    if (const auto program = programPath.empty() ? std::nullopt : DigestOfFile(os.files, programPath, true)) {
+        if (!WriteIniValue(os.ini, working, "Info", "ExeSize", std::to_string(program->size)) ||
+            !WriteIniValue(os.ini, working, "Info", "ExeSha256", program->sha256)) {
             return failed("The build's keys cannot be written");
         }
     }

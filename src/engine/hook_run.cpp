@@ -1,5 +1,6 @@
 #include "engine/hook_run.h"
 
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -118,8 +119,13 @@ void WarnOfAnotherBuild(Engine& engine) {
     const GameDescriptor& d = s.descriptor;
     if (d.ExeSize.empty() && d.ExeSha256.empty()) return;  // nothing pinned: no file is read
     const auto program = FindProgramModule(engine.os.modules, static_cast<std::uint32_t>(s.memory->PID()), d.ExeName);
-    if (const auto mismatch = BuildMismatch(engine.os.files, program ? program->path : std::string(), d.ExeSize, d.ExeSha256)) {
-        AddDebugNote(engine, "Descriptor: " + *mismatch);
+    // A warning at most: nothing about the game's program file ends a run.
+    try {
+        if (const auto mismatch = BuildMismatch(engine.os.files, program ? program->path : std::string(), d.ExeSize, d.ExeSha256)) {
+            AddDebugNote(engine, "Descriptor: " + *mismatch);
+        }
+    } catch (const std::exception&) {
+        AddDebugNote(engine, "Descriptor: the game's program file could not be read, so its build was not compared");
     }
 }
 

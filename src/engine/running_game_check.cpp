@@ -156,14 +156,28 @@ std::optional<std::string> BuildMismatch(FileSystem& files, const std::string& p
     // A text that is no digest is the descriptor's own problem, said by its checker: not compared.
     if (sha256.size() != 64 || sha256.find_first_not_of("0123456789abcdef") != std::string::npos) sha256.clear();
     if (size.empty() && sha256.empty()) return std::nullopt;
-    const auto bytes = programPath.empty() ? std::nullopt : files.readFile(programPath);
-    if (!bytes) return "the game's program file cannot be read, so its build was not compared";
-    const std::string hash = sha256.empty() ? std::string() : Sha256Hex(*bytes);
-    const bool sizeDiffers = !size.empty() && size != std::to_string(bytes->size());
-    if (!sizeDiffers && hash == sha256) return std::nullopt;
+    const auto digest = programPath.empty() ? std::nullopt : DigestOfFile(files, programPath, !sha256.empty());
+    if (!digest) return "the game's program file cannot be read, so its build was not compared";
+    const bool sizeDiffers = !size.empty() && size != std::to_string(digest->size);
+    if (!sizeDiffers && digest->sha256 == sha256) return std::nullopt;
     return "the game's program is another build than the descriptor was written for (it has ExeSize=" +
-           std::to_string(bytes->size()) + (sha256.empty() ? std::string() : " and ExeSha256=" + hash) +
+           std::to_string(digest->size) + (sha256.empty() ? std::string() : " and ExeSha256=" + digest->sha256) +
            "): the addresses may be wrong";
+}
+
+std::optional<FileDigest> DigestOfFile(FileSystem& files, const std::string& path, bool withSha256) {
+    FileDigest digest;
+    Sha256 hash;
+    // In pieces of 1 MB: a program of 500 MB is never held whole (a 32-bit VT2 could not).
+    for (;;) {
+        const std::optional<std::string> piece = files.readFilePart(path, digest.size, kDigestPiece);
+        if (!piece) return std::nullopt;
+        digest.size += piece->size();
+        if (withSha256) hash.update(*piece);
+        if (piece->size() < kDigestPiece) break;
+    }
+    if (withSha256) digest.sha256 = hash.hexDigest();
+    return digest;
 }
 
 }  // namespace vt2

@@ -3,6 +3,7 @@
 // followed in the game's memory as a run would, and the game's program file compared with the
 // build the descriptor says it was written for.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,5 +39,13 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
 // warning when they differ, none when they agree or the descriptor pins nothing.
 std::optional<std::string> BuildMismatch(FileSystem& files, const std::string& programPath, const std::string& sizeText,
                                          const std::string& sha256Text);
+
+// A file's size and SHA-256 (when asked for), read in pieces; nothing when it cannot be read.
+struct FileDigest {
+    std::uint64_t size = 0;
+    std::string sha256;
+};
+inline constexpr std::size_t kDigestPiece = 1u << 20;
+std::optional<FileDigest> DigestOfFile(FileSystem& files, const std::string& path, bool withSha256);
 
 }  // namespace vt2

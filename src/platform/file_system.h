@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ public:
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
     // The whole content of a file, byte for byte; nothing when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Up to length bytes of a file from offset on (fewer at its end, none past it); nothing when
+    // it cannot be read. For files too large to hold whole.
+    virtual std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) = 0;
     // Makes content the whole file: written to a temporary file beside it that then takes its
     // place, so that a failure leaves the file as it was, never half written. False on failure.
     virtual bool writeFileWhole(const std::string& path, const std::string& content) = 0;

@@ -107,6 +107,11 @@ public:
         return !failing.count(to) && real_.copyFile(from, to);
     }
     std::optional<std::string> readFile(const std::string& path) override { return real_.readFile(path); }
+    std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) override {
+        ++partsRead;
+        return real_.readFilePart(path, offset, length);
+    }
+    int partsRead = 0;
     bool writeFileWhole(const std::string& path, const std::string& content) override {
         log_.push_back("write " + path);
         return !failing.count(path) && real_.writeFileWhole(path, content);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/sha256.h"
+#include "engine/running_game_check.h"
+#include "support/fake_platform.h"
 
 namespace vt2::test {
 namespace {
@@ -23,6 +25,38 @@ TEST(Sha256, KnownDigestsAtThePaddingsBoundaries) {
         {std::string(1000, 'a'), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3"},
     };
     for (const Row& r : rows) EXPECT_EQ(Sha256Hex(r.bytes), r.digest) << r.bytes.size() << " bytes";
+}
+
+// Bytes given in pieces of any size give the digest of the whole, across every block boundary.
+TEST(Sha256, PiecesOfAnySizeGiveTheDigestOfTheWhole) {
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i) bytes += static_cast<char>(i * 7 + 3);
+    for (std::size_t length : {0u, 1u, 55u, 56u, 63u, 64u, 65u, 127u, 128u, 1000u}) {
+        const std::string whole = bytes.substr(0, length);
+        for (std::size_t piece : {1u, 7u, 63u, 64u, 65u, 1000u}) {
+            Sha256 hash;
+            for (std::size_t at = 0; at < whole.size(); at += piece) hash.update(std::string_view(whole).substr(at, piece));
+            EXPECT_EQ(hash.hexDigest(), Sha256Hex(whole)) << length << " in pieces of " << piece;
+        }
+    }
+}
+
+// A program file is read for its build pin in pieces, never whole.
+TEST(Sha256, AProgramFileIsDigestedInPieces) {
+    FakeSystem sys;
+    std::string program(2 * kDigestPiece + 12345, 'x');
+    program[kDigestPiece] = 'y';
+    sys.folder.writeFile("game.exe", program);
+    const auto digest = DigestOfFile(sys.files, sys.folder.path() + "\\game.exe", true);
+    ASSERT_TRUE(digest);
+    EXPECT_EQ(digest->size, program.size());
+    EXPECT_EQ(digest->sha256, Sha256Hex(program));
+    EXPECT_EQ(sys.files.partsRead, 3);
+    sys.files.partsRead = 0;
+    EXPECT_EQ(DigestOfFile(sys.files, sys.folder.path() + "\\gone.exe", true), std::nullopt);
+    // Exactly a piece long: one more read finds the end.
+    sys.folder.writeFile("even.exe", std::string(kDigestPiece, 'z'));
+    EXPECT_EQ(DigestOfFile(sys.files, sys.folder.path() + "\\even.exe", false)->size, kDigestPiece);
 }
 
 }  // namespace

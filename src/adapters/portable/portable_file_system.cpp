@@ -104,6 +104,20 @@ std::optional<std::string> PortableFileSystem::readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::optional<std::string> PortableFileSystem::readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) {
+    std::ifstream in(NativePath(path), std::ios::binary);
+    if (!in || !fileExists(path)) {
+        errorText_ = "The system cannot find the file specified.";
+        return std::nullopt;
+    }
+    std::string content(length, '\0');
+    in.seekg(static_cast<std::streamoff>(offset));
+    if (!in) return std::string();  // past its end
+    in.read(content.data(), static_cast<std::streamsize>(length));
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    return content;
+}
+
 bool PortableFileSystem::writeFileWhole(const std::string& path, const std::string& content) {
     const auto target = NativePath(path);
     if (IsReadOnly(target)) {

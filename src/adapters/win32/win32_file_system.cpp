@@ -106,6 +106,28 @@ std::optional<std::string> Win32FileSystem::readFile(const std::string& path) {
     return content;
 }
 
+std::optional<std::string> Win32FileSystem::readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) {
+    const unique_file_handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK || !SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) {
+        errorText_ = SystemErrorText(GetLastError());
+        return std::nullopt;
+    }
+    std::string content(length, '\0');
+    std::size_t filled = 0;
+    DWORD got = 0;
+    while (filled < length &&
+           ReadFile(file.get(), content.data() + filled, static_cast<DWORD>(std::min<std::size_t>(length - filled, 1u << 20)), &got,
+                    nullptr) != FALSE &&
+           got > 0) {
+        filled += got;
+    }
+    content.resize(filled);
+    return content;
+}
+
 bool Win32FileSystem::writeFileWhole(const std::string& path, const std::string& content) {
     const std::string temporary = path + ".vt2new";
     bool written = false;

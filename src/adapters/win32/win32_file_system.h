@@ -16,6 +16,7 @@ public:
     bool createFolder(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset, std::size_t length) override;
     bool writeFileWhole(const std::string& path, const std::string& content) override;
     std::string errorText() override { return errorText_; }
 
