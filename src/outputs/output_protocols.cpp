@@ -26,4 +26,16 @@ OutputProtocols ReadOutputProtocols(IniFiles& ini, const std::string& programFol
     return p;
 }
 
+bool ListensBeyondThisMachine(const std::string& bindAddress) {
+    const std::string a = TrimBlanks(bindAddress);
+    return !(a.rfind("127.", 0) == 0);
+}
+
+std::string NetworkExposureNote(const std::string& bindAddress, std::uint16_t port) {
+    if (!ListensBeyondThisMachine(bindAddress)) return {};
+    return "Outputs: the network outputs listen on " + bindAddress + ":" + std::to_string(port) +
+           ", beyond this machine: any computer that reaches this one can read the game's outputs "
+           "(NetworkBind=127.0.0.1 in vt2.ini keeps them on this machine)";
+}
+
 }  // namespace vt2

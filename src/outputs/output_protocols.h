@@ -23,4 +23,11 @@ struct OutputProtocols {
 // does a port outside 1..65535 or an empty address.
 OutputProtocols ReadOutputProtocols(IniFiles& ini, const std::string& programFolder);
 
+// Whether a server bound to this IPv4 address text can be reached from other machines: any but a
+// loopback one (127.x.x.x), 0.0.0.0 (every interface) included.
+bool ListensBeyondThisMachine(const std::string& bindAddress);
+
+// The debug window's word for a network server that listens there: none on loopback.
+std::string NetworkExposureNote(const std::string& bindAddress, std::uint16_t port);
+
 }  // namespace vt2

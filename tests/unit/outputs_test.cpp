@@ -399,6 +399,20 @@ TEST(NumericOutputs, WholeNumbersAndTheNetworkTexts) {
     EXPECT_STREQ(kNetworkStopText, "mame_stop = 1\r");
 }
 
+// A network server reachable from other machines is said in the debug window; loopback is not.
+TEST(OutputProtocolChoice, AServerThatListensBeyondThisMachineIsSaid) {
+    const struct {
+        const char* bind;
+        bool beyond;
+    } cases[] = {{"127.0.0.1", false}, {"127.5.6.7", false}, {" 127.0.0.1 ", false}, {"0.0.0.0", true},
+                 {"192.168.1.20", true}, {"10.0.0.1", true}, {"1.27.0.0", true}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ListensBeyondThisMachine(c.bind), c.beyond) << c.bind;
+        EXPECT_EQ(NetworkExposureNote(c.bind, 8000).empty(), !c.beyond) << c.bind;
+    }
+    EXPECT_EQ(NetworkExposureNote("0.0.0.0", 8000).rfind("Outputs: the network outputs listen on 0.0.0.0:8000, beyond this machine", 0), 0u);
+}
+
 TEST(OutputProtocolChoice, DdeAloneByDefaultAndEachSwitchOnlyByOneOrZero) {
     FakeSystem sys;
     OutputProtocols p = ReadOutputProtocols(sys.ini, sys.folder.path());  // no vt2.ini

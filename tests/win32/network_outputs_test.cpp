@@ -154,5 +154,19 @@ TEST(NetworkOutputsPort, APortTakenOrAnAddressThatIsNoneIsReportedOnce) {
     EXPECT_NE(reports[1].find("not an IPv4 address"), std::string::npos);
 }
 
+// Opened to every interface at the player's word, and said so where the player looks.
+TEST(NetworkOutputsBind, AServerOnEveryInterfaceSaysSoWhenItOpens) {
+    std::vector<std::string> reports;
+    win32::Win32NetworkOutputs everywhere("0.0.0.0", 0, [&](const std::string& r) { reports.push_back(r); });
+    ASSERT_TRUE(everywhere.open());
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind("Outputs: the network outputs listen on 0.0.0.0:" + std::to_string(everywhere.port()) +
+                                   ", beyond this machine",
+                               0),
+              0u)
+        << reports[0];
+    everywhere.stop(0);
+}
+
 }  // namespace
 }  // namespace vt2::test

@@ -23,8 +23,9 @@ const UINT kUpdate = RegisterWindowMessageA("MAMEOutputUpdateState");
 const UINT kRegister = RegisterWindowMessageA("MAMEOutputRegister");
 const UINT kGetIdString = RegisterWindowMessageA("MAMEOutputGetIDString");
 
-// What a listener window was told, as lines.
+// What a listener window was told, as lines; the window the last name answer came from.
 std::vector<std::string>* g_heard = nullptr;
+HWND g_answeredFrom = nullptr;
 
 LRESULT CALLBACK Listen(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (g_heard) {
@@ -33,6 +34,7 @@ LRESULT CALLBACK Listen(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (message == kUpdate) g_heard->push_back(std::to_string(wParam) + "=" + std::to_string(static_cast<LONG>(lParam)));
         if (message == WM_COPYDATA) {
             const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            g_answeredFrom = reinterpret_cast<HWND>(wParam);
             std::int32_t id = -1;
             std::memcpy(&id, copy->lpData, sizeof id);
             g_heard->push_back("name " + std::to_string(id) + " " + (static_cast<const char*>(copy->lpData) + sizeof id) +
@@ -112,6 +114,26 @@ TEST_F(WindowOutputs, AClientGetsTheValuesOnRegisteringThenEachChangeAndTheNames
     EXPECT_TRUE(PumpUntil([&] { return Heard(heard, "stop"); }));
     EXPECT_EQ(FindWindowA("MAMEOutput", nullptr), nullptr);
     EXPECT_TRUE(reports.empty());
+}
+
+// A game started again has a window of its own: a name asked of it is answered from that window,
+// even while the client's answering thread of the first game still runs.
+TEST_F(WindowOutputs, AfterTheGameStartsAgainNamesAreAnsweredFromTheCurrentWindow) {
+    PostMessageA(server, kRegister, reinterpret_cast<WPARAM>(listener), 5);
+    PostMessageA(server, kGetIdString, reinterpret_cast<WPARAM>(listener), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Heard(heard, "name 0 demo data 1"); }));
+    EXPECT_EQ(g_answeredFrom, server);
+    outputs.start("second", {{1, "lamp"}});
+    HWND again = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        again = FindWindowA("MAMEOutput", "MAMEOutput");
+        return again != nullptr && again != server;
+    }));
+    PostMessageA(again, kRegister, reinterpret_cast<WPARAM>(listener), 5);
+    PostMessageA(again, kGetIdString, reinterpret_cast<WPARAM>(listener), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Heard(heard, "name 0 second data 1"); }));
+    EXPECT_EQ(g_answeredFrom, again);
+    outputs.stop(1000);
 }
 
 TEST_F(WindowOutputs, AClientRegisteringUnderHundredsOfIdsGetsEachUpdateBoundedTimes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "outputs/numeric_outputs.h"
+#include "outputs/output_protocols.h"
 #include "outputs/threaded_output_link.h"
 #include "adapters/win32/system_error_text.h"
 
@@ -252,6 +253,8 @@ bool Win32NetworkOutputs::open() {
     const std::shared_ptr<Shared> shared = shared_;
     if (!StartDetachedThread([shared] { ServerThread(shared).run(); })) return fail("no thread");
     open_ = true;
+    // A player who opened the outputs to the network is told so, where they look.
+    if (const std::string note = NetworkExposureNote(bindAddress_, port_); !note.empty() && report_) report_(note);
     return true;
 }
 

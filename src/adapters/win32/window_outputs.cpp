@@ -87,12 +87,14 @@ public:
         if (!client) return;  // too many clients at once: the request is dropped
         std::lock_guard<std::mutex> lock(client->mutex);
         if (client->waiting.size() >= kMaxWaitingPerClient) return;
-        client->waiting.push_back(std::move(data));
+        // Each answer comes from the window of the game that was asked (a restarted game has a
+        // window of its own), not from the one the client's thread began with.
+        client->waiting.push_back({from, std::move(data)});
         if (client->running) {
             client->work.notify_one();
             return;
         }
-        client->running = StartDetachedThread([client, listener, from] { Serve(*client, listener, from); });
+        client->running = StartDetachedThread([client, listener] { Serve(*client, listener); });
         if (!client->running) client->waiting.clear();
     }
 
@@ -100,7 +102,7 @@ private:
     struct Client {
         std::mutex mutex;
         std::condition_variable work;
-        std::deque<std::vector<char>> waiting;
+        std::deque<std::pair<HWND, std::vector<char>>> waiting;  // the answering window, the answer
         bool running = false;
     };
 
@@ -118,12 +120,12 @@ private:
         return clients_[listener] = std::make_shared<Client>();
     }
 
-    static void Serve(Client& client, HWND listener, HWND from) {
+    static void Serve(Client& client, HWND listener) {
         std::unique_lock<std::mutex> lock(client.mutex);
         for (;;) {
             client.work.wait_for(lock, std::chrono::milliseconds(kIdleEndMs), [&] { return !client.waiting.empty(); });
             if (client.waiting.empty() || !IsWindow(listener)) break;
-            std::vector<char> data = std::move(client.waiting.front());
+            auto [from, data] = std::move(client.waiting.front());
             client.waiting.pop_front();
             lock.unlock();
             COPYDATASTRUCT copy{1, static_cast<DWORD>(data.size()), data.data()};
