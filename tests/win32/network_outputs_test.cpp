@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -111,6 +113,26 @@ TEST_F(NetworkOutputs, AClientThatNeverReadsOrDropsAtOnceCostsTheOthersNothing) 
     std::printf("60000 updates handed over in %lld ms\n", static_cast<long long>(took.count()));
     const std::string& got = reader.readUntil("lamp = 59999\r");
     EXPECT_EQ(got, "mame_start = demo\r" + expected);
+    server.stop(500);
+}
+
+// Connections that only sit there (more than the server keeps at once) lock no real client out:
+// the one that comes last is greeted and told every change.
+TEST_F(NetworkOutputs, IdleConnectionsBeyondTheBoundLockNoRealClientOut) {
+    std::vector<std::unique_ptr<Client>> idle;
+    for (std::size_t i = 0; i < win32::Win32NetworkOutputs::kMaxClients + 40; ++i) {
+        idle.push_back(std::make_unique<Client>(server.port()));
+        ASSERT_TRUE(idle.back()->connected()) << i;
+    }
+    server.start("demo", names);
+    Client reader(server.port());
+    ASSERT_TRUE(reader.connected());
+    EXPECT_NE(reader.readUntil("mame_start = demo\r").find("mame_start = demo\r"), std::string::npos);
+    server.update(2, 7);
+    EXPECT_NE(reader.readUntil("recoil = 7\r").find("recoil = 7\r"), std::string::npos) << reader.readUntil("");
+    // The oldest made room: it was let go.
+    EXPECT_EQ(idle.front()->readUntil("never"), "");
+    EXPECT_TRUE(idle.front()->closed());
     server.stop(500);
 }
 

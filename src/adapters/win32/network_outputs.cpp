@@ -25,7 +25,6 @@ struct Event {
 
 struct Client {
     SOCKET socket = INVALID_SOCKET;
-    WSAEVENT event = WSA_INVALID_EVENT;
     std::string out;  // what it has not taken yet
 };
 
@@ -69,9 +68,7 @@ namespace {
 
 void Drop(Client& c) {
     if (c.socket != INVALID_SOCKET) closesocket(c.socket);
-    if (c.event != WSA_INVALID_EVENT) WSACloseEvent(c.event);
     c.socket = INVALID_SOCKET;
-    c.event = WSA_INVALID_EVENT;
 }
 
 // Sends what the socket takes now; false when the client is gone or has stopped reading.
@@ -94,15 +91,18 @@ public:
     void run() {
         WSAEVENT accepting = WSACreateEvent();
         WSAEventSelect(s_->listener, accepting, FD_ACCEPT);
+        // One event for every client's socket: a wait takes at most 64 handles, and with one each
+        // 60 idle connections took every place a real client needed.
+        clientsEvent_ = WSACreateEvent();
         for (;;) {
-            std::vector<HANDLE> handles{s_->wake, accepting};
-            for (const Client& c : clients_) handles.push_back(c.event);
-            WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, 1000);
+            const HANDLE handles[] = {s_->wake, accepting, clientsEvent_};
+            WaitForMultipleObjects(3, handles, FALSE, 1000);
             if (!handleEvents()) break;
             acceptClients(accepting);
             serveClients();
         }
         WSACloseEvent(accepting);
+        WSACloseEvent(clientsEvent_);
         if (s_->listener != INVALID_SOCKET) closesocket(s_->listener);
         s_->listener = INVALID_SOCKET;
         SetEvent(s_->done);
@@ -151,14 +151,15 @@ private:
         for (;;) {
             const SOCKET accepted = accept(s_->listener, nullptr, nullptr);
             if (accepted == INVALID_SOCKET) return;
+            // Full: the client connected longest ago makes room. Connections that only sit there
+            // lock nobody out; a real client that comes is always taken.
             if (clients_.size() >= Win32NetworkOutputs::kMaxClients) {
-                closesocket(accepted);
-                continue;
+                Drop(clients_.front());
+                clients_.erase(clients_.begin());
             }
             Client c;
             c.socket = accepted;
-            c.event = WSACreateEvent();
-            WSAEventSelect(c.socket, c.event, FD_READ | FD_WRITE | FD_CLOSE);  // also makes it non-blocking
+            WSAEventSelect(c.socket, clientsEvent_, FD_READ | FD_WRITE | FD_CLOSE);  // also makes it non-blocking
             if (started_) c.out = NetworkStartText(game_);
             clients_.push_back(std::move(c));
         }
@@ -167,9 +168,11 @@ private:
     static constexpr int kReadsPerWake = 16;
 
     void serveClients() {
+        // Reset before the sockets are asked: what happens after this sets it again.
+        WSAResetEvent(clientsEvent_);
         for (Client& c : clients_) {
             WSANETWORKEVENTS what{};
-            WSAEnumNetworkEvents(c.socket, c.event, &what);
+            WSAEnumNetworkEvents(c.socket, nullptr, &what);
             if (what.lNetworkEvents & FD_READ) {
                 // What clients send is read and ignored, a bounded amount a wake: a client that
                 // sends without pause would otherwise keep the thread from everyone else. What
@@ -203,7 +206,8 @@ private:
     }
 
     std::shared_ptr<Win32NetworkOutputs::Shared> s_;
-    std::vector<Client> clients_;
+    std::vector<Client> clients_;  // in the order they came
+    WSAEVENT clientsEvent_ = WSA_INVALID_EVENT;
     std::string game_;
     bool started_ = false;
 };

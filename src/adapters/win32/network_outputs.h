@@ -20,7 +20,8 @@ class Win32NetworkOutputs final : public NumericOutputs {
 public:
     // Beyond this many bytes waiting for one client, that client is let go.
     static constexpr std::size_t kMaxBacklog = 256 * 1024;
-    static constexpr std::size_t kMaxClients = 60;
+    // Clients at once; a newcomer past them takes the place of the one connected longest ago.
+    static constexpr std::size_t kMaxClients = 256;
 
     // report: a problem (the port taken), said on the caller's thread.
     Win32NetworkOutputs(std::string bindAddress, std::uint16_t port, std::function<void(const std::string&)> report);
