@@ -43,6 +43,7 @@ constexpr std::size_t kAxisCandidates = 40;  // weighed for each axis
 constexpr std::size_t kRunnersUp = 5;        // of them, written as comments
 constexpr std::size_t kButtonsWeighed = 64;  // of a button's bits, the aim's neighbours first
 constexpr const char* kRunnerUpComment = "; runner-up for ";
+constexpr const char* kStoppedReport = "Stopped before the end: nothing was written\r\n";
 
 // Where a value is for the descriptor: "Addr" in the program's statics, "PTR" a chain from them
 // that led to it at every copy, else "Addr" of this start only (not lasting: never written).
@@ -124,7 +125,7 @@ private:
     void step(const std::string& what) {
         ++steps_;
         lastStep_ = what;
-        if (progress_ && !progress_(std::min(99, steps_ * 100 / kTotalSteps), what)) throw Stopped{};
+        stopIfAsked();
         // The cursor goes where the game's window was: into whatever stands there now, unless the
         // game is still there, where it was.
         if (process_.hasEnded() || !os_.windows.windowExists(window_) || os_.windows.clientAreaOnDesktop(window_) != area_) {
@@ -301,7 +302,7 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         return {1, "Not enough memory to copy the game's memory: nothing was written\r\n"};
     } catch (const Stopped&) {
         giveBackTheMouse();
-        return {1, "Stopped before the end: nothing was written\r\n"};
+        return {1, kStoppedReport};
     } catch (const GameGone&) {
         giveBackTheMouse();
         return end(ExitCode::GameNotRunning, "The game ended, or its window went or moved, before the scan's end: nothing was written");
@@ -382,7 +383,7 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
         button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
         button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
     } catch (const Stopped&) {
-        return {1, "Stopped before the end: nothing was written\r\n"};
+        return {1, kStoppedReport};
     }
 
     if (keys.empty()) {

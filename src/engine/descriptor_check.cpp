@@ -94,31 +94,40 @@ const std::vector<KnownKey> kOutputRow{{"Addr", KeyKind::Address},    {"PTR", Ke
 const std::vector<KnownKey> kPatchRow{
     {"Addr", KeyKind::Address}, {"PTR", KeyKind::Chain}, {"Len", KeyKind::PatchLength}, {"Replace", KeyKind::PatchBytes}};
 
-// The row number of a numbered key of a known row suffix ("Output12Type": 12), else none.
-std::optional<int> RowNumber(const std::string& key, const std::string& prefix, const std::vector<KnownKey>& row) {
+// A numbered key split as "<prefix><digits><suffix>" ("Output12Type": "12", "Type"), at most six
+// digits; none when it does not start with the prefix.
+struct RowKeyParts {
+    std::string digits;  // may be empty
+    std::string suffix;
+};
+std::optional<RowKeyParts> SplitRowKey(const std::string& key, const std::string& prefix) {
     if (key.size() <= prefix.size() || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) return std::nullopt;
     std::size_t end = prefix.size();
     while (end < key.size() && key[end] >= '0' && key[end] <= '9') ++end;
-    if (end == prefix.size() || end - prefix.size() > 6) return std::nullopt;
-    const std::string suffix = key.substr(end);
-    const bool known = std::any_of(row.begin(), row.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, suffix); });
-    if (!known) return std::nullopt;
-    return std::stoi(key.substr(prefix.size(), end - prefix.size()));
+    if (end - prefix.size() > 6) return std::nullopt;
+    return RowKeyParts{key.substr(prefix.size(), end - prefix.size()), key.substr(end)};
+}
+
+const KnownKey* RowSuffix(const std::string& suffix, const std::vector<KnownKey>& row) {
+    const auto known = std::find_if(row.begin(), row.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, suffix); });
+    return known == row.end() ? nullptr : &*known;
+}
+
+// The row number of a numbered key of a known row suffix ("Output12Type": 12), else none.
+std::optional<int> RowNumber(const std::string& key, const std::string& prefix, const std::vector<KnownKey>& row) {
+    const auto parts = SplitRowKey(key, prefix);
+    if (!parts || parts->digits.empty() || !RowSuffix(parts->suffix, row)) return std::nullopt;
+    return std::stoi(parts->digits);
 }
 
 // The kind of a numbered row's key of rows 1..rows, spelled as the run builds it ("Output12Type",
 // never "Output012Type"), else none: found from the key itself, not from a list of every row's keys.
 std::optional<KeyKind> RowKeyKind(const std::string& key, const std::string& prefix, const std::vector<KnownKey>& row, int rows) {
-    if (key.size() <= prefix.size() || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) return std::nullopt;
-    std::size_t end = prefix.size();
-    while (end < key.size() && key[end] >= '0' && key[end] <= '9') ++end;
-    const std::string digits = key.substr(prefix.size(), end - prefix.size());
-    if (digits.empty() || digits.size() > 6 || digits[0] == '0') return std::nullopt;
-    const int n = std::stoi(digits);
-    if (n < 1 || n > rows) return std::nullopt;
-    const std::string suffix = key.substr(end);
-    const auto known = std::find_if(row.begin(), row.end(), [&](const KnownKey& k) { return EqualsIgnoreCase(k.name, suffix); });
-    if (known == row.end()) return std::nullopt;
+    const auto parts = SplitRowKey(key, prefix);
+    if (!parts || parts->digits.empty() || parts->digits[0] == '0') return std::nullopt;
+    const int n = std::stoi(parts->digits);
+    const KnownKey* known = RowSuffix(parts->suffix, row);
+    if (n < 1 || n > rows || !known) return std::nullopt;
     return known->kind;
 }
 
@@ -237,13 +246,9 @@ private:
         const bool numbered = outputs || isPatchSection(line.section);
         if (numbered) {
             const std::string prefix = outputs ? "Output" : "NOP";
-            std::size_t end = prefix.size();
-            while (end < line.key.size() && line.key[end] >= '0' && line.key[end] <= '9') ++end;
-            const std::string digits = line.key.size() > prefix.size() && EqualsIgnoreCase(line.key.substr(0, prefix.size()), prefix)
-                                           ? line.key.substr(prefix.size(), std::min<std::size_t>(end - prefix.size(), 6))
-                                           : std::string();
+            const auto parts = SplitRowKey(line.key, prefix);
             const int rows = std::max(outputs ? outputRows_ : patchRows_, 1);
-            const int n = digits.empty() ? 1 : std::clamp(std::stoi(digits), 1, rows);
+            const int n = !parts || parts->digits.empty() ? 1 : std::clamp(std::stoi(parts->digits), 1, rows);
             for (const KnownKey& k : outputs ? kOutputRow : kPatchRow) names.push_back(prefix + std::to_string(n) + k.name);
         }
         problems_.push_back(UnknownName(line, names, "key of [" + line.section + "]"));
