@@ -43,22 +43,30 @@ void BridgeSession::takeEvent(std::uint32_t number, const InputEvent& event) {
     if (auto report = present->frames.take(event)) sendReport(*present, *report);
 }
 
-void BridgeSession::connect(bool startOver) {
-    connected_ = true;
-    outgoing_.clear();
+void BridgeSession::connect(std::uint32_t connection, bool startOver) {
+    disconnect(connection);
+    const bool first = connections_.empty();
+    connections_.push_back({connection, {}});
+    Connection& newcomer = connections_.back();
     for (Present& present : present_) {
-        if (startOver) present.frames = FrameAssembler(present.number);
-        present.sequence = 0;
-        send(added(present));
+        if (startOver && first) present.frames = FrameAssembler(present.number);
+        if (first) present.sequence = 0;  // nobody else counts on it: from 1 again
+        send(added(present), &newcomer);
         const BridgeReport state = present.frames.state();
-        if (state.buttons != 0 || state.hasPosition) sendReport(present, state);
+        if (state.buttons != 0 || state.hasPosition) sendReport(present, state, &newcomer);
     }
-    send(BridgeDevicesListed{});
+    send(BridgeDevicesListed{}, &newcomer);
 }
 
-std::vector<std::uint8_t> BridgeSession::takeOutgoing() {
+void BridgeSession::disconnect(std::uint32_t connection) {
+    std::erase_if(connections_, [&](const Connection& c) { return c.number == connection; });
+}
+
+std::vector<std::uint8_t> BridgeSession::takeOutgoing(std::uint32_t connection) {
     std::vector<std::uint8_t> bytes;
-    bytes.swap(outgoing_);
+    for (Connection& c : connections_) {
+        if (c.number == connection) bytes.swap(c.outgoing);
+    }
     return bytes;
 }
 
@@ -67,17 +75,19 @@ BridgeSession::Present* BridgeSession::find(std::uint32_t number) {
     return it == present_.end() ? nullptr : &*it;
 }
 
-void BridgeSession::send(const BridgeMessage& message) {
-    if (!connected_) return;
+void BridgeSession::send(const BridgeMessage& message, Connection* only) {
+    if (connections_.empty()) return;
     const std::vector<std::uint8_t> bytes = EncodeBridgeMessage(message);
-    outgoing_.insert(outgoing_.end(), bytes.begin(), bytes.end());
+    for (Connection& c : connections_) {
+        if (!only || &c == only) c.outgoing.insert(c.outgoing.end(), bytes.begin(), bytes.end());
+    }
 }
 
-void BridgeSession::sendReport(Present& present, BridgeReport report) {
-    if (!connected_) return;
+void BridgeSession::sendReport(Present& present, BridgeReport report, Connection* only) {
+    if (connections_.empty()) return;
     report.sequence = ++present.sequence;
     ++reportsSent_;
-    send(report);
+    send(report, only);
 }
 
 BridgeDeviceAdded BridgeSession::added(const Present& present) const {

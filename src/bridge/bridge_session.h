@@ -1,7 +1,8 @@
 #pragma once
-// What the bridge tells the one VT2 connected to it: each device it reads, as it comes and goes,
-// and each of its frames as a report numbered in order. A device that goes lets go of its buttons
-// first; a new connection is told every device there and the buttons each holds.
+// What the bridge tells each VT2 connected to it (a run and the configuration tool may be at
+// once): each device it reads, as it comes and goes, and each of its frames as a report numbered
+// in order. A device that goes lets go of its buttons first; a new connection is told every device
+// there and the buttons each holds, and the others go on as they were.
 
 #include <cstdint>
 #include <string>
@@ -34,13 +35,14 @@ public:
     std::uint32_t addDevice(const SourceDevice& device);
     void removeDevice(std::uint32_t number);
     void takeEvent(std::uint32_t number, const InputEvent& event);
-    // A VT2 connected: it is told every device there, then that the list is whole. With startOver (a replay played again from
-    // its start), the devices' state is forgotten first.
-    void connect(bool startOver);
-    void disconnect() { connected_ = false; outgoing_.clear(); }
-    bool connected() const { return connected_; }
-    // The bytes to send since the last call (none while no VT2 is connected).
-    std::vector<std::uint8_t> takeOutgoing();
+    // A VT2 connected (under a number of the caller's): it is told every device there, then that
+    // the list is whole. With startOver (a replay played again from its start, which only the
+    // first connection asks for), the devices' state is forgotten first.
+    void connect(std::uint32_t connection, bool startOver);
+    void disconnect(std::uint32_t connection);
+    std::size_t connections() const { return connections_.size(); }
+    // The bytes to send to that connection since the last call.
+    std::vector<std::uint8_t> takeOutgoing(std::uint32_t connection);
     // Reports sent over every connection so far.
     std::uint64_t reportsSent() const { return reportsSent_; }
 
@@ -49,17 +51,21 @@ private:
         std::uint32_t number;
         SourceDevice device;
         FrameAssembler frames;
-        std::uint32_t sequence = 0;
+        std::uint32_t sequence = 0;  // over every connection: each only needs it to climb
+    };
+    struct Connection {
+        std::uint32_t number;
+        std::vector<std::uint8_t> outgoing;
     };
     Present* find(std::uint32_t number);
-    void send(const BridgeMessage& message);
-    void sendReport(Present& present, BridgeReport report);
+    // To every connection, or to one (a newcomer's list).
+    void send(const BridgeMessage& message, Connection* only = nullptr);
+    void sendReport(Present& present, BridgeReport report, Connection* only = nullptr);
     BridgeDeviceAdded added(const Present& present) const;
 
     std::vector<Present> present_;
     std::vector<std::string> pathsSeen_;  // a device's number is its place here, plus one
-    bool connected_ = false;
-    std::vector<std::uint8_t> outgoing_;
+    std::vector<Connection> connections_;
     std::uint64_t reportsSent_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "common/sha256.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -57,7 +58,7 @@ void Sha256::update(std::string_view bytes) {
     while (at < bytes.size()) block_[held_++] = data[at++];
 }
 
-std::string Sha256::hexDigest() {
+std::array<std::uint8_t, 32> Sha256::digest() {
     // The last bytes, a 1 bit, zeros, and the length in bits: one block or two.
     unsigned char tail[128] = {};
     for (std::size_t i = 0; i < held_; ++i) tail[i] = block_[i];
@@ -66,12 +67,45 @@ std::string Sha256::hexDigest() {
     const std::uint64_t bits = length_ * 8;
     for (int i = 0; i < 8; ++i) tail[tailLength - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
     for (std::size_t i = 0; i < tailLength; i += 64) Compress(h_, tail + i);
+    std::array<std::uint8_t, 32> bytes{};
+    for (std::size_t i = 0; i < 32; ++i) bytes[i] = static_cast<std::uint8_t>(h_[i / 4] >> (24 - 8 * (i % 4)));
+    return bytes;
+}
+
+std::string Sha256::hexDigest() {
     static const char* const kDigits = "0123456789abcdef";
     std::string hex;
-    for (std::uint32_t word : h_) {
-        for (int shift = 28; shift >= 0; shift -= 4) hex += kDigits[(word >> shift) & 0xF];
+    for (std::uint8_t byte : digest()) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
     }
     return hex;
+}
+
+std::array<std::uint8_t, 32> HmacSha256(std::string_view key, std::string_view message) {
+    // A key longer than a block is hashed first; then padded with zeros to the block.
+    std::array<std::uint8_t, 64> block{};
+    if (key.size() > block.size()) {
+        Sha256 keyHash;
+        keyHash.update(key);
+        const auto hashed = keyHash.digest();
+        std::copy(hashed.begin(), hashed.end(), block.begin());
+    } else {
+        std::copy(key.begin(), key.end(), block.begin());
+    }
+    auto padded = [&](std::uint8_t pad) {
+        std::string bytes(block.size(), '\0');
+        for (std::size_t i = 0; i < block.size(); ++i) bytes[i] = static_cast<char>(block[i] ^ pad);
+        return bytes;
+    };
+    Sha256 inner;
+    inner.update(padded(0x36));
+    inner.update(message);
+    const auto innerDigest = inner.digest();
+    Sha256 outer;
+    outer.update(padded(0x5c));
+    outer.update(std::string_view(reinterpret_cast<const char*>(innerDigest.data()), innerDigest.size()));
+    return outer.digest();
 }
 
 std::string Sha256Hex(std::string_view bytes) {

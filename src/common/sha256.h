@@ -17,6 +17,7 @@ class Sha256 {
 public:
     void update(std::string_view bytes);
     // The digest of every byte given; the object is spent.
+    std::array<std::uint8_t, 32> digest();
     std::string hexDigest();
 
 private:
@@ -26,5 +27,9 @@ private:
     std::size_t held_ = 0;      // bytes of block_ given, not yet compressed
     std::uint64_t length_ = 0;  // every byte given
 };
+
+// HMAC-SHA256 (RFC 2104) of message under key: what the Linux input bridge and VT2 prove to each
+// other that they share a secret with, without either showing it.
+std::array<std::uint8_t, 32> HmacSha256(std::string_view key, std::string_view message);
 
 }  // namespace vt2

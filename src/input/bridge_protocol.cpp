@@ -7,7 +7,7 @@ namespace vt2 {
 
 namespace {
 
-enum MessageType : std::uint8_t { kAdded = 1, kRemoved = 2, kReport = 3, kListed = 4 };
+enum MessageType : std::uint8_t { kAdded = 1, kRemoved = 2, kReport = 3, kListed = 4, kChallenge = 5, kProof = 6, kAnswer = 7 };
 enum AddedFlags : std::uint8_t { kRelative = 1, kAbsolute = 2 };
 enum ReportFlags : std::uint8_t { kPosition = 1 };
 
@@ -21,6 +21,7 @@ public:
         for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void block(const std::array<std::uint8_t, 32>& b) { bytes.insert(bytes.end(), b.begin(), b.end()); }
     // Texts longer than a message may carry are cut.
     void text(const std::string& s) {
         const std::size_t length = std::min(s.size(), kBridgeMaxText);
@@ -38,6 +39,11 @@ public:
     std::uint16_t u16() { return static_cast<std::uint16_t>(take(2)); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(take(4)); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    std::array<std::uint8_t, 32> block() {
+        std::array<std::uint8_t, 32> b{};
+        for (std::uint8_t& byte : b) byte = u8();
+        return b;
+    }
     std::string text() {
         const std::size_t length = u8();
         if (!ok_ || at_ + length > length_) {
@@ -108,6 +114,23 @@ std::optional<BridgeMessage> ParsePayload(std::uint8_t type, const std::uint8_t*
         return m;
     }
     if (type == kListed && length == 0) return BridgeDevicesListed{};
+    if (type == kChallenge) {
+        BridgeChallenge m{r.block()};
+        if (!r.whole()) return std::nullopt;
+        return m;
+    }
+    if (type == kProof) {
+        BridgeProof m;
+        m.nonce = r.block();
+        m.mac = r.block();
+        if (!r.whole()) return std::nullopt;
+        return m;
+    }
+    if (type == kAnswer) {
+        BridgeAnswer m{r.block()};
+        if (!r.whole()) return std::nullopt;
+        return m;
+    }
     return std::nullopt;
 }
 
@@ -133,6 +156,16 @@ std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message) {
         payload.u32(removed->device);
     } else if (std::holds_alternative<BridgeDevicesListed>(message)) {
         type = kListed;
+    } else if (const auto* challenge = std::get_if<BridgeChallenge>(&message)) {
+        type = kChallenge;
+        payload.block(challenge->nonce);
+    } else if (const auto* proof = std::get_if<BridgeProof>(&message)) {
+        type = kProof;
+        payload.block(proof->nonce);
+        payload.block(proof->mac);
+    } else if (const auto* answer = std::get_if<BridgeAnswer>(&message)) {
+        type = kAnswer;
+        payload.block(answer->mac);
     } else {
         const auto& report = std::get<BridgeReport>(message);
         type = kReport;
@@ -209,6 +242,10 @@ std::optional<BridgeMessage> BridgeDeviceTable::admit(const BridgeMessage& messa
         return message;
     }
     if (std::holds_alternative<BridgeDevicesListed>(message)) return message;
+    if (!std::holds_alternative<BridgeReport>(message)) {  // a handshake's, after it
+        ++outOfOrder_;
+        return std::nullopt;
+    }
     const auto& report = std::get<BridgeReport>(message);
     const auto known = find(report.device);
     if (known == devices_.end()) {

@@ -1,20 +1,24 @@
 #pragma once
-// The messages the Linux input bridge sends VT2 over the loopback interface: each mouse or gun it
-// reads (added and removed) and each of its reports. A message is an 8-byte header (the magic
+// The messages between the Linux input bridge and VT2 over the loopback interface: first a
+// handshake in which each proves it knows the user's secret (challenge, proof, answer), then each
+// mouse or gun the bridge reads (added and removed) and each of its reports. A message is an 8-byte header (the magic
 // "VB", the version, the type, the payload's length, little-endian) and its payload. The reader
 // takes nothing on trust: a message that does not parse, is longer than any real one, names a
 // device it was not told of or comes out of order is dropped and counted.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "platform/bridge_link.h"
+
 namespace vt2 {
 
 inline constexpr std::uint16_t kBridgeMagic = 0x4256;  // "VB" as it lies in the stream
-inline constexpr std::uint8_t kBridgeVersion = 1;
+inline constexpr std::uint8_t kBridgeVersion = 2;  // 2: the handshake
 inline constexpr std::size_t kBridgeHeaderSize = 8;
 // A device's name and path are short; no message comes near this.
 inline constexpr std::size_t kBridgeMaxPayload = 1024;
@@ -65,7 +69,28 @@ struct BridgeDevicesListed {
     bool operator==(const BridgeDevicesListed&) const = default;
 };
 
-using BridgeMessage = std::variant<BridgeDeviceAdded, BridgeDeviceRemoved, BridgeReport, BridgeDevicesListed>;
+// The handshake. Each side's nonce (BridgeNonce) is fresh for each connection, so a proof seen
+// once proves nothing on another.
+using BridgeMac = std::array<std::uint8_t, 32>;
+// The bridge's first message to every connection.
+struct BridgeChallenge {
+    BridgeNonce nonce{};
+    bool operator==(const BridgeChallenge&) const = default;
+};
+// VT2's reply: its own nonce and its MAC over both.
+struct BridgeProof {
+    BridgeNonce nonce{};
+    BridgeMac mac{};
+    bool operator==(const BridgeProof&) const = default;
+};
+// The bridge's, once the proof held: its own MAC over both, before any device.
+struct BridgeAnswer {
+    BridgeMac mac{};
+    bool operator==(const BridgeAnswer&) const = default;
+};
+
+using BridgeMessage = std::variant<BridgeDeviceAdded, BridgeDeviceRemoved, BridgeReport, BridgeDevicesListed,
+                                   BridgeChallenge, BridgeProof, BridgeAnswer>;
 
 std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message);
 
@@ -84,7 +109,7 @@ private:
 
 // The devices a connection has told of, and the check of each report against them: a report of
 // a device not added (or removed), or whose sequence is not above the last one of that device, is
-// dropped.
+// dropped, and so is a handshake's message once the handshake is over.
 class BridgeDeviceTable {
 public:
     // The message as it may be used, or nothing when it is dropped (and counted).

@@ -23,12 +23,31 @@ std::optional<std::vector<RawInputDevice>> BridgedRawInput::deviceList() {
 
 void BridgedRawInput::connectOnce() {
     BridgeLink* link = std::exchange(pending_.link, nullptr);
+    port_ = pending_.port;
     if (!link || !link->open(pending_.port, *this, pending_.waitMs)) return;
     if (note_) note_("Linux input bridge: " + std::to_string(mice_.devices().size()) + " mice and guns");
 }
 
-void BridgedRawInput::onBridgeBytes(const std::uint8_t* bytes, std::size_t length) {
-    mice_.take(bytes, length, sink_);
+void BridgedRawInput::onBridgeConnected(const std::optional<BridgeSecret>& secret, const BridgeNonce& nonce) {
+    handshake_ = BridgeClientHandshake(secret, nonce);
+    ++connections_;
+}
+
+BridgeReply BridgedRawInput::onBridgeBytes(const std::uint8_t* bytes, std::size_t length) {
+    BridgeClientHandshake::Step step = handshake_.take(bytes, length);
+    if (handshake_.state() == HandshakeState::Refused) {
+        if (note_) {
+            note_("Linux input bridge refused: what answers on 127.0.0.1:" + std::to_string(port_) + " is not this user's bridge (" +
+                  handshake_.whyRefused() + "); its guns are not used");
+        }
+        return {{}, true};
+    }
+    if (step.passOn.empty()) return {std::move(step.reply), false};
+    const bool wasListed = mice_.listed();
+    mice_.take(step.passOn.data(), step.passOn.size(), sink_);
+    if (connections_ > 1 && !wasListed && mice_.listed() && note_) {
+        note_("Linux input bridge connected again: " + std::to_string(mice_.devices().size()) + " mice and guns");
+    }
     const std::uint64_t dropped = mice_.dropped();
     // Said at 1, 10, 100...: a broken peer would otherwise fill the window.
     std::uint64_t mark = 1;
@@ -37,11 +56,15 @@ void BridgedRawInput::onBridgeBytes(const std::uint8_t* bytes, std::size_t lengt
         droppedSaid_ = mark;
         if (note_) note_("Linux input bridge: " + std::to_string(dropped) + " malformed or out-of-order messages dropped");
     }
+    return {std::move(step.reply), false};
 }
 
 void BridgedRawInput::onBridgeGone() {
+    const bool wasTrusted = handshake_.state() == HandshakeState::Trusted;
+    handshake_ = BridgeClientHandshake();
+    if (!wasTrusted) return;  // nothing of it was taken
     mice_.lost(sink_);
-    if (note_) note_("Linux input bridge gone: its guns' buttons let go, raw input goes on");
+    if (note_) note_("Linux input bridge gone: its guns' buttons let go, raw input goes on; connecting again");
 }
 
 void BridgedRawInput::startReports(RawMouseReportSink& sink) {

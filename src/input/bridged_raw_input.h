@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "input/bridge_handshake.h"
 #include "input/bridge_mice.h"
 #include "platform/bridge_link.h"
 #include "platform/ini_files.h"
@@ -19,7 +20,9 @@ inline constexpr int kBridgeListWaitMs = 2000;
 int ReadBridgePort(IniFiles& ini, const std::string& programFolder);
 
 // What the bridge did that the user should know goes to note (the debug window): how many
-// devices it gave, messages dropped (the first, then at each power of ten), that it went.
+// devices it gave, messages dropped (the first, then at each power of ten), that it went or came
+// back, and a peer refused because it did not prove it is the user's bridge. Nothing a peer sends
+// reaches the mice before it has proved that.
 class BridgedRawInput final : public RawInputSystem, public BridgeReceiver {
 public:
     using Note = std::function<void(const std::string&)>;
@@ -34,9 +37,10 @@ public:
     void startReports(RawMouseReportSink& sink) override;
     void stopReports() override;
 
-    void onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override;
+    void onBridgeConnected(const std::optional<BridgeSecret>& secret, const BridgeNonce& nonce) override;
+    BridgeReply onBridgeBytes(const std::uint8_t* bytes, std::size_t length) override;
     void onBridgeGone() override;
-    bool waitingForDevices() const override { return !mice_.listed(); }
+    bool waitingForDevices() const override { return !mice_.listed() && handshake_.state() != HandshakeState::Refused; }
 
 private:
     struct Pending {
@@ -48,6 +52,9 @@ private:
 
     RawInputSystem& system_;
     Pending pending_;
+    int port_ = 0;
+    BridgeClientHandshake handshake_;
+    int connections_ = 0;
     BridgeMice mice_;
     RawMouseReportSink* sink_ = nullptr;
     Note note_;

@@ -1,22 +1,28 @@
-// vt2bridge itself, playing recordings of two devices to a client on the loopback interface, as
-// VT2 under Wine would connect to it.
+// vt2bridge itself, playing recordings of two devices to clients on the loopback interface, as
+// VT2 under Wine would connect to it: each proving first that it can read the user's secret.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "input/bridge_protocol.h"
+#include "input/bridge_handshake.h"
 
 extern char** environ;
 
@@ -26,10 +32,32 @@ namespace {
 const std::string kGun = std::string(VT2_EVEMU_FIXTURES) + "/gun_absolute.evemu";
 const std::string kMouse = std::string(VT2_EVEMU_FIXTURES) + "/mouse_relative.evemu";
 
+// A runtime folder of the tests' own (mode 0700, as the user's is), where the bridges they start
+// keep their secrets.
+const std::string& RuntimeFolder() {
+    static const std::string folder = [] {
+        char path[] = "/tmp/vt2-bridge-tests-XXXXXX";
+        const char* made = mkdtemp(path);
+        setenv("XDG_RUNTIME_DIR", made ? made : "", 1);
+        return std::string(made ? made : "");
+    }();
+    return folder;
+}
+
+std::string SecretFile(int port) { return RuntimeFolder() + "/.vt2bridge-" + std::to_string(port) + ".secret"; }
+
+std::optional<BridgeSecret> ReadSecret(int port) {
+    std::ifstream in(SecretFile(port));
+    std::stringstream text;
+    text << in.rdbuf();
+    return ParseBridgeSecret(text.str());
+}
+
 // The bridge on a free port; ended (and waited for) when the object goes.
 class Bridge {
 public:
     explicit Bridge(std::vector<std::string> arguments) {
+        RuntimeFolder();
         int out[2];
         if (pipe(out) != 0) return;
         posix_spawn_file_actions_t actions;
@@ -46,11 +74,27 @@ public:
         output_ = fdopen(out[0], "r");
     }
     ~Bridge() {
+        end();
+        if (output_) std::fclose(output_);
+    }
+    void end() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
         }
-        if (output_) std::fclose(output_);
+        pid_ = -1;
+    }
+    // Whether it ended by itself within timeoutMs.
+    bool endsWithin(int timeoutMs) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (std::chrono::steady_clock::now() < end) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return true;
+            }
+            poll(nullptr, 0, 20);
+        }
+        return false;
     }
     // Its first line, which names the port it listens on; nothing when it ended before.
     std::string firstLine() {
@@ -68,10 +112,11 @@ private:
     FILE* output_ = nullptr;
 };
 
-// A client reading the bridge's messages, as VT2 does, until it has count of them.
+// A client reading the bridge's messages, as VT2 does (after the handshake, with the secret it
+// is given), until it has count of them.
 class Client {
 public:
-    explicit Client(int port) {
+    Client(int port, std::optional<BridgeSecret> secret) : handshake_(secret, Nonce()) {
         fd_ = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -79,6 +124,7 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         connected_ = connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     }
+    explicit Client(int port) : Client(port, ReadSecret(port)) {}
     ~Client() { close(fd_); }
     bool connected() const { return connected_; }
     std::vector<BridgeMessage> read(std::size_t count, int timeoutMs = 10000) {
@@ -89,16 +135,35 @@ public:
             if (poll(&wait, 1, 100) <= 0) continue;
             std::uint8_t buffer[4096];
             const ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
-            if (got <= 0) break;
-            reader_.take(buffer, static_cast<std::size_t>(got), messages);
+            if (got <= 0) {
+                closed_ = true;
+                break;
+            }
+            received_ += static_cast<std::size_t>(got);
+            const auto step = handshake_.take(buffer, static_cast<std::size_t>(got));
+            if (!step.reply.empty()) send(fd_, step.reply.data(), step.reply.size(), MSG_NOSIGNAL);
+            reader_.take(step.passOn.data(), step.passOn.size(), messages);
         }
         return messages;
     }
+    // Sends these bytes instead of what the handshake would.
+    void sendRaw(const std::vector<std::uint8_t>& bytes) { send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
     std::uint64_t malformed() const { return reader_.malformed(); }
+    bool trusted() const { return handshake_.state() == HandshakeState::Trusted; }
+    bool closedByTheBridge() const { return closed_; }
+    std::size_t bytesReceived() const { return received_; }
 
 private:
+    static BridgeNonce Nonce() {
+        BridgeNonce n{};
+        for (std::size_t i = 0; i < n.size(); ++i) n[i] = static_cast<std::uint8_t>(std::rand());
+        return n;
+    }
     int fd_ = -1;
     bool connected_ = false;
+    bool closed_ = false;
+    std::size_t received_ = 0;
+    BridgeClientHandshake handshake_;
     BridgeStreamReader reader_;
 };
 
@@ -180,6 +245,67 @@ TEST(BridgeReplay, AnUnpluggedDeviceGoesLettingGoOfItsButtonsAndComesBackUnderIt
     EXPECT_EQ(std::get<BridgeDeviceRemoved>(messages[6]).device, 1u);
     EXPECT_EQ(std::get<BridgeDeviceAdded>(messages[7]).device, 1u);
     EXPECT_EQ(std::get<BridgeDeviceAdded>(messages[7]).path, kMouse);
+}
+
+// Only who can read the user's secret gets anything: a client with another secret, one that
+// sends what is no proof, one that sends nothing at all get the challenge, then are closed; a
+// genuine client beside them gets every device and report.
+TEST(BridgeReplay, AConnectionWithoutTheSecretGetsNothingButTheChallenge) {
+    Bridge bridge({"--port", "0", "--replay", kMouse});
+    const int port = bridge.port();
+    ASSERT_GT(port, 0);
+    struct stat file{};
+    ASSERT_EQ(stat(SecretFile(port).c_str(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+
+    BridgeSecret wrong = *ReadSecret(port);
+    wrong[0] ^= 1;
+    Client guessing(port, wrong), silent(port, std::nullopt), noisy(port, std::nullopt), genuine(port);
+    noisy.sendRaw(std::vector<std::uint8_t>(100, 'x'));
+    EXPECT_EQ(genuine.read(7).size(), 7u);
+    EXPECT_TRUE(genuine.trusted());
+    const std::size_t challenge = EncodeBridgeMessage(BridgeChallenge{}).size();
+    for (Client* c : {&guessing, &silent, &noisy}) {
+        EXPECT_TRUE(c->read(1, 8000).empty());
+        EXPECT_TRUE(c->closedByTheBridge());  // silent: after its 3 s
+        EXPECT_EQ(c->bytesReceived(), challenge);
+        EXPECT_FALSE(c->trusted());
+    }
+    bridge.end();
+    EXPECT_NE(stat(SecretFile(port).c_str(), &file), 0) << "the secret is taken away when the bridge ends";
+}
+
+// A run and the configuration tool at once: both get the devices and every report; the replay
+// starts over for the first alone; with --exit-with-client the bridge ends when the last goes,
+// and not for a connection that never proved itself.
+TEST(BridgeReplay, TwoClientsAtOnceGetEveryReportAndTheBridgeEndsWithTheLast) {
+    Bridge bridge({"--port", "0", "--exit-with-client", "--replay", kMouse});
+    const int port = bridge.port();
+    ASSERT_GT(port, 0);
+    // The mouse's five frames come 0, 20, 40, 140 and 160 ms after the run's start.
+    auto run = std::make_unique<Client>(port);
+    std::vector<BridgeMessage> seen = run->read(2);  // the mouse and the list's end (perhaps a frame)
+    ASSERT_GE(seen.size(), 2u);
+    auto tool = std::make_unique<Client>(port);
+    const auto joined = tool->read(3);  // the mouse, the list's end, what came since
+    ASSERT_GE(joined.size(), 2u);
+    EXPECT_TRUE(std::holds_alternative<BridgeDeviceAdded>(joined[0]));
+    const auto rest = run->read(7 - seen.size());
+    seen.insert(seen.end(), rest.begin(), rest.end());
+    ASSERT_EQ(ReportsOf(seen, 1).size(), 5u) << "the run missed nothing when the tool came";
+    EXPECT_EQ(ReportsOf(seen, 1).front().dx, 10);
+    EXPECT_EQ(ReportsOf(seen, 1).back().dx, -3);
+    const auto toolsRest = tool->read(10, 1000);
+    EXPECT_EQ(ReportsOf(toolsRest, 1).back().dx, -3) << "the tool got the frames from its joining on";
+
+    {
+        Client stranger(port, std::nullopt);
+        stranger.read(1, 200);
+    }
+    tool.reset();
+    EXPECT_FALSE(bridge.endsWithin(500)) << "the run is still connected";
+    run.reset();
+    EXPECT_TRUE(bridge.endsWithin(5000));
 }
 
 TEST(BridgeReplay, WhatIsNoRecordingIsRefused) {

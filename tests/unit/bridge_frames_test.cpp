@@ -101,8 +101,8 @@ TEST(BridgeFrames, ADeviceThatGoesLetsGoOfItsButtons) {
 
 SourceDevice Device(const std::string& path) { return {"Gun", 0x16C0, 0x0F38, path, false, true, {0, 100}, {0, 100}}; }
 
-std::vector<BridgeMessage> Sent(BridgeSession& session) {
-    const std::vector<std::uint8_t> bytes = session.takeOutgoing();
+std::vector<BridgeMessage> Sent(BridgeSession& session, std::uint32_t connection = 7) {
+    const std::vector<std::uint8_t> bytes = session.takeOutgoing(connection);
     BridgeStreamReader reader;
     std::vector<BridgeMessage> messages;
     reader.take(bytes.data(), bytes.size(), messages);
@@ -116,9 +116,9 @@ TEST(BridgeSessionTest, ANewConnectionIsToldEveryDeviceAndTheButtonsHeld) {
     session.addDevice(Device("/dev/input/by-id/gun2"));
     session.takeEvent(gun, Key(kBtnLeft, 1));  // held while no VT2 is there
     session.takeEvent(gun, kSyn);
-    EXPECT_TRUE(session.takeOutgoing().empty());
+    EXPECT_TRUE(session.takeOutgoing(7).empty());
 
-    session.connect(false);
+    session.connect(7, false);
     auto sent = Sent(session);
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_TRUE(std::holds_alternative<BridgeDevicesListed>(sent[3]));
@@ -128,20 +128,56 @@ TEST(BridgeSessionTest, ANewConnectionIsToldEveryDeviceAndTheButtonsHeld) {
     EXPECT_EQ(std::get<BridgeDeviceAdded>(sent[2]).path, "/dev/input/by-id/gun2");
 
     // Connected again (VT2 started anew): the same, its count from 1 again.
-    session.disconnect();
-    session.connect(false);
+    session.disconnect(7);
+    session.connect(7, false);
     sent = Sent(session);
     ASSERT_EQ(sent.size(), 4u);
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).sequence, 1u);
     EXPECT_EQ(std::get<BridgeReport>(sent[1]).buttons, kBridgeLeft);
     // A replay played from its start forgets the buttons.
-    session.connect(true);
+    session.disconnect(7);
+    session.connect(7, true);
     EXPECT_EQ(Sent(session).size(), 3u);
+}
+
+// A run and the configuration tool at once: each is told the devices and gets every report; one
+// that joins later forgets nothing of the other's, and one going leaves the other as it was.
+TEST(BridgeSessionTest, EveryConnectionGetsEveryReportAndOneGoingLeavesTheOthers) {
+    BridgeSession session;
+    const std::uint32_t gun = session.addDevice(Device("/dev/input/by-id/gun1"));
+    session.connect(1, true);
+    EXPECT_EQ(Sent(session, 1).size(), 2u);  // the gun, the list's end
+    session.takeEvent(gun, Key(kBtnLeft, 1));
+    session.takeEvent(gun, kSyn);
+    EXPECT_EQ(std::get<BridgeReport>(Sent(session, 1).at(0)).sequence, 1u);
+
+    // A replay's start over is only for the first: the run's trigger stays held.
+    session.connect(2, true);
+    const auto joined = Sent(session, 2);
+    ASSERT_EQ(joined.size(), 3u);
+    EXPECT_EQ(std::get<BridgeReport>(joined[1]).buttons, kBridgeLeft);
+    EXPECT_TRUE(Sent(session, 1).empty());  // the newcomer's list went to it alone
+    EXPECT_EQ(session.connections(), 2u);
+
+    session.takeEvent(gun, Key(kBtnLeft, 0));
+    session.takeEvent(gun, kSyn);
+    for (std::uint32_t connection : {1u, 2u}) {
+        const auto sent = Sent(session, connection);
+        ASSERT_EQ(sent.size(), 1u) << connection;
+        EXPECT_EQ(std::get<BridgeReport>(sent[0]).buttons, 0) << connection;
+        EXPECT_GT(std::get<BridgeReport>(sent[0]).sequence, 2u) << connection;  // climbing for both
+    }
+    session.disconnect(2);
+    session.takeEvent(gun, Key(kBtnRight, 1));
+    session.takeEvent(gun, kSyn);
+    EXPECT_EQ(std::get<BridgeReport>(Sent(session, 1).at(0)).buttons, kBridgeRight);
+    EXPECT_TRUE(session.takeOutgoing(2).empty());
+    EXPECT_EQ(session.connections(), 1u);
 }
 
 TEST(BridgeSessionTest, ADeviceUnpluggedAndPluggedInAgainKeepsItsNumber) {
     BridgeSession session;
-    session.connect(false);
+    session.connect(7, false);
     const std::uint32_t first = session.addDevice(Device("/dev/input/by-id/gun1"));
     const std::uint32_t second = session.addDevice(Device("/dev/input/by-id/gun2"));
     session.takeEvent(first, Key(kBtnLeft, 1));
@@ -168,7 +204,7 @@ TEST(BridgeSessionTest, TwoLiveReadingsOfOnePathKeepANumberEach) {
         return d;
     };
     BridgeSession session;
-    session.connect(false);
+    session.connect(7, false);
     Sent(session);  // the empty list
     const std::uint32_t first = session.addDevice(gun("/dev/input/by-path/usb-1-event-mouse", "/dev/input/event5"));
     const std::uint32_t second = session.addDevice(gun("/dev/input/by-path/usb-2-event-mouse", "/dev/input/event6"));

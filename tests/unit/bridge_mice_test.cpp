@@ -206,6 +206,24 @@ TEST(BridgeMiceTest, APeerCannotGrowTheDevicesWithoutEndNorSendALineBreak) {
     EXPECT_EQ(AbsoluteRawPosition(INT32_MIN, {0, 1}), -65535);
 }
 
+// The user's bridge as the receiver meets it: a connection, the challenge, the answer to its
+// proof, then these bytes.
+bool GenuineBridge(BridgeReceiver& receiver, const std::vector<std::uint8_t>& then, std::uint8_t nonceFill = 1) {
+    BridgeSecret secret{};
+    secret.fill(0x5A);
+    BridgeNonce vt2Nonce{}, bridgeNonce{};
+    vt2Nonce.fill(static_cast<std::uint8_t>(nonceFill + 1));
+    bridgeNonce.fill(nonceFill);
+    receiver.onBridgeConnected(secret, vt2Nonce);
+    BridgeServerHandshake bridge(secret, bridgeNonce);
+    const auto challenge = bridge.challenge();
+    const BridgeReply proof = receiver.onBridgeBytes(challenge.data(), challenge.size());
+    if (bridge.take(proof.send.data(), proof.send.size()) != HandshakeState::Trusted) return false;
+    std::vector<std::uint8_t> rest = bridge.answer();
+    rest.insert(rest.end(), then.begin(), then.end());
+    return !receiver.onBridgeBytes(rest.data(), rest.size()).refuse;
+}
+
 TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePlayers) {
     FakeSystem sys;
     sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};
@@ -216,8 +234,7 @@ TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePla
     public:
         bool open(int port, BridgeReceiver& receiver, int) override {
             ports.push_back(port);
-            const auto bytes = Bytes({Gun(), Mouse(), BridgeDevicesListed{}});
-            receiver.onBridgeBytes(bytes.data(), bytes.size());
+            EXPECT_TRUE(GenuineBridge(receiver, Bytes({Gun(), Mouse(), BridgeDevicesListed{}})));
             return !receiver.waitingForDevices();
         }
         std::vector<int> ports;
@@ -259,7 +276,7 @@ TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePla
     EXPECT_EQ(s.players[1].current.Trigger, 0);
 
     // A hostile or broken bridge: said in the debug window at the first drop and at 10, not each.
-    const std::vector<std::uint8_t> unknownType{0x56, 0x42, 1, 9, 0, 0, 0, 0};
+    const std::vector<std::uint8_t> unknownType{0x56, 0x42, kBridgeVersion, 9, 0, 0, 0, 0};
     for (int i = 0; i < 12; ++i) bridged.onBridgeBytes(unknownType.data(), unknownType.size());
     EXPECT_EQ(notes, (std::vector<std::string>{"Linux input bridge: 1 malformed or out-of-order messages dropped",
                                                "Linux input bridge: 10 malformed or out-of-order messages dropped"}));
@@ -267,7 +284,59 @@ TEST(BridgedRawInputTest, TheBridgesGunsAreMiceForTheListingsTheBindingAndThePla
     bridged.onBridgeGone();  // the bridge vanished: the trigger let go, the run goes on
     EXPECT_EQ(s.players[0].current.Trigger, 0);
     EXPECT_EQ(ListMice(*bridged.deviceList()).size(), 1u);
-    EXPECT_EQ(notes.back(), "Linux input bridge gone: its guns' buttons let go, raw input goes on");
+    EXPECT_EQ(notes.back(), "Linux input bridge gone: its guns' buttons let go, raw input goes on; connecting again");
+
+    // The link made again (a bridge started anew): the guns come back under their handles and
+    // the players bound to them aim again.
+    ASSERT_TRUE(GenuineBridge(bridged, Bytes({Mouse(5), Gun(4), BridgeDevicesListed{}}), 9));
+    EXPECT_EQ(notes.back(), "Linux input bridge connected again: 2 mice and guns");
+    EXPECT_EQ(s.rawMouse.playerDevice(0), kBridgeHandleBase);
+    const auto again = Bytes({BridgeReport{4, 1, 0, 0, true, 4195, 2047, kBridgeLeft}});
+    bridged.onBridgeBytes(again.data(), again.size());
+    EXPECT_EQ(s.players[0].current.X, 1.0f);
+    EXPECT_EQ(s.players[0].current.Trigger, 1);
+}
+
+// Whatever answers on the bridge's port without the user's secret (a program of another user that
+// took the port first, or this VT2 on a machine whose secret cannot be read) gives no gun, and is
+// said in the debug window.
+TEST(BridgedRawInputTest, APeerThatIsNotTheUsersBridgeGivesNoGun) {
+    struct Row {
+        const char* what;
+        std::optional<BridgeSecret> vt2Secret;
+        bool answersTheChallenge;  // with another secret
+        const char* why;
+    };
+    const Row rows[] = {
+        {"devices straight away", BridgeSecret{}, false, "it told of devices before it asked who VT2 is"},
+        {"another user's secret", BridgeSecret{}, true, "it does not know this user's bridge secret"},
+        {"no secret file", std::nullopt, true, "this machine's bridge secret could not be read"},
+    };
+    for (const Row& r : rows) {
+        FakeSystem sys;
+        sys.rawInput.devices = std::vector<RawInputDevice>{{0x10, kRawInputTypeMouse, "\\\\?\\HID#VID_046D&PID_C077#1#{x}", {}}};
+        std::vector<std::string> notes;
+        BridgedRawInput bridged(sys.rawInput, [&](const std::string& n) { notes.push_back(n); });
+        bridged.onBridgeConnected(r.vt2Secret, BridgeNonce{});
+        BridgeReply reply;
+        BridgeSecret theirs{};
+        theirs.fill(9);
+        if (r.answersTheChallenge) {
+            BridgeServerHandshake impostor(theirs, BridgeNonce{});
+            const auto challenge = impostor.challenge();
+            reply = bridged.onBridgeBytes(challenge.data(), challenge.size());
+            const auto answer = EncodeBridgeMessage(BridgeAnswer{BridgeAnswerMac(theirs, BridgeNonce{}, BridgeNonce{})});
+            if (!reply.refuse) reply = bridged.onBridgeBytes(answer.data(), answer.size());
+        }
+        const auto devices = Bytes({Gun(), BridgeDevicesListed{}});
+        if (!reply.refuse) reply = bridged.onBridgeBytes(devices.data(), devices.size());
+        EXPECT_TRUE(reply.refuse) << r.what;
+        EXPECT_FALSE(bridged.waitingForDevices()) << r.what;
+        EXPECT_EQ(bridged.deviceList().value_or(std::vector<RawInputDevice>{}).size(), sys.rawInput.devices->size()) << r.what;
+        ASSERT_EQ(notes.size(), 1u) << r.what;
+        EXPECT_EQ(notes[0], std::string("Linux input bridge refused: what answers on 127.0.0.1:0 is not this user's bridge (") + r.why +
+                                "); its guns are not used");
+    }
 }
 
 }  // namespace

@@ -41,6 +41,29 @@ TEST(Sha256, PiecesOfAnySizeGiveTheDigestOfTheWhole) {
     }
 }
 
+// RFC 4231's cases: a short key, a key shorter than the hash, a key longer than a block.
+TEST(Sha256, HmacGivesTheKnownMacsForKeysOfEveryLength) {
+    struct Row {
+        std::string key, message;
+        const char* mac;
+    };
+    const Row rows[] = {
+        {std::string(20, '\x0b'), "Hi There", "b0344c61d8db38535ca8afceaf0bf12b881dc200c9833da726e9376c2e32cff7"},
+        {"Jefe", "what do ya want for nothing?", "5bdcc146bf60754e6a042426089575c75a003f089d2739839dec58b964ec3843"},
+        {std::string(131, '\xaa'), "Test Using Larger Than Block-Size Key - Hash Key First",
+         "60e431591ee0b67f0d8a26aacbf5b77f8e0bc6213728c5140546040f0ee37f54"},
+    };
+    for (const Row& r : rows) {
+        std::string hex;
+        for (std::uint8_t byte : HmacSha256(r.key, r.message)) {
+            static const char* const kDigits = "0123456789abcdef";
+            hex += kDigits[byte >> 4];
+            hex += kDigits[byte & 0xF];
+        }
+        EXPECT_EQ(hex, r.mac) << r.key.size() << "-byte key";
+    }
+}
+
 // A program file is read for its build pin in pieces, never whole.
 TEST(Sha256, AProgramFileIsDigestedInPieces) {
     FakeSystem sys;

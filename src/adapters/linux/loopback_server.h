@@ -1,7 +1,8 @@
 #pragma once
-// The bridge's listening socket, on the loopback interface only, and its one client: a VT2 that
-// connects replaces the one before. A client that stops reading is let go once a megabyte waits
-// for it, rather than the bridge holding ever more.
+// The bridge's listening socket, on the loopback interface only, and its clients (a run and the
+// configuration tool may be connected at once). A client that stops reading is let go once a
+// megabyte waits for it, rather than the bridge holding ever more; past kMaxClients connections
+// the caller chooses whom to let go.
 
 #include <cstdint>
 #include <string>
@@ -11,29 +12,41 @@ namespace vt2::linux_input {
 
 class LoopbackServer {
 public:
+    static constexpr std::size_t kMaxClients = 16;
+
     LoopbackServer() = default;
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
     ~LoopbackServer();
 
-    // False, with the reason, when the port cannot be had.
-    bool listen(int port, std::string& why);
+    // False, with the reason, when the port cannot be had. Between the two, nobody can connect
+    // yet: the time to write what a client reads once it is connected.
+    bool bind(int port, std::string& why);
+    bool listen(std::string& why);
     int listenDescriptor() const { return listener_; }
     int port() const;
-    int clientDescriptor() const { return client_; }
-    // Takes a waiting connection (from this machine only); true when a new client is there.
-    bool accept();
-    // Reads (and drops) what the client sent; false when it has gone.
-    bool drainClient();
+    // Takes a waiting connection (from this machine only): its descriptor, which names the
+    // client from then on, or -1.
+    int accept();
+    // Every client now, oldest first.
+    std::vector<int> clients() const;
+    // Appends what the client sent (at most a few kilobytes a call); false when it has gone.
+    bool receive(int client, std::vector<std::uint8_t>& got);
     // Sends bytes to the client; false when it has gone or let too much wait.
-    bool send(const std::vector<std::uint8_t>& bytes);
-    bool wantsToWrite() const { return client_ >= 0 && !unsent_.empty(); }
-    void dropClient();
+    bool send(int client, const std::vector<std::uint8_t>& bytes);
+    bool wantsToWrite(int client) const;
+    void drop(int client);
 
 private:
+    struct Client {
+        int descriptor;
+        std::vector<std::uint8_t> unsent;
+    };
+    Client* find(int client);
+    const Client* find(int client) const;
+
     int listener_ = -1;
-    int client_ = -1;
-    std::vector<std::uint8_t> unsent_;
+    std::vector<Client> clients_;
 };
 
 }  // namespace vt2::linux_input

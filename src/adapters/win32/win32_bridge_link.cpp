@@ -1,19 +1,60 @@
 #include "adapters/win32/win32_bridge_link.h"
 
+#include <bcrypt.h>
 #include <ws2tcpip.h>
 
 #include <cstdint>
+
+#include "input/bridge_handshake.h"
 
 namespace vt2::win32 {
 
 namespace {
 constexpr UINT kSocketMessage = WM_APP + 41;
+constexpr UINT_PTR kTryAgainTimer = 1;
+constexpr UINT kTryAgainMs = 500;
+constexpr ULONGLONG kStartAgainMs = 3000;  // a bridge started needs a moment before it answers
 constexpr const char* kWindowClass = "VT2BridgeLink";
+
+std::string Environment(const char* name) {
+    char value[1024];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+BridgeNonce FreshNonce() {
+    BridgeNonce nonce{};
+    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, nonce.data(), static_cast<ULONG>(nonce.size()), BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+        // A nonce that is not random lets a proof be replayed: better no bridge at all.
+        nonce.fill(0);
+    }
+    return nonce;
+}
 }  // namespace
 
 bool RunsUnderWine() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::optional<BridgeSecret> ReadBridgeSecret(int port) {
+    const auto linuxPath = BridgeSecretPath(Environment("XDG_RUNTIME_DIR"), Environment("HOME"), port);
+    if (!linuxPath) return std::nullopt;
+    // Wine names a path of the Linux side on one of its drives.
+    using ToDosName = WCHAR*(CDECL*)(const char*);
+    const auto toDos = reinterpret_cast<ToDosName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos) return std::nullopt;
+    WCHAR* dosPath = toDos(linuxPath->c_str());
+    if (!dosPath) return std::nullopt;
+    const unique_file_handle file(CreateFileW(dosPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    HeapFree(GetProcessHeap(), 0, dosPath);
+    if (!file) return std::nullopt;
+    char text[128];
+    DWORD got = 0;
+    if (!ReadFile(file.get(), text, sizeof text, &got, nullptr)) return std::nullopt;
+    return ParseBridgeSecret(std::string_view(text, got));
 }
 
 Win32BridgeLink::Win32BridgeLink(std::string programFolder) : folder_(std::move(programFolder)) {
@@ -44,10 +85,11 @@ bool Win32BridgeLink::connectTo(int port) {
     return true;
 }
 
-bool Win32BridgeLink::startBridge(int port) {
+bool Win32BridgeLink::startBridge(int port, bool wait) {
     const std::string program = folder_ + "\\linux\\vt2bridge";
     if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-    // Wine starts a native program as it starts a Windows one; it ends when this socket closes.
+    lastStartMs_ = GetTickCount64();
+    // Wine starts a native program as it starts a Windows one; it ends when its last client goes.
     std::string commandLine = "\"" + program + "\" --port " + std::to_string(port) + " --exit-with-client";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -57,6 +99,7 @@ bool Win32BridgeLink::startBridge(int port) {
         return false;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
+    if (!wait) return true;
     // It takes a moment to open its devices and listen.
     const ULONGLONG until = GetTickCount64() + 3000;
     while (GetTickCount64() < until) {
@@ -66,10 +109,17 @@ bool Win32BridgeLink::startBridge(int port) {
     return false;
 }
 
+void Win32BridgeLink::connected() {
+    // Read at each connection: a bridge started again has a new secret.
+    receiver_->onBridgeConnected(ReadBridgeSecret(port_), FreshNonce());
+}
+
 bool Win32BridgeLink::open(int port, BridgeReceiver& receiver, int waitMs) {
     if (!winsock_ || socket_ != INVALID_SOCKET) return false;
-    if (!connectTo(port) && !(RunsUnderWine() && startBridge(port))) return false;
+    port_ = port;
     receiver_ = &receiver;
+    if (!connectTo(port) && !(RunsUnderWine() && startBridge(port, true))) return false;
+    connected();
     // The first list of devices, before anyone lists or binds the mice.
     const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(waitMs);
     while (receiver.waitingForDevices() && socket_ != INVALID_SOCKET) {
@@ -108,10 +158,20 @@ bool Win32BridgeLink::receive() {
         const int got = recv(socket_, buffer, sizeof buffer, 0);
         if (got == 0) return false;  // the bridge closed the connection
         if (got < 0) return WSAGetLastError() == WSAEWOULDBLOCK;
-        receiver_->onBridgeBytes(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(got));
+        const BridgeReply reply = receiver_->onBridgeBytes(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(got));
+        if (reply.refuse) {
+            refused_ = true;
+            return false;
+        }
+        if (socket_ == INVALID_SOCKET) return true;  // gone while the bytes were taken
+        // A handshake's reply is a few dozen bytes: the socket takes them at once.
+        if (!reply.send.empty() &&
+            send(socket_, reinterpret_cast<const char*>(reply.send.data()), static_cast<int>(reply.send.size()), 0) !=
+                static_cast<int>(reply.send.size()))
+            return false;
         // Only while more waits: the socket blocks until it is handed to the window.
         u_long more = 0;
-        if (socket_ == INVALID_SOCKET || ioctlsocket(socket_, FIONREAD, &more) != 0 || more == 0) return true;
+        if (ioctlsocket(socket_, FIONREAD, &more) != 0 || more == 0) return true;
     }
     return true;
 }
@@ -121,6 +181,22 @@ void Win32BridgeLink::gone() {
     closesocket(socket_);
     socket_ = INVALID_SOCKET;
     if (receiver_) receiver_->onBridgeGone();
+    if (!refused_ && window_) SetTimer(window_.get(), kTryAgainTimer, kTryAgainMs, nullptr);
+}
+
+void Win32BridgeLink::tryAgain() {
+    if (socket_ != INVALID_SOCKET || refused_) {
+        KillTimer(window_.get(), kTryAgainTimer);
+        return;
+    }
+    if (!connectTo(port_)) {
+        if (RunsUnderWine() && GetTickCount64() - lastStartMs_ >= kStartAgainMs) startBridge(port_, false);
+        return;
+    }
+    KillTimer(window_.get(), kTryAgainTimer);
+    connected();
+    WSAAsyncSelect(socket_, window_.get(), kSocketMessage, FD_READ | FD_CLOSE);
+    if (!receive()) gone();
 }
 
 LRESULT CALLBACK Win32BridgeLink::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -129,6 +205,10 @@ LRESULT CALLBACK Win32BridgeLink::WindowProc(HWND window, UINT message, WPARAM w
         const bool closed = WSAGETSELECTEVENT(lParam) == FD_CLOSE || WSAGETSELECTERROR(lParam) != 0;
         const bool stillThere = link->receive();
         if (closed || !stillThere) link->gone();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kTryAgainTimer && link) {
+        link->tryAgain();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -1,7 +1,10 @@
 // vt2bridge: reads each mouse and gun of this Linux machine on its own (Wine merges them into one)
-// and hands their reports to VT2 under Wine over the loopback interface.
+// and hands their reports to VT2 under Wine over the loopback interface: to every VT2 connected
+// (a run and the configuration tool at once), and only to those that prove they can read the
+// secret it writes for its user (.vt2bridge-PORT.secret in $XDG_RUNTIME_DIR, else $HOME).
 //
 //   vt2bridge [--port N] [--only PATH]... [--ignore PATH]... [--exit-with-client]
+//             --exit-with-client: ends when the last VT2 that proved itself goes
 //   vt2bridge --replay FILE... [--port N]     evemu recordings played as devices, from their start
 //                                             at each connection, instead of /dev/input
 //             [--unplug FILE FROM_MS TO_MS]   that recording's device unplugged meanwhile
@@ -9,7 +12,8 @@
 //                                             when its events were read (CLOCK_MONOTONIC_RAW, ns,
 //                                             the clock of Wine's QueryPerformanceCounter)
 //   vt2bridge --list-devices [--replay FILE...]
-// Exit codes: 0 ended as asked, 1 the port cannot be had, 2 a bad command line or recording.
+// Exit codes: 0 ended as asked, 1 the port or the secret cannot be had, 2 a bad command line or
+// recording.
 
 #include <poll.h>
 #include <time.h>
@@ -21,9 +25,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "adapters/linux/bridge_secret_file.h"
 #include "adapters/linux/evdev_source.h"
 #include "adapters/linux/evemu_replay_source.h"
 #include "adapters/linux/loopback_server.h"
@@ -101,6 +107,20 @@ bool Wanted(const Options& o, const bridge::SourceDevice& d, const std::string& 
     return (o.only.empty() || named(o.only)) && !named(o.ignore);
 }
 
+std::string EnvironmentText(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// A connection: until it proves it knows the secret it gets nothing but the challenge, and is
+// closed when it has not by its deadline.
+struct Caller {
+    int client;
+    BridgeServerHandshake handshake;
+    std::int64_t deadlineMs;
+    bool trusted = false;
+};
+
 struct Reading {
     std::unique_ptr<InputSource> source;
     std::string node;  // the event node of a real device
@@ -159,8 +179,15 @@ int main(int argc, char** argv) {
 
     LoopbackServer server;
     std::string why;
-    if (!server.listen(options.port, why)) {
+    if (!server.bind(options.port, why)) {
         std::fprintf(stderr, "vt2bridge: %s\n", why.c_str());
+        return 1;
+    }
+    // Written before anyone can connect, so that a client connected reads this bridge's secret.
+    const auto secretPath = BridgeSecretPath(EnvironmentText("XDG_RUNTIME_DIR"), EnvironmentText("HOME"), server.port());
+    const std::optional<BridgeSecretFile> secret = secretPath ? BridgeSecretFile::Create(*secretPath, why) : std::nullopt;
+    if (!secret || !server.listen(why)) {
+        std::fprintf(stderr, "vt2bridge: %s\n", secretPath ? why.c_str() : "neither XDG_RUNTIME_DIR nor HOME names a folder for the secret");
         return 1;
     }
     std::signal(SIGINT, Stop);
@@ -180,14 +207,25 @@ int main(int argc, char** argv) {
     constexpr std::int64_t kNever = INT64_MAX / 2;
     std::int64_t nextSearchMs = !replay && !plugs ? MonotonicMs() + 1000 : kNever;
     std::vector<bridge::InputEvent> events;
+    std::vector<Caller> callers;
+    bool hadTrusted = false;
+    auto trustedCount = [&] { return std::count_if(callers.begin(), callers.end(), [](const Caller& c) { return c.trusted; }); };
+    auto letGo = [&](int client) {
+        server.drop(client);
+        session.disconnect(static_cast<std::uint32_t>(client));
+        std::erase_if(callers, [&](const Caller& c) { return c.client == client; });
+    };
     while (!g_stop) {
-        // Wait for a connection, the client, a device, or the next replayed event.
+        // Wait for a connection, a client, a device, or the next replayed event.
         std::vector<pollfd> waits{{server.listenDescriptor(), POLLIN, 0}};
-        if (server.clientDescriptor() >= 0) {
-            waits.push_back({server.clientDescriptor(), static_cast<short>(POLLIN | (server.wantsToWrite() ? POLLOUT : 0)), 0});
+        for (const Caller& c : callers) {
+            waits.push_back({c.client, static_cast<short>(POLLIN | (server.wantsToWrite(c.client) ? POLLOUT : 0)), 0});
         }
         if (plugs) waits.push_back({plugs->descriptor(), POLLIN, 0});
         std::int64_t dueMs = std::min(MonotonicMs() + 1000, nextSearchMs);
+        for (const Caller& c : callers) {
+            if (!c.trusted) dueMs = std::min(dueMs, c.deadlineMs);
+        }
         for (const Reading& r : readings) {
             if (r.source->descriptor() >= 0) waits.push_back({r.source->descriptor(), POLLIN, 0});
             if (const auto due = r.source->nextDueMs(MonotonicMs())) dueMs = std::min(dueMs, *due);
@@ -209,19 +247,47 @@ int main(int argc, char** argv) {
                 }
             }
         };
-        if (waits[0].revents & POLLIN) {
-            const bool hadClient = server.clientDescriptor() >= 0;
-            if (server.accept()) {
-                if (hadClient) session.disconnect();
-                for (Reading& r : readings) r.source->startOver(now);
-                followPlugs();  // a replay unplugged from its start is not in the first list
-                session.connect(replay);
+        // What the clients sent: a proof, or that they went. Before any newcomer is taken, so
+        // that a client that went and came back is the only one again.
+        for (const Caller& caller : std::vector<Caller>(callers)) {
+            std::vector<std::uint8_t> got;
+            const bool present = server.receive(caller.client, got);
+            auto it = std::find_if(callers.begin(), callers.end(), [&](const Caller& c) { return c.client == caller.client; });
+            if (present && !it->trusted) {
+                const HandshakeState state = it->handshake.take(got.data(), got.size());
+                if (state == HandshakeState::Trusted) {
+                    const bool first = trustedCount() == 0;
+                    it->trusted = hadTrusted = true;
+                    server.send(caller.client, it->handshake.answer());
+                    if (first && replay) {
+                        for (Reading& r : readings) r.source->startOver(now);
+                        followPlugs();  // a replay unplugged from its start is not in the first list
+                    }
+                    session.connect(static_cast<std::uint32_t>(caller.client), replay);
+                    continue;
+                }
+                if (state == HandshakeState::Waiting && now < it->deadlineMs) continue;
+                std::fprintf(stderr, "vt2bridge: a connection that did not prove it knows the secret was closed\n");
+                letGo(caller.client);
+                continue;
             }
+            if (!present) letGo(caller.client);
         }
-        if (server.clientDescriptor() >= 0 && !server.drainClient()) {
-            server.dropClient();
-            session.disconnect();
-            if (options.exitWithClient) break;
+        if (options.exitWithClient && hadTrusted && trustedCount() == 0) break;
+        if (waits[0].revents & POLLIN) {
+            const int client = server.accept();
+            if (client >= 0) {
+                // Past the bound, the oldest that has not proved itself makes room, else the newcomer.
+                if (server.clients().size() > LoopbackServer::kMaxClients) {
+                    const auto waiting = std::find_if(callers.begin(), callers.end(), [](const Caller& c) { return !c.trusted; });
+                    letGo(waiting != callers.end() ? waiting->client : client);
+                }
+                if (std::find_if(server.clients().begin(), server.clients().end(), [&](int c) { return c == client; }) !=
+                    server.clients().end()) {
+                    callers.push_back({client, BridgeServerHandshake(secret->secret(), RandomNonce()), now + kBridgeProofWaitMs});
+                    if (!server.send(client, callers.back().handshake.challenge())) letGo(client);
+                }
+            }
         }
         followPlugs();
         for (std::size_t i = 0; i < readings.size();) {
@@ -248,12 +314,12 @@ int main(int argc, char** argv) {
             FindDevices(options, readings, session);
             nextSearchMs = now + 1000;
         }
-        const std::vector<std::uint8_t> bytes = session.takeOutgoing();
-        if (server.clientDescriptor() >= 0 && (!bytes.empty() || server.wantsToWrite()) && !server.send(bytes)) {
-            server.dropClient();
-            session.disconnect();
-            if (options.exitWithClient) break;
+        for (const Caller& caller : std::vector<Caller>(callers)) {
+            if (!caller.trusted) continue;
+            const std::vector<std::uint8_t> bytes = session.takeOutgoing(static_cast<std::uint32_t>(caller.client));
+            if ((!bytes.empty() || server.wantsToWrite(caller.client)) && !server.send(caller.client, bytes)) letGo(caller.client);
         }
+        if (options.exitWithClient && hadTrusted && trustedCount() == 0) break;
         if (times) std::fflush(times.get());  // after the send: not in the way of the reports
     }
     return 0;
