@@ -37,6 +37,11 @@ wine_session_start() {
     fi
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A runtime folder of the session's own, as a user's login gives one (mode 0700): the Linux
+    # bridges the session starts keep their secrets there, and VT2 under Wine reads them there.
+    export XDG_RUNTIME_DIR="$build_dir/runtime"
+    mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+    chmod 0700 "$XDG_RUNTIME_DIR"
 
     local display
     display=$(_vt2_free_display) || { echo "wine-session: no free X display" >&2; return 1; }

@@ -113,6 +113,30 @@ TEST_F(AimAreaE2E, WithTheSystemMousePlayerOnesCursorStaysOnTheWindowsCorners) {
     checkCorners(ClientOnScreen(gameWindow), true);
 }
 
+// A fast mouse: many small moves a few milliseconds apart, the way the hand pushes to a corner,
+// while VT2 keeps putting player 1's cursor on the aim (the window at the size and place a player
+// saw the cursor stop short of the corner).
+TEST_F(AimAreaE2E, PushedFastTheSystemCursorReachesTheWindowsCorners) {
+    placeGame(100, 80, 500, 400);
+    hook("Window", "", true);
+    const RECT area = ClientOnScreen(gameWindow);
+    auto at = [](int x, int y) { return "At:  (" + std::to_string(x) + "," + std::to_string(y) + ")"; };
+    auto there = [&](int x, int y) { return debugText().find(at(x, y)) != std::string::npos && CursorAt(x, y); };
+    for (const char* gap : {"1", "2", "10"}) {
+        // 4800 counts each way where 3641 cross the area; a little back, then on again.
+        ASSERT_TRUE(Inject(std::string("move 60 60 80 --gap ") + gap));
+        ASSERT_TRUE(Inject(std::string("move -20 -20 5 --gap ") + gap));
+        ASSERT_TRUE(Inject(std::string("move 60 60 40 --gap ") + gap));
+        EXPECT_TRUE(WaitUntil([&] { return aimX() == 640 && aimY() == 480 && there(area.right - 1, area.bottom - 1); }))
+            << "gap " << gap << ": " << aimX() << "," << aimY() << " cursor " << CursorText() << "\n" << debugText();
+        ASSERT_TRUE(Inject(std::string("move 20 20 5 --gap ") + gap));
+        ASSERT_TRUE(Inject(std::string("move -60 -60 80 --gap ") + gap));
+        ASSERT_TRUE(Inject("move 1 1 1"));  // a count back in leaves the aim on the corner's pixel
+        EXPECT_TRUE(WaitUntil([&] { return aimX() == 0 && aimY() == 0 && there(area.left, area.top); }))
+            << "gap " << gap << ": " << aimX() << "," << aimY() << " cursor " << CursorText() << "\n" << debugText();
+    }
+}
+
 TEST_F(AimAreaE2E, APictureOfFourByThreeInAStretchedWindowIsTheAreaBetweenTheBars) {
     placeGame(40, 60, 1000, 400);
     hook("Picture", "4:3", true);

@@ -150,6 +150,29 @@ void TempInstall::addModel2SetupFiles() const {
 
 void TempInstall::removeFile(const std::string& relative) const { DeleteFileA(file(relative).c_str()); }
 
+namespace {
+// Wine's name on the Linux side of a Windows path that exists.
+std::string UnixPathOf(const std::string& windowsPath) {
+    using ToUnixName = char*(CDECL*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::wstring wide(windowsPath.begin(), windowsPath.end());
+    char* unixPath = toUnix ? toUnix(wide.c_str()) : nullptr;
+    if (!unixPath) return {};
+    std::string path(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return path;
+}
+}  // namespace
+
+bool TempInstall::addLinuxBridge() const {
+    CreateDirectoryA(file("linux").c_str(), nullptr);
+    // Copied on the Linux side, which keeps it runnable (a copy made through Wine would not be).
+    ChildProcess copy = ChildProcess::Start("Z:\\bin\\cp", "\"" + UnixPathOf(kLinuxBridge) + "\" \"" + UnixPathOf(file("linux")) + "/\"");
+    copy.waitForExit();  // which under Wine may be before the native program's end
+    return WaitUntil([&] { return GetFileAttributesA(file("linux\\vt2bridge").c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
 void TempInstall::setIni(const std::string& relative, const std::string& section, const std::string& key,
                          const std::string& value) const {
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file(relative).c_str());
@@ -348,6 +371,22 @@ RecordedBridge::RecordedBridge(int port, const std::string& arguments) : port_(p
 RecordedBridge::~RecordedBridge() {
     if (listening()) closesocket(static_cast<SOCKET>(probe_));
     WSACleanup();
+}
+
+bool RecordedBridge::stop() {
+    if (listening()) closesocket(static_cast<SOCKET>(probe_));
+    probe_ = ~std::uintptr_t{0};
+    // A native program under Wine ends by a signal of the Linux side: pkill, itself started by Wine
+    // through a shell (pkill started by a Windows path takes itself for pgrep).
+    const std::string pattern = "vt2bridge --exit-with-client --port " + std::to_string(port_) + " ";
+    ChildProcess kill = ChildProcess::Start("Z:\\bin\\sh", "-c \"pkill -f '" + pattern + "'\"");
+    kill.waitForExit();
+    return WaitUntil([&] {
+        if (!connect()) return true;
+        closesocket(static_cast<SOCKET>(probe_));
+        probe_ = ~std::uintptr_t{0};
+        return false;
+    });
 }
 
 bool RecordedBridge::connect() {

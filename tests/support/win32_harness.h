@@ -99,6 +99,8 @@ public:
     // The Model 2 setup files of dist\ in m2setupfiles\.
     void addModel2SetupFiles() const;
     void removeFile(const std::string& relative) const;
+    // linux\vt2bridge of dist\, runnable, as the 64-bit package holds it (VT2 starts it itself).
+    bool addLinuxBridge() const;
     // Sets one key of an INI file of the installation.
     void setIni(const std::string& relative, const std::string& section, const std::string& key,
                 const std::string& value) const;
@@ -175,6 +177,8 @@ public:
     RecordedBridge(const RecordedBridge&) = delete;
     RecordedBridge& operator=(const RecordedBridge&) = delete;
     bool listening() const { return probe_ != ~std::uintptr_t{0}; }
+    // Ends the bridge (on the Linux side, by its command line) and waits until its port is free.
+    bool stop();
 
 private:
     bool connect();
@@ -182,6 +186,15 @@ private:
     ChildProcess bridge_;
     std::uintptr_t probe_ = ~std::uintptr_t{0};  // its socket
 };
+
+// Writes a value into the demo game's memory.
+template <typename T>
+bool WriteGameValue(const ChildProcess& game, std::uint64_t address, T value) {
+    SIZE_T written = 0;
+    return WriteProcessMemory(game.handle(), reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)), &value, sizeof value,
+                              &written) &&
+           written == sizeof value;
+}
 
 // Reads a pointer of the demo game's memory: four bytes in a 32-bit game, eight in a 64-bit one.
 std::uint64_t ReadGamePointer(const ChildProcess& game, std::uint64_t address);
