@@ -46,6 +46,8 @@ struct HookState {
     AimGeometry aim;                               // where the players' aim lies, as last read
     std::optional<std::uint64_t> aimAreaReadAtMs;  // when the aim's area was last read
     std::optional<std::uint64_t> cursorCheckedAtMs;  // when player 1's cursor was last looked at
+    std::optional<PixelRect> cursorConfinement;      // where player 1's cursor is kept, when it is
+    std::optional<std::uint64_t> cursorConfinedAtMs; // when that was last told the system
     std::vector<std::string> notes;  // what the run could not do as asked, shown in the debug window
     RawMouse rawMouse;
     Joysticks joysticks;

@@ -9,6 +9,8 @@ namespace vt2 {
 namespace {
 
 constexpr std::uint64_t kCursorCheckMs = 100;  // player 1's cursor in the picture: looked at this often
+// The cursor's confinement is told the system again this often: a focus change may undo it.
+constexpr std::uint64_t kConfineAgainMs = 1000;
 constexpr std::uint32_t kLeftDown = 0x0002, kLeftUp = 0x0004, kRightDown = 0x0008, kRightUp = 0x0010;
 
 // One pass's view of the players: what is due to be written, and how.
@@ -35,6 +37,7 @@ public:
         // In the picture the cursor is put back after every report of the mouse, which moves the
         // system's cursor on its own: past the picture's edge, where the aim stops, it would stray.
         const auto pixel = CursorPixel(e_.state.aim, {p.X, p.Y});
+        confineCursor();
         const bool reported = e_.state.rawMouse.takeReported(kPlayer1);
         bool place = persistent_ || p.X != q.X || p.Y != q.Y || (pixel && reported);
         // Now and then it is looked at too: a placement can lose a race with the mouse's own move
@@ -52,6 +55,22 @@ public:
             }
         }
         buttonsOfCursor(p, q);
+    }
+
+    // In an area the cursor is also kept inside it. Under Wine this matters: a cursor let out past
+    // the area's edge by the mouse's own motion is put back from further away, and Wine hands the
+    // jumps back late as untagged moves of the mouse, which pushed the aim back off the corners.
+    // Confined, the cursor never leaves the area the aim stops at, and (X grabbing the pointer)
+    // Wine gives the mouse's own motion to raw input, not positions.
+    void confineCursor() {
+        const std::optional<PixelRect> wanted = CursorConfinement(e_.state.aim);
+        std::optional<std::uint64_t>& toldAt = e_.state.cursorConfinedAtMs;
+        const std::uint64_t now = e_.os.clock.nowMs();
+        const bool again = wanted && toldAt && now - *toldAt >= kConfineAgainMs;
+        if (wanted == e_.state.cursorConfinement && !again) return;
+        e_.os.input.confineCursor(wanted);
+        e_.state.cursorConfinement = wanted;
+        toldAt = now;
     }
 
     bool cursorCheckDue() {

@@ -8,6 +8,15 @@
 
 namespace vt2 {
 
+namespace {
+// The cursor kept in the game's picture is let go on every way out.
+void FreeCursor(Engine& engine) {
+    if (!engine.state.cursorConfinement) return;
+    engine.os.input.confineCursor(std::nullopt);
+    engine.state.cursorConfinement.reset();
+}
+}  // namespace
+
 void StopProgram(Engine& engine, ExitCode exitCode) {
     // Whatever ends a hooked run (the game, the tray menu), the output server hears of it, so that
     // no lamp or recoil stays on.
@@ -16,12 +25,14 @@ void StopProgram(Engine& engine, ExitCode exitCode) {
     engine.os.mainWindow.setMinimised();
     engine.os.clock.sleepMs(100);
     StopInputDevices(engine);
+    FreeCursor(engine);
     StopPacing(engine);
     EndProcess(engine.os.process, static_cast<int>(exitCode));
 }
 
 void EndProgramAtOnce(Engine& engine, ExitCode exitCode) {
     engine.os.mainWindow.removeTrayIcon();
+    FreeCursor(engine);
     StopPacing(engine);
     EndProcess(engine.os.process, static_cast<int>(exitCode));
 }

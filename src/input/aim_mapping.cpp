@@ -95,6 +95,11 @@ std::optional<std::array<int, 2>> CursorPixel(const AimGeometry& geometry, AimFr
     return PixelOfArea(aim, *area);
 }
 
+std::optional<PixelRect> CursorConfinement(const AimGeometry& geometry) {
+    if (EdgesOf(geometry, 0) != nullptr) return std::nullopt;
+    return PlayerArea(geometry, 0);
+}
+
 std::array<int, 2> PixelOfArea(AimFractions aim, const PixelRect& area) {
     // The right and bottom pixels are the last inside, so that 1 lands on the picture, not past it.
     const double x = area.left + aim.x * (area.width() - 1);

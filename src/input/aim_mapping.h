@@ -49,6 +49,11 @@ std::array<int, 2> PixelOfArea(AimFractions aim, const PixelRect& area);
 // its right one). None for the primary screen, whose cursor placement is the run's own.
 std::optional<std::array<int, 2>> CursorPixel(const AimGeometry& geometry, AimFractions aim);
 
+// Where player 1's system cursor is kept while it shows the aim: the area, when the cursor is put
+// on a point of it (a window or picture, not calibrated: a calibrated aim may point off it). None
+// for the whole screen.
+std::optional<PixelRect> CursorConfinement(const AimGeometry& geometry);
+
 // Outside the area on either axis.
 inline bool OffThePicture(AimFractions aim) { return aim.x < 0.0 || aim.x > 1.0 || aim.y < 0.0 || aim.y > 1.0; }
 

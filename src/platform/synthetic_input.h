@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/desktop_rect.h"
+
 namespace vt2 {
 
 // The extra information that marks the mouse events this program makes itself, so that its own
@@ -27,6 +29,8 @@ public:
     virtual void setCursorPosition(int x, int y) = 0;
     // Where the system cursor is now; none when the system will not say.
     virtual std::optional<CursorPoint> cursorPosition() = 0;
+    // Keeps the system cursor inside the rectangle (none: free again).
+    virtual void confineCursor(const std::optional<PixelRect>& rect) = 0;
     // A system mouse event with these flags, no motion or data, tagged kSyntheticInputTag.
     virtual void mouseEvent(std::uint32_t flags) = 0;
     // The scan code of a virtual key.

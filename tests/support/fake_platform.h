@@ -430,6 +430,12 @@ public:
         return cursorAt;
     }
     CursorPoint cursorAt;  // where the last placement put it, or where a test moved it
+    void confineCursor(const std::optional<PixelRect>& rect) override {
+        confinedTo = rect;
+        ++confinements;
+    }
+    std::optional<PixelRect> confinedTo;  // kept apart from the log: most tests follow the cursor alone
+    int confinements = 0;
     void mouseEvent(std::uint32_t flags) override {
         log_.push_back("mouse " + std::to_string(flags));
         if (onMouse) onMouse(flags);

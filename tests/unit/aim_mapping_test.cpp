@@ -6,6 +6,7 @@
 #include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/game_writes.h"
+#include "engine/stop_program.h"
 #include "input/offscreen_reload.h"
 #include "support/fake_platform.h"
 
@@ -229,6 +230,66 @@ TEST_F(AimMapping, PlayerOnesCursorGoesToTheAreasCornerPixels) {
     sys.clock.now += 1;
     WritePlayerInputs(sys.engine);
     EXPECT_EQ(sys.eventsStartingWith("cursor"), (std::vector<std::string>{"cursor read", "cursor 839,100"}));
+}
+
+// Player 1's cursor is kept inside the area it shows the aim in (told the system once, again each
+// second in case a focus change undid it, and anew when the area moves), never for the whole
+// screen or a calibrated aim, and let go on every way the run ends.
+TEST_F(AimMapping, PlayerOnesCursorIsKeptInsideTheAreaAndLetGoWhenTheRunEnds) {
+    HookState& s = sys.engine.state;
+    s.settings.players[0].SysMouse = 1;
+    start(AimAreaKind::Window);
+    const PixelRect window{200, 100, 840, 580};
+    struct Step {
+        const char* what;
+        std::uint64_t laterMs;
+        std::optional<PixelRect> area;  // what the run now knows of the window
+        bool calibrated;
+        std::optional<PixelRect> confined;
+        int calls;
+    };
+    const Step steps[] = {
+        {"the first pass", 0, window, false, window, 1},
+        {"the next pass", 10, window, false, window, 1},
+        {"a second on", 1000, window, false, window, 2},
+        {"the window moved", 10, PixelRect{300, 100, 940, 580}, false, PixelRect{300, 100, 940, 580}, 3},
+        {"the window gone", 10, PixelRect{}, false, std::nullopt, 4},
+        {"back", 10, window, false, window, 5},
+        {"a calibrated aim", 10, window, true, std::nullopt, 6},
+    };
+    for (const Step& step : steps) {
+        sys.clock.now += step.laterMs;
+        s.aim.area = *step.area;
+        if (step.calibrated) {
+            s.aim.kind = AimAreaKind::Calibrated;
+            s.aim.calibrated[0] = DeviceEdges{0.1, 0.1, 0.9, 0.9};
+        }
+        WritePlayerInputs(sys.engine);
+        EXPECT_EQ(sys.input.confinedTo, step.confined) << step.what;
+        EXPECT_EQ(sys.input.confinements, step.calls) << step.what;
+    }
+    s.aim.kind = AimAreaKind::Window;
+    for (bool orderly : {true, false}) {
+        WritePlayerInputs(sys.engine);
+        ASSERT_EQ(sys.input.confinedTo, window);
+        EXPECT_EQ(sys.exitCodeOf([&] {
+            if (orderly) {
+                StopProgram(sys.engine, ExitCode::Stopped);
+            } else {
+                EndProgramAtOnce(sys.engine, ExitCode::Stopped);
+            }
+        }),
+                  0);
+        EXPECT_EQ(sys.input.confinedTo, std::nullopt) << (orderly ? "a stop" : "an end at once");
+    }
+
+    // Without the system mouse the cursor is nobody's: never confined.
+    FakeSystem other;
+    other.engine.state.gameWindow = other.windows.addWindow({"DemoClass", "Demo", 4242, 0, true, window});
+    other.engine.state.settings.aim.area = AimAreaKind::Window;
+    StartAimArea(other.engine);
+    WritePlayerInputs(other.engine);
+    EXPECT_EQ(other.input.confinements, 0);
 }
 
 TEST_F(AimMapping, OffscreenReloadHoldsTheAimAndTurnsATriggerPulledOffThePictureIntoAReload) {

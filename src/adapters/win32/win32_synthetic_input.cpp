@@ -39,6 +39,15 @@ std::optional<CursorPoint> Win32SyntheticInput::cursorPosition() {
     return CursorPoint{at.x, at.y};
 }
 
+void Win32SyntheticInput::confineCursor(const std::optional<PixelRect>& rect) {
+    if (!rect) {
+        ClipCursor(nullptr);
+        return;
+    }
+    const RECT clip{rect->left, rect->top, rect->right, rect->bottom};
+    ClipCursor(&clip);
+}
+
 void Win32SyntheticInput::mouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kSyntheticInputTag); }
 
 std::uint32_t Win32SyntheticInput::scanCodeOf(std::uint32_t virtualKey) { return MapVirtualKeyA(virtualKey, 0); }

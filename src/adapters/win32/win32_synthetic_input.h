@@ -9,6 +9,7 @@ public:
     ScreenSize primaryScreenSize() override;
     void setCursorPosition(int x, int y) override;
     std::optional<CursorPoint> cursorPosition() override;
+    void confineCursor(const std::optional<PixelRect>& rect) override;
     void mouseEvent(std::uint32_t flags) override;
     std::uint32_t scanCodeOf(std::uint32_t virtualKey) override;
     void keyEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) override;
