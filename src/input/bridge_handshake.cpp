@@ -122,6 +122,12 @@ void BridgeClientHandshake::refuse(std::string why) {
 }
 
 BridgeClientHandshake::Step BridgeClientHandshake::take(const std::uint8_t* bytes, std::size_t length) {
+    Step step = takeSome(bytes, length);
+    if (state_ == HandshakeState::Refused) return {};  // no proof for a peer refused in the same piece
+    return step;
+}
+
+BridgeClientHandshake::Step BridgeClientHandshake::takeSome(const std::uint8_t* bytes, std::size_t length) {
     Step step;
     if (state_ == HandshakeState::Trusted) {
         step.passOn.assign(bytes, bytes + length);

@@ -65,6 +65,7 @@ public:
     const std::string& whyRefused() const { return why_; }
 
 private:
+    Step takeSome(const std::uint8_t* bytes, std::size_t length);
     void refuse(std::string why);
 
     std::optional<BridgeSecret> secret_;

@@ -102,6 +102,7 @@ TEST(BridgeHandshake, VT2RefusesAPeerThatIsNotTheUsersBridge) {
         const auto step = vt2.take(bytes.data(), bytes.size());
         EXPECT_EQ(vt2.state(), HandshakeState::Refused) << r.what;
         EXPECT_TRUE(step.passOn.empty()) << r.what;
+        EXPECT_TRUE(step.reply.empty()) << r.what << ": no proof for a peer refused in the same piece";
         EXPECT_FALSE(vt2.whyRefused().empty()) << r.what;
         const auto later = EncodeBridgeMessage(BridgeDevicesListed{});
         EXPECT_TRUE(vt2.take(later.data(), later.size()).passOn.empty()) << r.what << ": nothing after";

@@ -1,6 +1,6 @@
 #include "adapters/win32/win32_bridge_link.h"
 
-#include <bcrypt.h>
+#include <ntsecapi.h>
 #include <ws2tcpip.h>
 
 #include <cstdint>
@@ -24,7 +24,8 @@ std::string Environment(const char* name) {
 
 BridgeNonce FreshNonce() {
     BridgeNonce nonce{};
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, nonce.data(), static_cast<ULONG>(nonce.size()), BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    // The system's own generator (advapi32's, which every Windows has).
+    if (!RtlGenRandom(nonce.data(), static_cast<ULONG>(nonce.size()))) {
         // A nonce that is not random lets a proof be replayed: better no bridge at all.
         nonce.fill(0);
     }
@@ -40,16 +41,14 @@ bool RunsUnderWine() {
 std::optional<BridgeSecret> ReadBridgeSecret(int port) {
     const auto linuxPath = BridgeSecretPath(Environment("XDG_RUNTIME_DIR"), Environment("HOME"), port);
     if (!linuxPath) return std::nullopt;
-    // Wine names a path of the Linux side on one of its drives.
-    using ToDosName = WCHAR*(CDECL*)(const char*);
-    const auto toDos = reinterpret_cast<ToDosName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (!toDos) return std::nullopt;
-    WCHAR* dosPath = toDos(linuxPath->c_str());
-    if (!dosPath) return std::nullopt;
-    const unique_file_handle file(CreateFileW(dosPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    HeapFree(GetProcessHeap(), 0, dosPath);
+    // Wine's drive Z: is the Linux side's root. (Asking Wine to name the path for us, through
+    // wine_get_dos_file_name, was seen to leave this process without raw input under Wine 8.)
+    std::string dosPath = "Z:" + *linuxPath;
+    for (char& c : dosPath) {
+        if (c == '/') c = '\\';
+    }
+    const unique_file_handle file(CreateFileA(dosPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     char text[128];
     DWORD got = 0;
@@ -89,8 +88,10 @@ bool Win32BridgeLink::startBridge(int port, bool wait) {
     const std::string program = folder_ + "\\linux\\vt2bridge";
     if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     lastStartMs_ = GetTickCount64();
-    // Wine starts a native program as it starts a Windows one; it ends when its last client goes.
-    std::string commandLine = "\"" + program + "\" --port " + std::to_string(port) + " --exit-with-client";
+    // Wine starts a native program as it starts a Windows one. It stays while any VT2 uses it and
+    // ten minutes more, for the next run or the configuration tool: a bridge started anew for each
+    // run was seen to leave the second run under Wine without raw input.
+    std::string commandLine = "\"" + program + "\" --port " + std::to_string(port) + " --exit-when-idle 600";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};

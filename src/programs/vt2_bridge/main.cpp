@@ -5,6 +5,8 @@
 //
 //   vt2bridge [--port N] [--only PATH]... [--ignore PATH]... [--exit-with-client]
 //             --exit-with-client: ends when the last VT2 that proved itself goes
+//             --exit-when-idle S: ends when no VT2 that proved itself has been there for S seconds
+//             (how VT2 starts it: the next run, or the configuration tool, finds it still there)
 //   vt2bridge --replay FILE... [--port N]     evemu recordings played as devices, from their start
 //                                             at each connection, instead of /dev/input
 //             [--unplug FILE FROM_MS TO_MS]   that recording's device unplugged meanwhile
@@ -54,6 +56,7 @@ struct Options {
     std::string times;
     bool listDevices = false;
     bool exitWithClient = false;
+    int exitWhenIdleS = 0;  // 0: never
 };
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -84,6 +87,9 @@ bool ReadOptions(int argc, char** argv, Options& o) {
             o.listDevices = true;
         } else if (a == "--exit-with-client") {
             o.exitWithClient = true;
+        } else if (a == "--exit-when-idle" && hasValue) {
+            o.exitWhenIdleS = std::atoi(argv[++i]);
+            if (o.exitWhenIdleS <= 0) return false;
         } else if (replaying && a.rfind("--", 0) != 0) {
             o.replays.push_back(a);
         } else {
@@ -209,6 +215,7 @@ int main(int argc, char** argv) {
     std::vector<bridge::InputEvent> events;
     std::vector<Caller> callers;
     bool hadTrusted = false;
+    std::int64_t idleSinceMs = MonotonicMs();
     auto trustedCount = [&] { return std::count_if(callers.begin(), callers.end(), [](const Caller& c) { return c.trusted; }); };
     auto letGo = [&](int client) {
         server.drop(client);
@@ -320,6 +327,8 @@ int main(int argc, char** argv) {
             if ((!bytes.empty() || server.wantsToWrite(caller.client)) && !server.send(caller.client, bytes)) letGo(caller.client);
         }
         if (options.exitWithClient && hadTrusted && trustedCount() == 0) break;
+        if (trustedCount() > 0) idleSinceMs = now;
+        if (options.exitWhenIdleS > 0 && now - idleSinceMs >= std::int64_t{options.exitWhenIdleS} * 1000) break;
         if (times) std::fflush(times.get());  // after the send: not in the way of the reports
     }
     return 0;
