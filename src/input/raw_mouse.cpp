@@ -22,6 +22,10 @@ void RawMouse::BuildButtonFlagTable() {
 }
 
 void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBoxes) {
+    // Registered before the mice are listed: listing them may connect to the Linux bridge (and
+    // start it), which takes a moment, and a button pressed meanwhile must wait in the queue, not
+    // be lost.
+    const bool registered = rawInput.registerMice();
     const auto devices = rawInput.deviceList();
     if (!devices) return;
     const std::vector<MouseDevice> mice = ListMice(*devices);
@@ -29,7 +33,7 @@ void RawMouse::RegisterRawMice(RawInputSystem& rawInput, MessageBoxes& messageBo
     for (const MouseDevice& m : mice) mouseHandles_.push_back(m.handle);
     bindingNotes_.clear();
     awaitingSaved_ = {};
-    if (!rawInput.registerMice()) messageBoxes.showMessage("RawInput init failed.");
+    if (!registered) messageBoxes.showMessage("RawInput init failed.");
 
     // The saved device wherever it is now, else MouseID; a MouseID beyond the mice there are
     // leaves that player unbound. Returns the position the player has now.
