@@ -87,6 +87,16 @@ bool Win32BridgeLink::startBridge(int port, bool wait) {
     const std::string program = folder_ + "\\linux\\vt2bridge";
     if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     lastStartMs_ = GetTickCount64();
+    // Wine starts a native program through a short-lived process of its own, which can leave no
+    // window in front when it ends; Wine then hands raw input to nobody until a window comes
+    // forward. The window in front before is put back in front.
+    const HWND front = GetForegroundWindow();
+    struct PutBack {
+        HWND window;
+        ~PutBack() {
+            if (window && IsWindow(window) && GetForegroundWindow() != window) SetForegroundWindow(window);
+        }
+    } putBack{front};
     // Wine starts a native program as it starts a Windows one. It stays while any VT2 uses it and
     // ten minutes more, for the next run or the configuration tool (a VT2 that lost its link finds
     // it still there). Ended with its last client instead, a game run that launched its game under
