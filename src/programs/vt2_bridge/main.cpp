@@ -256,41 +256,45 @@ int main(int argc, char** argv) {
         };
         // What the clients sent: a proof, or that they went. Before any newcomer is taken, so
         // that a client that went and came back is the only one again.
-        for (const Caller& caller : std::vector<Caller>(callers)) {
+        auto callerOf = [&](int client) {
+            return std::find_if(callers.begin(), callers.end(), [&](const Caller& c) { return c.client == client; });
+        };
+        for (const int client : server.clients()) {  // a copy: letGo changes the list
             std::vector<std::uint8_t> got;
-            const bool present = server.receive(caller.client, got);
-            auto it = std::find_if(callers.begin(), callers.end(), [&](const Caller& c) { return c.client == caller.client; });
+            const bool present = server.receive(client, got);
+            const auto it = callerOf(client);
             if (present && !it->trusted) {
                 const HandshakeState state = it->handshake.take(got.data(), got.size());
                 if (state == HandshakeState::Trusted) {
                     const bool first = trustedCount() == 0;
                     it->trusted = hadTrusted = true;
-                    server.send(caller.client, it->handshake.answer());
+                    server.send(client, it->handshake.answer());
                     if (first && replay) {
                         for (Reading& r : readings) r.source->startOver(now);
                         followPlugs();  // a replay unplugged from its start is not in the first list
                     }
-                    session.connect(static_cast<std::uint32_t>(caller.client), replay);
+                    session.connect(static_cast<std::uint32_t>(client), replay);
                     continue;
                 }
                 if (state == HandshakeState::Waiting && now < it->deadlineMs) continue;
                 std::fprintf(stderr, "vt2bridge: a connection that did not prove it knows the secret was closed\n");
-                letGo(caller.client);
+                letGo(client);
                 continue;
             }
-            if (!present) letGo(caller.client);
+            if (!present) letGo(client);
         }
         if (options.exitWithClient && hadTrusted && trustedCount() == 0) break;
         if (waits[0].revents & POLLIN) {
             const int client = server.accept();
             if (client >= 0) {
                 // Past the bound, the oldest that has not proved itself makes room, else the newcomer.
+                int turnedAway = -1;
                 if (server.clients().size() > LoopbackServer::kMaxClients) {
                     const auto waiting = std::find_if(callers.begin(), callers.end(), [](const Caller& c) { return !c.trusted; });
-                    letGo(waiting != callers.end() ? waiting->client : client);
+                    turnedAway = waiting != callers.end() ? waiting->client : client;
+                    letGo(turnedAway);
                 }
-                if (std::find_if(server.clients().begin(), server.clients().end(), [&](int c) { return c == client; }) !=
-                    server.clients().end()) {
+                if (turnedAway != client) {
                     callers.push_back({client, BridgeServerHandshake(secret->secret(), RandomNonce()), now + kBridgeProofWaitMs});
                     if (!server.send(client, callers.back().handshake.challenge())) letGo(client);
                 }
@@ -321,10 +325,10 @@ int main(int argc, char** argv) {
             FindDevices(options, readings, session);
             nextSearchMs = now + 1000;
         }
-        for (const Caller& caller : std::vector<Caller>(callers)) {
-            if (!caller.trusted) continue;
-            const std::vector<std::uint8_t> bytes = session.takeOutgoing(static_cast<std::uint32_t>(caller.client));
-            if ((!bytes.empty() || server.wantsToWrite(caller.client)) && !server.send(caller.client, bytes)) letGo(caller.client);
+        for (const int client : server.clients()) {  // a copy: letGo changes the list
+            if (!callerOf(client)->trusted) continue;
+            const std::vector<std::uint8_t> bytes = session.takeOutgoing(static_cast<std::uint32_t>(client));
+            if ((!bytes.empty() || server.wantsToWrite(client)) && !server.send(client, bytes)) letGo(client);
         }
         if (options.exitWithClient && hadTrusted && trustedCount() == 0) break;
         if (trustedCount() > 0) idleSinceMs = now;
