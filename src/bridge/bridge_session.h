@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bridge/input_frames.h"
+#include "bridge/bridge_input_frames.h"
 #include "input/bridge_protocol.h"
 
 namespace vt2::bridge {

@@ -2,11 +2,10 @@
 
 #include "common/config_file.h"
 #include "common/game_name.h"
-#include "engine/descriptor_check.h"
+#include "engine/file_check.h"
 #include "engine/exit_codes.h"
 #include "engine/game_descriptor.h"
 #include "engine/running_game_check.h"
-#include "engine/settings_check.h"
 #include "platform/file_system.h"
 
 namespace vt2 {

@@ -27,16 +27,16 @@ std::size_t SlipDistance(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void WalkIniLines(const std::vector<IniTextLine>& lines, const std::function<void(const IniTextLine&)>& onSection,
-                  const std::function<void(const IniTextLine&)>& onEntry, std::vector<IniProblem>& problems) {
+void WalkIniLines(const std::vector<IniLine>& lines, const std::function<void(const IniLine&)>& onSection,
+                  const std::function<void(const IniLine&)>& onEntry, std::vector<IniProblem>& problems) {
     std::map<std::string, int> sectionsSeen;  // lower case: first line
     std::map<std::string, int> keysSeen;      // section/key in lower case: first line
     bool skippedSection = false;
-    auto say = [&](const IniTextLine& line, const std::string& key, const std::string& text) {
+    auto say = [&](const IniLine& line, const std::string& key, const std::string& text) {
         problems.push_back({line.number, line.section, key, text});
     };
-    for (const IniTextLine& line : lines) {
-        if (line.kind == IniTextLine::Kind::Section) {
+    for (const IniLine& line : lines) {
+        if (line.kind == IniLine::Kind::Section) {
             const auto [seen, first] = sectionsSeen.emplace(ToLowerAscii(line.section), line.number);
             skippedSection = !first;
             if (!first) {
@@ -47,8 +47,10 @@ void WalkIniLines(const std::vector<IniTextLine>& lines, const std::function<voi
             }
             continue;
         }
-        if (line.kind == IniTextLine::Kind::Other) {
+        if (line.kind == IniLine::Kind::Other) {
             say(line, "", "\"" + line.text + "\" is neither [Section] nor Key=Value: it is not read");
+            // The run finds it as a key without a value: the same key further down is not read either.
+            if (!skippedSection && !line.section.empty()) keysSeen.emplace(ToLowerAscii(line.section + "/" + line.key), line.number);
             continue;
         }
         if (line.section.empty()) {
@@ -65,8 +67,8 @@ void WalkIniLines(const std::vector<IniTextLine>& lines, const std::function<voi
     }
 }
 
-IniProblem UnknownName(const IniTextLine& line, const std::vector<std::string>& known, const std::string& what) {
-    const bool section = line.kind == IniTextLine::Kind::Section;
+IniProblem UnknownName(const IniLine& line, const std::vector<std::string>& known, const std::string& what) {
+    const bool section = line.kind == IniLine::Kind::Section;
     const std::string name = section ? line.section : line.key;
     const std::string nearest = NearestName(name, known);
     const std::string suggestion = nearest.empty() ? std::string() : section ? " (did you mean [" + nearest + "]?)"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ini_text.h"
+#include "common/ini_lines.h"
 
 namespace vt2 {
 
@@ -21,11 +21,11 @@ struct IniProblem {
 
 // Walks the lines: says the problems above, and hands each first appearance of a section to
 // onSection and each first entry of a key in it to onEntry.
-void WalkIniLines(const std::vector<IniTextLine>& lines, const std::function<void(const IniTextLine&)>& onSection,
-                  const std::function<void(const IniTextLine&)>& onEntry, std::vector<IniProblem>& problems);
+void WalkIniLines(const std::vector<IniLine>& lines, const std::function<void(const IniLine&)>& onSection,
+                  const std::function<void(const IniLine&)>& onEntry, std::vector<IniProblem>& problems);
 
 // A section or key the program does not know, with the known name nearest to it when there is one.
-IniProblem UnknownName(const IniTextLine& line, const std::vector<std::string>& known, const std::string& what);
+IniProblem UnknownName(const IniLine& line, const std::vector<std::string>& known, const std::string& what);
 
 // The known name nearest to name (case aside) when one is a slip of the keyboard away from it
 // (a letter or two missing, extra, changed or swapped); else empty.

@@ -2,7 +2,7 @@
 
 #include "engine/debug_text.h"
 #include "engine/engine.h"
-#include "outputs/output_bridge.h"
+#include "outputs/output_messages.h"
 
 namespace vt2 {
 

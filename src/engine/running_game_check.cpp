@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/ini_text.h"
+#include "common/ini_lines.h"
 #include "common/numbers.h"
 #include "common/sha256.h"
 #include "common/text.h"
@@ -41,9 +41,9 @@ public:
 
     // target's memory of width bytes from its PTR, else its Addr, is there and, when it must be, writable.
     void check(const std::string& section, const std::string& target, std::size_t width, bool mustWrite) {
-        const IniTextLine* ptr = entries_.find(section, target + "PTR");
-        const IniTextLine* addr = entries_.find(section, target + "Addr");
-        const IniTextLine* at = ptr && !ptr->value.empty() ? ptr : addr && !addr->value.empty() ? addr : nullptr;
+        const IniLine* ptr = entries_.find(section, target + "PTR");
+        const IniLine* addr = entries_.find(section, target + "Addr");
+        const IniLine* at = ptr && !ptr->value.empty() ? ptr : addr && !addr->value.empty() ? addr : nullptr;
         if (!at || width == 0) return;
         auto say = [&](const std::string& text) { problems_.push_back({at->number, at->section, at->key, text}); };
         if (at == ptr && !moduleFound_) {
@@ -140,7 +140,7 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
     const auto program = FindProgramModule(os.modules, processId, exeName);
     if (const auto mismatch = BuildMismatch(os.files, program ? program->path : std::string(), entries.value("Info", "ExeSize"),
                                             entries.value("Info", "ExeSha256"))) {
-        const IniTextLine* pin = entries.find("Info", "ExeSha256");
+        const IniLine* pin = entries.find("Info", "ExeSha256");
         if (!pin || pin->value.empty()) pin = entries.find("Info", "ExeSize");
         check.problems.push_back({pin->number, pin->section, pin->key, "does not match: " + *mismatch});
     }

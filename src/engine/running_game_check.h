@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/descriptor_check.h"
+#include "engine/file_check.h"
 
 namespace vt2 {
 

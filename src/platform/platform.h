@@ -12,7 +12,7 @@
 #include "platform/message_boxes.h"
 #include "platform/message_pump.h"
 #include "platform/module_list.h"
-#include "platform/numeric_outputs.h"
+#include "platform/numeric_output_servers.h"
 #include "platform/output_link.h"
 #include "platform/process_exit.h"
 #include "platform/process_memory.h"

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/ini.h"
+#include "common/ini_lines.h"
 
 namespace vt2::test {
 namespace {
@@ -40,7 +41,13 @@ protected:
     }
     std::string read(const std::string& name, const std::string& section, const std::string& key,
                      std::size_t buffer = kIniReadBufferChars) {
-        return ini_->readString(file(name), section, key, buffer);
+        const std::string value = ini_->readString(file(name), section, key, buffer);
+        // The descriptor checker must see every value as the run reads it, whatever the file's form.
+        if (buffer == kIniReadBufferChars) {
+            EXPECT_EQ(IniEntries(content(name)).value(section, key), value)
+                << "the checker reads [" << section << "] " << key << " of " << name << " otherwise than the run";
+        }
+        return value;
     }
 
     std::unique_ptr<IniFiles> ini_;

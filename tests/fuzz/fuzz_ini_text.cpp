@@ -1,7 +1,7 @@
 // The portable INI reader and writer over any bytes: a read is cut to its buffer, and a value
 // written is the value read back, with every other key of the file as it was.
 #include "fuzz_support.h"
-#include "adapters/portable/ini_text.h"
+#include "common/ini_document.h"
 
 using namespace vt2;
 

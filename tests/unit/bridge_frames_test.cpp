@@ -5,7 +5,7 @@
 
 #include "bridge/bridge_listing.h"
 #include "bridge/bridge_session.h"
-#include "bridge/input_frames.h"
+#include "bridge/bridge_input_frames.h"
 
 namespace vt2::bridge {
 namespace {

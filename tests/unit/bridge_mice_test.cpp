@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "input/bridged_raw_input.h"
+#include "input/bridge_raw_input.h"
 #include "input/mouse_devices.h"
 #include "input/raw_mouse.h"
 #include "support/fake_platform.h"

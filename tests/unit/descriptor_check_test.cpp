@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "engine/descriptor_check.h"
+#include "engine/file_check.h"
 #include "engine/game_check.h"
 #include "engine/program_modes.h"
 #include "engine/running_game_check.h"
-#include "engine/settings_check.h"
 #include "support/shipped_files.h"
 #include "support/fake_platform.h"
 

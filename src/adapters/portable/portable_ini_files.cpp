@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "adapters/portable/ini_text.h"
+#include "common/ini_document.h"
 #include "adapters/portable/native_path.h"
 
 namespace vt2 {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/ini_files.h"
-#include "adapters/portable/ini_text.h"
+#include "common/ini_document.h"
 
 namespace vt2 {
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "outputs/numeric_outputs.h"
+#include "outputs/numeric_output_values.h"
 #include "outputs/output_protocols.h"
 #include "outputs/threaded_output_link.h"
 #include "adapters/win32/system_error_text.h"

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/numeric_outputs.h"
+#include "platform/numeric_output_servers.h"
 
 namespace vt2::win32 {
 

@@ -32,10 +32,10 @@
 #include <vector>
 
 #include "adapters/linux/bridge_secret_file.h"
-#include "adapters/linux/evdev_source.h"
-#include "adapters/linux/evemu_replay_source.h"
-#include "adapters/linux/loopback_server.h"
-#include "adapters/linux/udev_monitor.h"
+#include "adapters/linux/bridge_evdev_source.h"
+#include "adapters/linux/bridge_evemu_replay_source.h"
+#include "adapters/linux/bridge_loopback_server.h"
+#include "adapters/linux/bridge_udev_monitor.h"
 #include "bridge/bridge_listing.h"
 #include "bridge/bridge_session.h"
 

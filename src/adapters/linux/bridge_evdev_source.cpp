@@ -1,4 +1,4 @@
-#include "adapters/linux/evdev_source.h"
+#include "adapters/linux/bridge_evdev_source.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>

@@ -1,4 +1,4 @@
-#include "adapters/portable/ini_text.h"
+#include "common/ini_document.h"
 
 #include <array>
 #include <cstdint>
@@ -98,41 +98,7 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 // ASCII, and Ctrl-Z (not the no-break space, which is a character of the name or value).
 bool IsIniBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsIniBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsIniBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-// A header's name, when the line is a header.
-std::optional<std::string_view> HeaderName(std::string_view line) {
-    const std::string_view t = Trim(line);
-    if (t.empty() || t.front() != '[') return std::nullopt;
-    const std::size_t close = t.rfind(']');
-    if (close == std::string_view::npos || close == 0) return std::nullopt;
-    return Trim(CutAtNul(Trim(t.substr(1, close - 1))));
-}
-
-struct KeyLine {
-    std::string_view key;
-    std::optional<std::string_view> value;  // none: a key without "="
-};
-
-// A name is trimmed, then cut at a NUL: blanks before the NUL stay part of it ("k \0x" is "k ").
-KeyLine ParseKeyLine(std::string_view line) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return {CutAtNul(Trim(line)), std::nullopt};
-    return {CutAtNul(Trim(line.substr(0, eq))), CutAtNul(Trim(line.substr(eq + 1)))};
-}
-
-std::string_view Unquoted(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
-}
 
 // Lines [begin, end) of the first section of that name; the nameless section is the lines before
 // the first header.
@@ -143,33 +109,61 @@ struct Span {
 };
 
 Span FindSection(const IniDocument& document, std::string_view section) {
-    const std::string_view wanted = Trim(section);
+    const std::string_view wanted = TrimIniBlanks(section);
     const std::vector<std::string>& lines = document.lines;
     std::size_t i = 0;
     if (wanted.empty()) {
-        while (i < lines.size() && !HeaderName(lines[i])) ++i;
+        while (i < lines.size() && !IniHeaderName(lines[i])) ++i;
         return {0, i, true};
     }
     for (; i < lines.size(); ++i) {
-        const auto name = HeaderName(lines[i]);
+        const auto name = IniHeaderName(lines[i]);
         if (!name || !EqualsIgnoreCase(*name, wanted)) continue;
         std::size_t end = i + 1;
-        while (end < lines.size() && !HeaderName(lines[end])) ++end;
+        while (end < lines.size() && !IniHeaderName(lines[end])) ++end;
         return {i + 1, end, true};
     }
     return {lines.size(), lines.size(), false};
 }
 
 std::optional<std::size_t> FindKey(const IniDocument& document, const Span& span, std::string_view key) {
-    const std::string_view wanted = Trim(key);
+    const std::string_view wanted = TrimIniBlanks(key);
     for (std::size_t i = span.begin; i < span.end; ++i) {
-        if (Trim(document.lines[i]).empty()) continue;
-        if (EqualsIgnoreCase(ParseKeyLine(document.lines[i]).key, wanted)) return i;
+        if (TrimIniBlanks(document.lines[i]).empty()) continue;
+        if (EqualsIgnoreCase(ParseIniKeyLine(document.lines[i]).key, wanted)) return i;
     }
     return std::nullopt;
 }
 
 }  // namespace
+
+std::string_view TrimIniBlanks(std::string_view text) {
+    while (!text.empty() && IsIniBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsIniBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::optional<std::string_view> IniHeaderName(std::string_view line) {
+    const std::string_view t = TrimIniBlanks(line);
+    if (t.empty() || t.front() != '[') return std::nullopt;
+    const std::size_t close = t.rfind(']');
+    if (close == std::string_view::npos || close == 0) return std::nullopt;
+    return TrimIniBlanks(CutAtNul(TrimIniBlanks(t.substr(1, close - 1))));
+}
+
+// A name is trimmed, then cut at a NUL: blanks before the NUL stay part of it ("k \0x" is "k ").
+IniKeyLine ParseIniKeyLine(std::string_view line) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return {CutAtNul(TrimIniBlanks(line)), std::nullopt};
+    return {CutAtNul(TrimIniBlanks(line.substr(0, eq))), CutAtNul(TrimIniBlanks(line.substr(eq + 1)))};
+}
+
+std::string_view IniValueAsRead(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
 
 IniDocument ParseIniDocument(std::string_view bytes) {
     IniDocument document;
@@ -237,9 +231,9 @@ std::string ReadIniDocumentValue(const IniDocument& document, std::string_view s
     if (!span.found) return {};
     const auto at = FindKey(document, span, key);
     if (!at) return {};
-    const KeyLine line = ParseKeyLine(document.lines[*at]);
+    const IniKeyLine line = ParseIniKeyLine(document.lines[*at]);
     if (!line.value) return {};
-    std::string value(Unquoted(*line.value));
+    std::string value(IniValueAsRead(*line.value));
     if (value.size() > bufferChars - 1) value.resize(bufferChars - 1);
     return value;
 }
@@ -249,9 +243,9 @@ std::vector<std::string> ReadIniDocumentSection(const IniDocument& document, std
     const Span span = FindSection(document, section);
     if (!span.found) return entries;
     for (std::size_t i = span.begin; i < span.end; ++i) {
-        const std::string_view line = Trim(document.lines[i]);
+        const std::string_view line = TrimIniBlanks(document.lines[i]);
         if (line.empty() || line.front() == ';') continue;
-        const KeyLine key = ParseKeyLine(line);
+        const IniKeyLine key = ParseIniKeyLine(line);
         entries.push_back(std::string(key.key) + (key.value ? "=" + std::string(*key.value) : std::string()));
     }
     return entries;
@@ -262,19 +256,19 @@ void WriteIniDocumentValue(IniDocument& document, std::string_view section, std:
     std::vector<std::string>& lines = document.lines;
     const Span span = FindSection(document, section);
     if (!span.found) {
-        lines.push_back("[" + std::string(Trim(section)) + "]");
-        lines.push_back(std::string(Trim(key)) + "=" + std::string(value));
+        lines.push_back("[" + std::string(TrimIniBlanks(section)) + "]");
+        lines.push_back(std::string(TrimIniBlanks(key)) + "=" + std::string(value));
         return;
     }
     if (const auto at = FindKey(document, span, key)) {
         // Keep the key's own spelling; only the value changes.
-        lines[*at] = std::string(ParseKeyLine(lines[*at]).key) + "=" + std::string(value);
+        lines[*at] = std::string(ParseIniKeyLine(lines[*at]).key) + "=" + std::string(value);
         return;
     }
     // A new key goes after the section's last non-blank line, so blank lines between sections stay.
     std::size_t insertAt = span.end;
-    while (insertAt > span.begin && Trim(lines[insertAt - 1]).empty()) --insertAt;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(Trim(key)) + "=" + std::string(value));
+    while (insertAt > span.begin && TrimIniBlanks(lines[insertAt - 1]).empty()) --insertAt;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(TrimIniBlanks(key)) + "=" + std::string(value));
 }
 
 }  // namespace vt2

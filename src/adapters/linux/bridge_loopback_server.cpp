@@ -1,4 +1,4 @@
-#include "adapters/linux/loopback_server.h"
+#include "adapters/linux/bridge_loopback_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "outputs/numeric_outputs.h"
+#include "outputs/numeric_output_values.h"
 
 #include <cmath>
 #include <limits>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "adapters/linux/input_source.h"
+#include "adapters/linux/bridge_input_source.h"
 
 namespace vt2::linux_input {
 

@@ -1,4 +1,4 @@
-#include "input/bridged_raw_input.h"
+#include "input/bridge_raw_input.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
-#include "outputs/output_bridge.h"
+#include "outputs/output_messages.h"
 
 #include <cmath>
 
 #include "common/numbers.h"
-#include "outputs/numeric_outputs.h"
+#include "outputs/numeric_output_values.h"
 #include "outputs/output_texts.h"
 #include "platform/output_link.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "adapters/linux/input_source.h"
+#include "adapters/linux/bridge_input_source.h"
 
 struct libevdev;
 

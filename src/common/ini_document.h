@@ -8,6 +8,7 @@
 // page (Windows-1252 here).
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,19 @@ struct IniDocument {
 };
 
 IniDocument ParseIniDocument(std::string_view bytes);
+
+// How one line is read; every reading of a line, the lookups' and the checker's, goes through these.
+// The line without the blanks around it.
+std::string_view TrimIniBlanks(std::string_view line);
+// The section's name when the line is a header.
+std::optional<std::string_view> IniHeaderName(std::string_view line);
+struct IniKeyLine {
+    std::string_view key;
+    std::optional<std::string_view> value;  // none: a key without "="
+};
+IniKeyLine ParseIniKeyLine(std::string_view line);
+// A value as a read gives it: one pair of matching quotes (double or single) taken off.
+std::string_view IniValueAsRead(std::string_view value);
 // The lines with CR LF after each, in the document's encoding.
 std::string SerializeIniDocument(const IniDocument& document);
 

@@ -1,4 +1,4 @@
-#include "adapters/linux/evemu_replay_source.h"
+#include "adapters/linux/bridge_evemu_replay_source.h"
 
 #include <evemu.h>
 #include <linux/input.h>

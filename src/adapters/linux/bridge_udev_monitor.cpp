@@ -1,4 +1,4 @@
-#include "adapters/linux/udev_monitor.h"
+#include "adapters/linux/bridge_udev_monitor.h"
 
 #include <libudev.h>
 

@@ -1,4 +1,4 @@
-#include "bridge/input_frames.h"
+#include "bridge/bridge_input_frames.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "memory/typed_values.h"
-#include "platform/numeric_outputs.h"
+#include "platform/numeric_output_servers.h"
 
 namespace vt2 {
 

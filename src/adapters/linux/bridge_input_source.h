@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bridge/bridge_session.h"
-#include "bridge/input_frames.h"
+#include "bridge/bridge_input_frames.h"
 
 namespace vt2::linux_input {
 
