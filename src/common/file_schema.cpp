@@ -206,7 +206,19 @@ std::vector<std::string> FileSchema::sectionNames(std::string_view patchSection)
     return names;
 }
 
+std::string DescriptorFileName(std::string_view game) { return std::string(kDescriptorFolder) + "\\" + std::string(game) + ".ini"; }
+std::string SettingsFileName(std::string_view game) { return std::string(kSettingsFolder) + "\\" + std::string(game) + ".ini"; }
+
 std::string PatchSectionName(std::string_view exeName) { return kPatchSectionPrefix + std::string(exeName); }
+
+std::string TargetKeyName(const FileSchema& file, std::string_view section, std::string_view target, ValueKind kind) {
+    const SchemaSection* s = file.section(section, {});
+    if (!s) return {};
+    for (const SchemaKey& key : s->ownKeys()) {
+        if (key.target == target && key.kind == kind) return key.name;
+    }
+    return {};
+}
 
 const FileSchema& DescriptorSchema() {
     static const FileSchema schema = MakeDescriptorSchema();

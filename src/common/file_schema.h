@@ -85,9 +85,21 @@ struct FileSchema {
     std::vector<std::string> sectionNames(std::string_view patchSection) const;
 };
 
+// Where the files stand, in the program's folder: memcfg\<game>.ini and joycfg\<game>.ini (each
+// with a default.ini).
+inline constexpr const char* kDescriptorFolder = "memcfg";
+inline constexpr const char* kSettingsFolder = "joycfg";
+// "memcfg\<game>.ini", as messages name it; "joycfg\<game>.ini".
+std::string DescriptorFileName(std::string_view game);
+std::string SettingsFileName(std::string_view game);
+
 inline constexpr const char* kPatchSectionPrefix = "NOP_";
 // The patches' section of a descriptor: "NOP_" + ExeName.
 std::string PatchSectionName(std::string_view exeName);
+
+// The name of the key of that kind the schema gives a target in a section ("P1Trigger"'s bit mask:
+// "P1TrigerBitMask", spelled with one g); empty when there is none.
+std::string TargetKeyName(const FileSchema& file, std::string_view section, std::string_view target, ValueKind kind);
 
 const FileSchema& DescriptorSchema();
 const FileSchema& SettingsSchema();

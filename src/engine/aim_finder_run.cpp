@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 
+#include "common/file_schema.h"
 #include "common/game_name.h"
 #include "common/ini.h"
 #include "common/numbers.h"
@@ -231,7 +232,7 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
     auto end = [](ExitCode code, const std::string& why) { return AimFinderOutcome{static_cast<int>(code), why + "\r\n"}; };
     if (!IsUsableGameName(gameName)) return end(ExitCode::BadGameName, "\"" + gameName + "\" is no plain file name");
     const std::string file = MemoryDescriptorPath(programFolder, gameName);
-    const std::string shown = "memcfg\\" + gameName + ".ini";
+    const std::string shown = DescriptorFileName(gameName);
     if (!os.files.fileExists(file)) {
         return end(ExitCode::MissingDescriptor, shown + " is not there: start it with its [Info] lines (WinCaption or WinClass, ExeName)");
     }
@@ -380,8 +381,8 @@ AimFinderOutcome FindAimAddresses(const AimFinderServices& os, const std::string
                           std::to_string(chosen->first.BitMask) + "\r\n";
     };
     try {
-        button("P1Trigger", "P1TrigerBitMask", triggers, rightsChange);
-        button("P1Reload", "P1ReloadBitMask", reloads, leftsChange);
+        button("P1Trigger", TargetKeyName(DescriptorSchema(), "Inputs", "P1Trigger", ValueKind::InputMask), triggers, rightsChange);
+        button("P1Reload", TargetKeyName(DescriptorSchema(), "Inputs", "P1Reload", ValueKind::InputMask), reloads, leftsChange);
     } catch (const Stopped&) {
         return {1, kStoppedReport};
     }

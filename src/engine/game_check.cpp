@@ -1,6 +1,7 @@
 #include "engine/game_check.h"
 
 #include "common/config_file.h"
+#include "common/file_schema.h"
 #include "common/game_name.h"
 #include "engine/file_check.h"
 #include "engine/exit_codes.h"
@@ -15,7 +16,7 @@ GameCheck CheckGameFiles(const RunningGameServices& os, const std::string& progr
     if (!IsUsableGameName(gameName)) {
         return {static_cast<int>(ExitCode::BadGameName), "\"" + gameName + "\" is no plain file name: it names no game\r\n"};
     }
-    const std::string shown = "memcfg\\" + gameName + ".ini";
+    const std::string shown = DescriptorFileName(gameName);
     const auto text = files.readFile(MemoryDescriptorPath(programFolder, gameName));
     if (!text) {
         return {static_cast<int>(ExitCode::MissingDescriptor), shown + " cannot be read: there is no descriptor of that game\r\n"};
@@ -27,15 +28,16 @@ GameCheck CheckGameFiles(const RunningGameServices& os, const std::string& progr
         found += problems.size();
     };
     say(shown, CheckDescriptorText(*text));
-    const auto settingsFile = ChooseOwnOrDefaultFile(files, programFolder, "joycfg", gameName);
+    const auto settingsFile = ChooseOwnOrDefaultFile(files, programFolder, kSettingsFolder, gameName);
     const auto settings = settingsFile ? files.readFile(*settingsFile) : std::nullopt;
-    const std::string settingsShown = "joycfg\\" + (settingsFile ? settingsFile->substr(settingsFile->find_last_of('\\') + 1) : gameName + ".ini");
+    const std::string settingsShown = settingsFile ? std::string(kSettingsFolder) + "\\" + settingsFile->substr(settingsFile->find_last_of('\\') + 1)
+                                                 : SettingsFileName(gameName);
     if (settings) say(settingsShown, CheckSettingsText(*settings));
     const RunningGameCheck running = CheckAgainstRunningGame(os, *text);
     check.report += running.said + "\r\n";
     say(shown, running.problems);
     if (!settings) {
-        check.report += "joycfg\\" + gameName + ".ini: neither it nor joycfg\\default.ini can be read: a run has no players' settings\r\n";
+        check.report += SettingsFileName(gameName) + ": neither it nor " + SettingsFileName("default") + " can be read: a run has no players' settings\r\n";
         check.exitCode = static_cast<int>(ExitCode::MissingSettings);
     } else {
         check.exitCode = found == 0 ? 0 : 1;

@@ -1,12 +1,13 @@
 #include "engine/game_descriptor.h"
 
+#include "common/file_schema.h"
 #include "common/ini.h"
 #include "platform/file_system.h"
 
 namespace vt2 {
 
 std::string MemoryDescriptorPath(const std::string& programFolder, const std::string& name) {
-    return programFolder + "\\memcfg\\" + name + ".ini";
+    return programFolder + "\\" + DescriptorFileName(name);
 }
 
 GameDescriptor ReadGameDescriptor(IniFiles& ini, const std::string& file) {

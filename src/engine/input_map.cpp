@@ -1,6 +1,7 @@
 #include "engine/input_map.h"
 
 #include "common/config_file.h"
+#include "common/file_schema.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "engine/engine.h"
@@ -10,7 +11,7 @@ namespace vt2 {
 
 std::optional<std::string> ChooseMemoryDescriptorFile(FileSystem& files, const std::string& programFolder,
                                                       const std::string& gameName) {
-    return ChooseOwnOrDefaultFile(files, programFolder, "memcfg", gameName);
+    return ChooseOwnOrDefaultFile(files, programFolder, kDescriptorFolder, gameName);
 }
 
 namespace {
@@ -39,11 +40,11 @@ public:
         int16("Inputs", name + "Multi", target.Multi);
         int16("Inputs", name + "Offset", target.Offset);
     }
-    // The two trigger masks are spelled with one g: "P1TrigerBitMask", "P2TrigerBitMask".
-    void button(const std::string& name, const std::string& maskKey, InputTarget& target) const {
+    // The mask's key as the schema spells it (the triggers' with one g: "P1TrigerBitMask").
+    void button(const std::string& name, InputTarget& target) const {
         target.address = address(name);
         target.type = ParseValueType(text("Inputs", name + "Type"));
-        int16("Inputs", maskKey, target.BitMask);
+        int16("Inputs", TargetKeyName(DescriptorSchema(), "Inputs", name, ValueKind::InputMask), target.BitMask);
     }
 
 private:
@@ -73,14 +74,14 @@ InputMap ReadInputMap(IniFiles& ini, const std::string& file, const std::string&
     read.axis("P1Y", map.P1Y);
     read.axis("P2X", map.P2X);
     read.axis("P2Y", map.P2Y);
-    read.button("P1Trigger", "P1TrigerBitMask", map.P1Trigger);
-    read.button("P1Reload", "P1ReloadBitMask", map.P1Reload);
-    read.button("P2Trigger", "P2TrigerBitMask", map.P2Trigger);
-    read.button("P2Reload", "P2ReloadBitMask", map.P2Reload);
-    read.button("P1Start", "P1StartBitMask", map.P1Start);
-    read.button("P1Coin", "P1CoinBitMask", map.P1Coin);
-    read.button("P2Start", "P2StartBitMask", map.P2Start);
-    read.button("P2Coin", "P2CoinBitMask", map.P2Coin);
+    read.button("P1Trigger", map.P1Trigger);
+    read.button("P1Reload", map.P1Reload);
+    read.button("P2Trigger", map.P2Trigger);
+    read.button("P2Reload", map.P2Reload);
+    read.button("P1Start", map.P1Start);
+    read.button("P1Coin", map.P1Coin);
+    read.button("P2Start", map.P2Start);
+    read.button("P2Coin", map.P2Coin);
 
     read.int16("Keys", "Enable", map.KeyInjection);
     if (map.KeyInjection != 0) {

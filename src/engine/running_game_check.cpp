@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/file_schema.h"
 #include "common/ini_lines.h"
 #include "common/numbers.h"
 #include "common/sha256.h"
@@ -78,8 +79,14 @@ private:
     bool moduleFound_;
 };
 
-const char* const kInputTargets[] = {"P1X",      "P1Y",      "P2X",     "P2Y",    "P1Trigger", "P1Reload",
-                                     "P2Trigger", "P2Reload", "P1Start", "P1Coin", "P2Start",   "P2Coin"};
+// The width of a numbered row's place: a patch's length, an output's read.
+std::size_t RowWidth(const IniEntries& entries, const std::string& section, const std::string& row) {
+    if (const IniLine* len = entries.find(section, row + "Len")) {
+        const auto length = ToInt32Field(len->value);
+        return length && *length >= 1 && static_cast<std::size_t>(*length) <= kMaxPatchLength ? static_cast<std::size_t>(*length) : 0;
+    }
+    return ReadWidth(ParseValueType(entries.value(section, row + "Type")), ParseReadMask(entries.value(section, row + "BitMask")));
+}
 
 }  // namespace
 
@@ -113,28 +120,28 @@ RunningGameCheck CheckAgainstRunningGame(const RunningGameServices& os, std::str
                      : "Checked against the running game (process " + std::to_string(processId) + "); its program module (" +
                            named + ") was not found: pointer chains are not followed.";
 
+    // Every place the schema names: a target's width is that of its type (a target without a Type
+    // key is a byte); code is read-only to the game, the patch makes it writable for its own write.
     TargetChecker targets(entries, module, memory, check.problems);
-    for (const char* t : kInputTargets) {
-        // Start and coin are only read; the others are written on every change.
-        const bool written = std::string_view(t).find("Start") == std::string_view::npos &&
-                             std::string_view(t).find("Coin") == std::string_view::npos;
-        targets.check("Inputs", t, WrittenWidth(ParseValueType(entries.value("Inputs", std::string(t) + "Type"))), written);
-    }
-    for (const char* b : {"Bank1", "Bank2", "Bank3"}) targets.check("Inputs", b, 1, true);
-    const int outputs = std::clamp(ToInt32Field(entries.value("Outputs", "NumberOutputs")).value_or(0), 0, kMaxOutputs);
-    for (int n = 1; n <= outputs; ++n) {
-        const std::string row = "Output" + std::to_string(n);
-        targets.check("Outputs", row,
-                      ReadWidth(ParseValueType(entries.value("Outputs", row + "Type")), ParseReadMask(entries.value("Outputs", row + "BitMask"))),
-                      false);
-    }
-    const std::string patches = "NOP_" + exeName;
-    const int count = std::clamp(ToInt32Field(entries.value(patches, "NumberNOPs")).value_or(0), 0, kMaxPatchEntries);
-    for (int n = 1; n <= count; ++n) {
-        const std::string entry = "NOP" + std::to_string(n);
-        const auto length = ToInt32Field(entries.value(patches, entry + "Len"));
-        // Code is read-only to the game; the patch makes it writable for its own write.
-        if (length && *length >= 1 && static_cast<std::size_t>(*length) <= kMaxPatchLength) targets.check(patches, entry, static_cast<std::size_t>(*length), false);
+    for (const SchemaSection& section : DescriptorSchema().sections) {
+        const std::string name = section.namedAfterExe ? PatchSectionName(exeName) : section.names.front();
+        const std::vector<SchemaKey> own = section.ownKeys();
+        for (const SchemaRow& row : section.rows) {
+            const bool places = std::any_of(row.keys.begin(), row.keys.end(), [](const SchemaKey& k) { return k.kind == ValueKind::Address; });
+            if (!places) continue;
+            if (row.numbered) {
+                const int count = std::clamp(ToInt32Field(entries.value(name, section.rowCountKey)).value_or(0), 0, section.maxRows);
+                for (int n = 1; n <= count; ++n) {
+                    const std::string entry = section.rowPrefix + std::to_string(n);
+                    targets.check(name, entry, RowWidth(entries, name, entry), false);
+                }
+                continue;
+            }
+            for (const std::string& t : row.targets) {
+                const bool typed = std::any_of(own.begin(), own.end(), [&](const SchemaKey& k) { return k.name == t + "Type"; });
+                targets.check(name, t, typed ? WrittenWidth(ParseValueType(entries.value(name, t + "Type"))) : 1, row.written);
+            }
+        }
     }
 
     const auto program = FindProgramModule(os.modules, processId, exeName);

@@ -1,6 +1,7 @@
 #include "input/player_settings.h"
 
 #include "common/config_file.h"
+#include "common/file_schema.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -9,7 +10,7 @@ namespace vt2 {
 
 std::optional<std::string> ChoosePlayerSettingsFile(FileSystem& files, const std::string& programFolder,
                                                     const std::string& name) {
-    return ChooseOwnOrDefaultFile(files, programFolder, "joycfg", name);
+    return ChooseOwnOrDefaultFile(files, programFolder, kSettingsFolder, name);
 }
 
 namespace {
@@ -261,7 +262,7 @@ void SavePlayer(SettingsWriter& w, const std::string& section, const PlayerContr
 }  // namespace
 
 std::string PlayerSettingsPath(const std::string& programFolder, const std::string& name) {
-    return programFolder + "\\joycfg\\" + name + ".ini";
+    return programFolder + "\\" + SettingsFileName(name);
 }
 
 bool SaveSettings(IniFiles& ini, const std::string& programFolder, const std::string& name,

@@ -1,5 +1,7 @@
 #include "memory/code_patches.h"
 
+#include "common/file_schema.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -17,7 +19,7 @@ namespace {
 
 CodePatchSection ReadCodePatches(IniFiles& ini, const std::string& file, GameModule& module) {
     EnsureModuleBase(module);  // may adopt the program's name as ExeName, which names the section
-    const std::string section = "NOP_" + module.exeName;
+    const std::string section = PatchSectionName(module.exeName);
     auto read = [&](const std::string& key) { return ReadIniValue(ini, file, section, key, false); };
     CodePatchSection result;
     const std::string countText = read("NumberNOPs");

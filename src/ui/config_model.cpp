@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/config_file.h"
+#include "common/file_schema.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -112,7 +113,7 @@ void ConfigModel::selectGame(std::size_t row) {
 
 void ConfigModel::LoadINIList() {
     games_.clear();
-    const std::string folder = os_.programFolder + "\\memcfg\\";
+    const std::string folder = os_.programFolder + "\\" + kDescriptorFolder + "\\";
     for (const std::string& file : os_.files.listFiles(folder, ".ini")) {
         GameEntry entry;
         entry.base = file.substr(0, file.size() - 4);
@@ -494,7 +495,7 @@ void ConfigModel::findAddresses() {
     const auto row = currentGame();
     if (!row || !aimFinder_) return;
     const GameEntry game = games_[*row];
-    const std::string file = "memcfg\\" + game.base + ".ini";
+    const std::string file = DescriptorFileName(game.base);
     const std::string question = "VT2 brings the game's window to the front, moves the mouse over it and clicks its "
                                  "buttons for about 10 seconds, then writes what follows them into " + file +
                                  " (the file as it is now is kept beside it as " + file + ".bak, or .bak2 and on when that is taken).\r\n\r\n"
