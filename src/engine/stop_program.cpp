@@ -1,5 +1,7 @@
 #include "engine/stop_program.h"
 
+#include <cstdlib>
+
 #include "engine/engine.h"
 #include "engine/hook_run.h"
 #include "engine/input_devices.h"
@@ -14,6 +16,12 @@ void FreeCursor(Engine& engine) {
     if (!engine.state.cursorConfinement) return;
     engine.os.input.confineCursor(std::nullopt);
     engine.state.cursorConfinement.reset();
+}
+
+// Ends the process through the seam; should an implementation ever return, the process aborts.
+[[noreturn]] void EndProcess(ProcessExit& exit, int exitCode) {
+    exit.endProcess(exitCode);
+    std::abort();
 }
 }  // namespace
 

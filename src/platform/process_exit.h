@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdlib>
-
 namespace vt2 {
 
 // Ends this process at once: no further event handlers run.
@@ -11,11 +9,5 @@ public:
     // Must not return (the test double throws instead).
     [[noreturn]] virtual void endProcess(int exitCode) = 0;
 };
-
-// Ends the process through exit; should an implementation ever return, the process aborts.
-[[noreturn]] inline void EndProcess(ProcessExit& exit, int exitCode) {
-    exit.endProcess(exitCode);
-    std::abort();
-}
 
 }  // namespace vt2
