@@ -125,6 +125,8 @@ FileSchema MakeSettingsSchema() {
         Same({"MouseAccel"}, K::Rounded16, "0", "how far a mouse move takes the aim (18 is the usual value)"),
         Same({"TriggerButton", "ReloadButton", "StartButton", "CoinButton", "EscButton"}, K::Rounded16, "0",
              "the device button for each: mouse 0 left, 1 right, 2 middle, 3 and 4 the side buttons; joystick 0 to 31; -1 none"),
+        Same({"TriggerRecoil"}, K::Rounded16, "0",
+             "1: VT2 makes the player's recoil output (`P1_CtmRecoil`, `P2_CtmRecoil`) follow the trigger, for the guns' feedback file"),
         Same({"OffscreenReload"}, K::Rounded16, "0",
              "1: a trigger pulled with the aim off the picture reloads for as long as it is held (\"Off-Screen Reload\")"),
         Same({"AnalogX", "AnalogY"}, K::Rounded16, "empty", "`VON` only: the stick's axes, 0 X, 1 Y, 2 Z, 3 RX, 4 RY, 5 RZ; -1 none"),
@@ -139,6 +141,11 @@ FileSchema MakeSettingsSchema() {
         Same({"TestKey", "ServiceKey", "LShotKey", "LDashKey", "LUKey", "LDKey", "LLKey", "LRKey", "RShotKey", "RDashKey", "RUKey", "RDKey",
               "RLKey", "RRKey"},
              K::Rounded16, "empty", "`VON` only: keys of the twin-stick functions"),
+    }});
+    f.sections.push_back({{"Feedback"}, false, {}, {}, 0, {
+        Same({"TriggerRecoil"}, K::Rounded16, "0", "1: `TriggerRecoil` for both players"),
+        Same({"AutofireMs"}, K::Rounded16, "0",
+             "not 0: while a trigger that makes recoil is held, a pulse every so many milliseconds (on for the first half)"),
     }});
     f.sections.push_back({{"Aim"}, false, {}, {}, 0, {
         Same({"Area"}, K::AimArea, "`Screen`",

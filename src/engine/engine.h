@@ -17,6 +17,8 @@
 #include "input/raw_mouse.h"
 #include "memory/address_resolution.h"
 #include "memory/memory_manager.h"
+#include "outputs/gun_feedback.h"
+#include "outputs/numeric_output_values.h"
 #include "outputs/output_table.h"
 #include "platform/platform.h"
 
@@ -37,6 +39,8 @@ struct HookState {
     PlayerState players;      // what the passes change
     std::int16_t OutputsActive = 0;  // outputs are forwarded while not 0
     OutputTable outputs;
+    std::unique_ptr<GunFeedback> feedback;  // the guns VT2 drives itself, when a feedback file applies
+    NumericOutputsFan numericWithGuns;      // with the guns: the platform's servers of whole numbers, then the guns
     bool hooked = false;  // the game's process is open and the descriptor's map, outputs and patches loaded
     std::uint64_t passes = 0;  // passes of the main loop so far
     bool pacedLoop = false;    // the loop waits between passes (for input or the next tick)

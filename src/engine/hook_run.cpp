@@ -11,6 +11,7 @@
 #include "engine/debug_text.h"
 #include "engine/engine.h"
 #include "engine/game_writes.h"
+#include "engine/gun_feedback_step.h"
 #include "engine/input_devices.h"
 #include "engine/input_map.h"
 #include "engine/key_injection.h"
@@ -174,6 +175,7 @@ void RunPass(Engine& engine) {
     CombineButtonSources(s.settings, twinStick, s.players);
     WritePlayerInputs(engine);
     if (twinStick) WriteTwinStickBanks(engine);
+    GunFeedbackPass(engine);
     InjectKeys(engine);
     AgePlayerState(s.players);
     if (ReadDue(engine, s.outputsReadAtMs, kOutputsReadMs)) PollOutputs(engine);

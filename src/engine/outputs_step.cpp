@@ -2,19 +2,21 @@
 
 #include "engine/debug_text.h"
 #include "engine/engine.h"
+#include "engine/gun_feedback_step.h"
 #include "outputs/output_messages.h"
 
 namespace vt2 {
 
 namespace {
 
-OutputChannels ChannelsOf(Engine& engine) { return {engine.os.outputs, engine.os.numericOutputs}; }
-
-}  // namespace
-
-void LoadOutputs(Engine& engine, const std::string& gameName) {
+// The servers of whole numbers, the guns among them when VT2 drives them.
+OutputChannels ChannelsOf(Engine& engine) {
     HookState& s = engine.state;
-    if (s.OutputsActive == 0) return;
+    return {engine.os.outputs, s.feedback ? static_cast<NumericOutputs&>(s.numericWithGuns) : engine.os.numericOutputs};
+}
+
+void LoadOutputTable(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
     const auto file = ChooseMemoryDescriptorFile(engine.os.files, s.programFolder, gameName);
     if (!file) {
         s.OutputsActive = 0;
@@ -33,6 +35,17 @@ void LoadOutputs(Engine& engine, const std::string& gameName) {
     s.outputs = std::move(section.table);
     OutputChannels to = ChannelsOf(engine);
     SendStartMessage(to, s.gameName, s.outputs);
+}
+
+}  // namespace
+
+void LoadOutputs(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
+    if (s.OutputsActive == 0) return;
+    LoadGunFeedback(engine, gameName);
+    LoadOutputTable(engine, gameName);
+    // A game without outputs of its own still starts the guns: for recoil made from the triggers.
+    if (s.feedback && !s.feedback->running()) s.feedback->start(s.gameName, {});
 }
 
 void PollOutputs(Engine& engine) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/engine.h"
+#include "engine/gun_feedback_step.h"
 #include "engine/hook_run.h"
 #include "engine/input_devices.h"
 #include "engine/outputs_step.h"
@@ -29,6 +30,7 @@ void StopProgram(Engine& engine, ExitCode exitCode) {
     // Whatever ends a hooked run (the game, the tray menu), the output server hears of it, so that
     // no lamp or recoil stays on.
     if (engine.state.hooked) SendStopMessageIfActive(engine);
+    StopGunFeedback(engine);
     killIcon(engine.os.mainWindow);
     engine.os.mainWindow.setMinimised();
     engine.os.clock.sleepMs(100);
@@ -39,6 +41,7 @@ void StopProgram(Engine& engine, ExitCode exitCode) {
 }
 
 void EndProgramAtOnce(Engine& engine, ExitCode exitCode) {
+    StopGunFeedback(engine);
     engine.os.mainWindow.removeTrayIcon();
     FreeCursor(engine);
     StopPacing(engine);

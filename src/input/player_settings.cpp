@@ -1,5 +1,7 @@
 #include "input/player_settings.h"
 
+#include <algorithm>
+
 #include "common/config_file.h"
 #include "common/file_schema.h"
 #include "common/ini.h"
@@ -181,6 +183,12 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
 
     if (gameType == "VON") ReadTwinStickTables(read, s);
     s.aim = ReadAimSettings(ini, file);
+    const std::int16_t everyPlayer = read.number("Feedback", "TriggerRecoil");
+    for (int i = 0; i < 2; ++i) {
+        const std::int16_t own = read.number(kPlayerSections[i], "TriggerRecoil");
+        s.TriggerRecoil[static_cast<std::size_t>(i)] = own != 0 || everyPlayer != 0 ? 1 : 0;
+    }
+    s.AutofireMs = std::max<std::int16_t>(0, read.number("Feedback", "AutofireMs"));
     return s;
 }
 

@@ -50,6 +50,10 @@ struct PlayerSettings {
     TwinStickTable TwinStickButtonMap{};
     TwinStickTable TwinStickKeyMap{};
     AimSettings aim;  // where the game's picture is: [Aim]
+    // Recoil made from each player's trigger for the guns ([Feedback] or [PlayerN] TriggerRecoil),
+    // with a pulse every AutofireMs while it is held (0: one a pull).
+    std::array<std::int16_t, 2> TriggerRecoil{};
+    std::int16_t AutofireMs = 0;
     bool operator==(const PlayerSettings&) const = default;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/clock.h"
 #include "platform/dde_client.h"
+#include "platform/feedback_ports.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
 #include "platform/joystick_system.h"
@@ -48,6 +49,7 @@ struct Platform {
     RunLocks& runLocks;
     NumericOutputs& numericOutputs;  // the network and window-message output servers
     LoopPacer& pacer;
+    FeedbackPorts& feedbackPorts;  // the players' guns' serial ports and recoil servers
 };
 
 }  // namespace vt2

@@ -508,6 +508,24 @@ private:
     EventLog& log_;
 };
 
+// The guns' ports: every write in the order it was sent.
+class FakeFeedbackPorts final : public FeedbackPorts {
+public:
+    void send(const FeedbackWrite& write) override { writes.push_back(write); }
+    void flush(unsigned) override { ++flushes; }
+    std::vector<FeedbackPortStatus> status() override { return {}; }
+    // The texts written (Write and TcpWrite), in order.
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const FeedbackWrite& w : writes) {
+            if (w.kind == FeedbackWrite::Kind::Write || w.kind == FeedbackWrite::Kind::TcpWrite) out.push_back(w.text);
+        }
+        return out;
+    }
+    std::vector<FeedbackWrite> writes;
+    int flushes = 0;
+};
+
 class FakeNumericOutputs final : public NumericOutputs {
 public:
     explicit FakeNumericOutputs(EventLog& log) : log_(log) {}
@@ -642,9 +660,10 @@ struct FakeSystem {
     FakeRunLocks runLocks;
     FakeNumericOutputs numericOutputs{log};
     FakePacer pacer{log, clock};
+    FakeFeedbackPorts feedbackPorts;
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks,
-                numericOutputs, pacer};
+                numericOutputs, pacer, feedbackPorts};
     Engine engine{os, {}};
 
     // Runs f and returns the exit code the process ended with; fails the test if it did not end.

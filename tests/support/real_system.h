@@ -48,8 +48,10 @@ struct RealSystem {
     win32::Win32RunLocks runLocks;
     NoNumericOutputs numericOutputs;
     win32::Win32LoopPacer pacer;
+    NoFeedbackPorts feedbackPorts;
     Platform os{ini,    files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numericOutputs, pacer};
+                window, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numericOutputs, pacer,
+                feedbackPorts};
     Engine engine{os, {}};
     Form1 form{engine};
     RealSystem() { window.attach(form); }

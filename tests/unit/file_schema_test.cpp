@@ -121,9 +121,9 @@ TEST(FileSchema, AKeyAddedToATestSchemaIsKnownToTheCheckerAndShownInItsTable) {
         EXPECT_NE(SchemaTable(schema, *section).find(std::string(c.shown) + "\n"), std::string::npos) << SchemaTable(schema, *section);
     }
     FileSchema settings = SettingsSchema();
-    settings.sections.push_back({{"Feedback"}, false, {}, {}, 0, {{{{"Port", ValueKind::Rounded16}}, {}, "0", "a port", {}, false, false}}});
-    EXPECT_EQ(CheckSettingsText("[Feedback]\nPort=3\n").size(), 1u);
-    EXPECT_EQ(CheckFileText("[Feedback]\nPort=3\n", settings), std::vector<IniProblem>{});
+    settings.sections.push_back({{"Lamps"}, false, {}, {}, 0, {{{{"Port", ValueKind::Rounded16}}, {}, "0", "a port", {}, false, false}}});
+    EXPECT_EQ(CheckSettingsText("[Lamps]\nPort=3\n").size(), 1u);
+    EXPECT_EQ(CheckFileText("[Lamps]\nPort=3\n", settings), std::vector<IniProblem>{});
     EXPECT_EQ(SchemaTable(settings, settings.sections.back()), "| Key | Default | Meaning |\n|---|---|---|\n| `Port` | 0 | a port |\n");
 }
 

@@ -1,0 +1,78 @@
+#include "engine/gun_feedback_step.h"
+
+#include "common/config_file.h"
+#include "common/ini.h"
+#include "common/text.h"
+#include "engine/debug_text.h"
+#include "engine/engine.h"
+#include "outputs/output_messages.h"
+
+namespace vt2 {
+
+namespace {
+
+constexpr unsigned kStopWaitMs = 500;
+
+// The folder of the feedback files: vt2.ini's choice (inside VT2's folder when it is not a whole
+// path), else feedback\ beside VT2.
+std::string FeedbackFolder(Engine& engine) {
+    const std::string& programFolder = engine.state.programFolder;
+    std::string folder = TrimBlanks(ReadIniValue(engine.os.ini, programFolder + "\\vt2.ini", "Feedback", "Folder", false));
+    if (folder.empty()) return programFolder + "\\feedback";
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    const bool whole = folder.size() >= 2 && (folder[1] == ':' || (folder[0] == '\\' && folder[1] == '\\'));
+    return whole ? folder : programFolder + "\\" + folder;
+}
+
+}  // namespace
+
+std::string PendingFeedbackStopPath(const std::string& programFolder) { return programFolder + "\\feedback-stop.pending"; }
+
+void LoadGunFeedback(Engine& engine, const std::string& gameName) {
+    HookState& s = engine.state;
+    FileSystem& files = engine.os.files;
+    const std::string folder = FeedbackFolder(engine);
+    std::string path = folder + "\\" + gameName + ".ini";
+    if (!files.fileExists(path)) path = folder + "\\default.ini";
+    const auto text = files.fileExists(path) ? files.readFile(path) : std::nullopt;
+    if (!text) return;  // no file: no gun is driven
+    FeedbackFile file = ParseFeedbackFile(*text);
+    for (const std::string& note : file.notes) AddDebugNote(engine, "Feedback: " + path.substr(path.find_last_of('\\') + 1) + ", " + note);
+    GunFeedbackOptions options;
+    for (std::size_t p = 0; p < 2; ++p) options.triggerRecoil[p] = s.settings.TriggerRecoil[p] != 0;
+    options.autofireMs = static_cast<unsigned>(s.settings.AutofireMs);
+    s.feedback = std::make_unique<GunFeedback>(engine.os.feedbackPorts, std::move(file), options);
+
+    // A run that ended without its stop (killed) left it here: the guns get it before this start,
+    // so none stays in the mode the last game put it in.
+    const std::string pending = PendingFeedbackStopPath(s.programFolder);
+    if (const auto left = files.fileExists(pending) ? files.readFile(pending) : std::nullopt) {
+        const ParsedFeedbackLine stop = ParseFeedbackLine(TrimBlanks(*left));
+        if (stop.problem.empty() && stop.alternatives.size() == 1) s.feedback->sendLeftoverStop(stop.alternatives.front());
+        files.deleteFile(pending);
+    }
+    if (!s.feedback->file().stopText.empty() && !files.writeFileWhole(pending, s.feedback->file().stopText + "\r\n")) {
+        AddDebugNote(engine, "Feedback: " + pending + " cannot be written (" + files.errorText() +
+                                 "): a run that is killed leaves the guns as they are");
+    }
+    s.numericWithGuns = NumericOutputsFan{};
+    s.numericWithGuns.add(engine.os.numericOutputs);
+    s.numericWithGuns.add(*s.feedback);
+}
+
+void GunFeedbackPass(Engine& engine) {
+    HookState& s = engine.state;
+    if (!s.feedback) return;
+    const std::array<bool, 2> triggers{s.players[kPlayer1].current.Trigger != 0, s.players[kPlayer2].current.Trigger != 0};
+    s.feedback->pass(triggers, engine.os.clock.nowMs());
+    for (const std::string& note : s.feedback->takeNotes()) AddDebugNote(engine, note);
+}
+
+void StopGunFeedback(Engine& engine) {
+    HookState& s = engine.state;
+    if (!s.feedback) return;
+    s.feedback->stop(kStopWaitMs);  // nothing when the stop message of the outputs has sent it already
+    engine.os.files.deleteFile(PendingFeedbackStopPath(s.programFolder));
+}
+
+}  // namespace vt2

@@ -1,0 +1,40 @@
+#pragma once
+// The order and pace in which the guns' ports are written: what a port's writer thread takes next.
+// Writes to one port leave in the order they came, at most one a minGapMs (a gun's solenoid does
+// not survive more, and a USB serial gun merges what comes faster); a waiting write that a newer
+// one of the same key finds is replaced by it; opening, closing and settings are not paced. The
+// queue is bounded: when it is full, the oldest write that may be replaced goes, else the newcomer.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+
+#include "platform/feedback_ports.h"
+
+namespace vt2 {
+
+inline constexpr unsigned kFeedbackMinGapMs = 40;  // 25 writes a second per gun
+inline constexpr std::size_t kFeedbackQueueCapacity = 256;
+
+class FeedbackSendQueue {
+public:
+    explicit FeedbackSendQueue(unsigned minGapMs = kFeedbackMinGapMs, std::size_t capacity = kFeedbackQueueCapacity)
+        : minGapMs_(minGapMs), capacity_(capacity) {}
+
+    // False when a write had to be dropped to keep the bound.
+    bool push(const FeedbackWrite& write);
+    // The next write that may leave at nowMs, taken off the queue; none while every port must
+    // wait (waitMs then says how long, 0 when the queue is empty).
+    std::optional<FeedbackWrite> take(std::uint64_t nowMs, unsigned& waitMs);
+    bool empty() const { return queue_.empty(); }
+    std::size_t size() const { return queue_.size(); }
+
+private:
+    unsigned minGapMs_;
+    std::size_t capacity_;
+    std::deque<FeedbackWrite> queue_;
+    std::map<int, std::uint64_t> lastWriteMs_;  // by port: when its last paced write left
+};
+
+}  // namespace vt2

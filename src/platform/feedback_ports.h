@@ -1,0 +1,46 @@
+#pragma once
+// The players' guns as the operating system reaches them: serial ports (COM N) and the TCP recoil
+// servers of some guns' own software. Every call returns at once; the writing happens on a thread
+// of the adapter's own, so that a slow or vanished gun never holds up a pass.
+
+#include <string>
+#include <vector>
+
+namespace vt2 {
+
+struct FeedbackWrite {
+    enum class Kind { Open, Write, Close, Settings, TcpWrite };
+    Kind kind = Kind::Write;
+    int port = 0;      // COM N, or recoil server N
+    std::string text;  // the bytes to write, or the port's settings
+    // Not empty: a later write of the same key that finds this one still waiting replaces it (the
+    // latest state wins, as a gun that is paced cannot take every change of a full-auto game).
+    std::string latestKey;
+    bool operator==(const FeedbackWrite&) const = default;
+};
+
+struct FeedbackPortStatus {
+    std::string name;      // "COM5 (9600 baud)", "recoil server 1 (127.0.0.1:13000)"
+    bool open = false;
+    std::string lastSent;  // the last bytes written, as text
+    std::string problem;   // why it is not open, in the system's words; empty when it is
+};
+
+class FeedbackPorts {
+public:
+    virtual ~FeedbackPorts() = default;
+    virtual void send(const FeedbackWrite& write) = 0;
+    // Waits until every write is out (or at most maxWaitMs): at the end of a run.
+    virtual void flush(unsigned maxWaitMs) = 0;
+    virtual std::vector<FeedbackPortStatus> status() = 0;
+};
+
+// Where no gun is driven.
+class NoFeedbackPorts final : public FeedbackPorts {
+public:
+    void send(const FeedbackWrite&) override {}
+    void flush(unsigned) override {}
+    std::vector<FeedbackPortStatus> status() override { return {}; }
+};
+
+}  // namespace vt2
