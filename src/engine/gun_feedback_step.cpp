@@ -47,7 +47,7 @@ void LoadGunFeedback(Engine& engine, const std::string& gameName) {
     // so none stays in the mode the last game put it in.
     const std::string pending = PendingFeedbackStopPath(s.programFolder);
     if (const auto left = files.fileExists(pending) ? files.readFile(pending) : std::nullopt) {
-        const ParsedFeedbackLine stop = ParseFeedbackLine(TrimBlanks(*left));
+        const ParsedFeedbackLine stop = ParseFeedbackLine(TrimBlanks(left->substr(0, left->find_first_of("\r\n"))));
         if (stop.problem.empty() && stop.alternatives.size() == 1) s.feedback->sendLeftoverStop(stop.alternatives.front());
         files.deleteFile(pending);
     }
