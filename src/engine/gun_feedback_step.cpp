@@ -26,6 +26,15 @@ std::string FeedbackFolder(Engine& engine) {
 
 }  // namespace
 
+std::map<int, std::string> ReadRecoilServers(IniFiles& ini, const std::string& programFolder) {
+    std::map<int, std::string> servers;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string target = TrimBlanks(ReadIniValue(ini, programFolder + "\\vt2.ini", "Feedback", "TCP" + std::to_string(n), false));
+        if (!target.empty()) servers[n] = target;
+    }
+    return servers;
+}
+
 std::string PendingFeedbackStopPath(const std::string& programFolder) { return programFolder + "\\feedback-stop.pending"; }
 
 void LoadGunFeedback(Engine& engine, const std::string& gameName) {
@@ -66,6 +75,7 @@ void GunFeedbackPass(Engine& engine) {
     const std::array<bool, 2> triggers{s.players[kPlayer1].current.Trigger != 0, s.players[kPlayer2].current.Trigger != 0};
     s.feedback->pass(triggers, engine.os.clock.nowMs());
     for (const std::string& note : s.feedback->takeNotes()) AddDebugNote(engine, note);
+    for (const std::string& note : engine.os.feedbackPorts.takeNotes()) AddDebugNote(engine, "Feedback: " + note);
 }
 
 void StopGunFeedback(Engine& engine) {

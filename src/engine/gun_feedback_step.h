@@ -2,11 +2,13 @@
 // The players' guns driven by VT2 itself, as a step of the run: the feedback file found and read
 // at the hook, the guns told each pass, and the stop sent on every way out.
 
+#include <map>
 #include <string>
 
 namespace vt2 {
 
 struct Engine;
+class IniFiles;
 
 // The feedback file: feedback\<game>.ini beside VT2 (or in vt2.ini [Feedback] Folder=), else
 // default.ini there. A stop left behind by a run that ended without one is sent first.
@@ -15,6 +17,9 @@ void LoadGunFeedback(Engine& engine, const std::string& gameName);
 void GunFeedbackPass(Engine& engine);
 // The file's stop, sent and waited for (briefly); nothing when no gun was started.
 void StopGunFeedback(Engine& engine);
+
+// vt2.ini [Feedback] TCP<N>=host:port (N from 1 to 8): the recoil servers "tcw N" writes to.
+std::map<int, std::string> ReadRecoilServers(IniFiles& ini, const std::string& programFolder);
 
 // Where a run keeps the stop it has still to send, beside VT2: gone after a clean end.
 std::string PendingFeedbackStopPath(const std::string& programFolder);

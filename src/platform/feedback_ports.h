@@ -33,6 +33,8 @@ public:
     // Waits until every write is out (or at most maxWaitMs): at the end of a run.
     virtual void flush(unsigned maxWaitMs) = 0;
     virtual std::vector<FeedbackPortStatus> status() = 0;
+    // What went wrong since the last call (a port that cannot be opened, or went away), once each.
+    virtual std::vector<std::string> takeNotes() = 0;
 };
 
 // Where no gun is driven.
@@ -41,6 +43,7 @@ public:
     void send(const FeedbackWrite&) override {}
     void flush(unsigned) override {}
     std::vector<FeedbackPortStatus> status() override { return {}; }
+    std::vector<std::string> takeNotes() override { return {}; }
 };
 
 }  // namespace vt2

@@ -514,6 +514,8 @@ public:
     void send(const FeedbackWrite& write) override { writes.push_back(write); }
     void flush(unsigned) override { ++flushes; }
     std::vector<FeedbackPortStatus> status() override { return {}; }
+    std::vector<std::string> takeNotes() override { return std::exchange(notes, {}); }
+    std::vector<std::string> notes;
     // The texts written (Write and TcpWrite), in order.
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

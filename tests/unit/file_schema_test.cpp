@@ -73,7 +73,9 @@ TEST(FileSchema, EveryKeyIsInOneSectionOnceAndEveryTargetKeyHasItsTarget) {
             std::set<std::string> seen;
             for (const SchemaKey& key : section.ownKeys()) {
                 EXPECT_TRUE(seen.insert(ToLowerAscii(key.name)).second) << key.name << " twice in " << section.names.front();
-                if (key.kind == ValueKind::InputMask) EXPECT_FALSE(key.target.empty()) << key.name << " masks no target";
+                if (key.kind == ValueKind::InputMask) {
+                    EXPECT_FALSE(key.target.empty()) << key.name << " masks no target";
+                }
             }
             for (const SchemaKey& key : section.rowKeys()) EXPECT_FALSE(section.rowPrefix.empty()) << key.name;
         }

@@ -13,6 +13,7 @@
 #include "engine/exit_codes.h"
 #include "engine/form1.h"
 #include "engine/game_check.h"
+#include "engine/gun_feedback_step.h"
 #include "engine/program_modes.h"
 #include "engine/running_game_check.h"
 #include "input/bridge_raw_input.h"
@@ -31,6 +32,7 @@
 #include "adapters/win32/win32_bridge_link.h"
 #include "adapters/win32/win32_dde_client.h"
 #include "adapters/win32/win32_direct_input.h"
+#include "adapters/win32/win32_feedback_ports.h"
 #include "adapters/win32/win32_file_system.h"
 #include "adapters/win32/win32_forms.h"
 #include "adapters/win32/win32_ini_files.h"
@@ -177,9 +179,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32WindowOutputs windowMessages(note);
     NumericOutputsFan numeric;
     Win32LoopPacer pacer;
+    Win32FeedbackPorts feedbackPorts(ReadRecoilServers(ini, folder));
 
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
-                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric, pacer};
+                mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric, pacer,
+                feedbackPorts};
     Engine engine{os, {}};
     engine.state.programFolder = folder;
     run = &engine;

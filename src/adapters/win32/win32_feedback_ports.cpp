@@ -1,0 +1,286 @@
+#include "adapters/win32/win32_feedback_ports.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <utility>
+
+#include "adapters/win32/system_error_text.h"
+#include "outputs/serial_settings.h"
+
+namespace vt2::win32 {
+
+namespace {
+
+constexpr unsigned kReopenAfterMs = 1000;  // a gun gone is looked for again at most this often
+constexpr DWORD kWriteTimeoutMs = 200;     // a gun that takes nothing holds the thread no longer
+constexpr unsigned kConnectTimeoutMs = 1000;
+
+std::uint64_t NowMs() { return GetTickCount64(); }
+
+}  // namespace
+
+struct Win32FeedbackPorts::Port {
+    bool recoilServer = false;
+    int number = 0;
+    std::string target;  // a recoil server's host:port
+    SerialSettings settings;
+    HANDLE serial = INVALID_HANDLE_VALUE;
+    SOCKET socket = INVALID_SOCKET;
+    std::string lastSent;
+    std::string problem;
+    bool told = false;  // the problem was said
+    std::uint64_t lastTryMs = 0;
+    bool tried = false;
+    bool openNow = false;  // for status(), which another thread asks: set under the lock
+
+    bool open() const { return recoilServer ? socket != INVALID_SOCKET : serial != INVALID_HANDLE_VALUE; }
+    std::string name() const {
+        return recoilServer ? "recoil server " + std::to_string(number) + " (" + (target.empty() ? "not set in vt2.ini" : target) + ")"
+                            : "COM" + std::to_string(number) + " (" + std::to_string(settings.baud) + " baud)";
+    }
+    void close() {
+        if (serial != INVALID_HANDLE_VALUE) CloseHandle(serial);
+        serial = INVALID_HANDLE_VALUE;
+        if (socket != INVALID_SOCKET) closesocket(socket);
+        socket = INVALID_SOCKET;
+    }
+    ~Port() { close(); }
+};
+
+namespace {
+
+bool ApplySettings(HANDLE serial, const SerialSettings& s) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(serial, &dcb)) return false;
+    dcb.BaudRate = s.baud;
+    dcb.ByteSize = static_cast<BYTE>(s.dataBits);
+    dcb.Parity = s.parity == 'E' ? EVENPARITY : s.parity == 'O' ? ODDPARITY : s.parity == 'M' ? MARKPARITY : s.parity == 'S' ? SPACEPARITY : NOPARITY;
+    dcb.StopBits = s.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
+    dcb.fBinary = TRUE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;  // the guns listen only with DTR on
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    return SetCommState(serial, &dcb) != 0;
+}
+
+// A recoil server's socket, connected within the timeout; INVALID_SOCKET and why otherwise.
+SOCKET ConnectTo(const std::string& target, std::string& problem) {
+    const std::size_t colon = target.rfind(':');
+    if (target.empty() || colon == std::string::npos) {
+        problem = "no host:port for it in vt2.ini [Feedback]";
+        return INVALID_SOCKET;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(target.substr(0, colon).c_str(), target.substr(colon + 1).c_str(), &hints, &found) != 0 || !found) {
+        problem = target + " is no host and port";
+        return INVALID_SOCKET;
+    }
+    SOCKET s = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+    u_long nonBlocking = 1;
+    ioctlsocket(s, FIONBIO, &nonBlocking);
+    connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen));
+    freeaddrinfo(found);
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    timeval wait{0, static_cast<long>(kConnectTimeoutMs) * 1000};
+    if (select(0, nullptr, &writable, &failed, &wait) != 1 || !FD_ISSET(s, &writable)) {
+        problem = "nothing answers at " + target;
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    u_long blocking = 0;
+    ioctlsocket(s, FIONBIO, &blocking);
+    const DWORD timeout = kWriteTimeoutMs;
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    const BOOL noDelay = TRUE;  // one short command a message, at once
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+    return s;
+}
+
+}  // namespace
+
+Win32FeedbackPorts::Win32FeedbackPorts(std::map<int, std::string> recoilServers) : recoilServers_(std::move(recoilServers)) {}
+
+Win32FeedbackPorts::~Win32FeedbackPorts() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+    ports_.clear();
+    if (socketsStarted_) WSACleanup();
+}
+
+void Win32FeedbackPorts::send(const FeedbackWrite& write) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        if (!queue_.push(write)) notes_.push_back("too many commands waiting for the guns: the oldest recoil or lamp change was dropped");
+    }
+    changed_.notify_all();
+}
+
+void Win32FeedbackPorts::flush(unsigned maxWaitMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(maxWaitMs), [this] { return queue_.empty() && !busy_; });
+}
+
+std::vector<FeedbackPortStatus> Win32FeedbackPorts::status() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<FeedbackPortStatus> all;
+    for (const auto& [key, p] : ports_) all.push_back({p->name(), p->openNow, p->lastSent, p->problem});
+    return all;
+}
+
+std::vector<std::string> Win32FeedbackPorts::takeNotes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(notes_, {});
+}
+
+void Win32FeedbackPorts::run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        unsigned waitMs = 0;
+        std::optional<FeedbackWrite> next = queue_.take(NowMs(), waitMs);
+        if (!next) {
+            if (stopping_) return;
+            changed_.notify_all();  // a flush may be waiting for the queue to empty
+            if (waitMs > 0) {
+                changed_.wait_for(lock, std::chrono::milliseconds(waitMs));
+            } else {
+                changed_.wait(lock);
+            }
+            continue;
+        }
+        busy_ = true;
+        lock.unlock();
+        carryOut(*next);  // the port's own calls, without the lock: send() never waits for a gun
+        lock.lock();
+        busy_ = false;
+    }
+}
+
+Win32FeedbackPorts::Port& Win32FeedbackPorts::port(const FeedbackWrite& write) {
+    const bool server = write.kind == FeedbackWrite::Kind::TcpWrite;
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_ptr<Port>& p = ports_[{server, write.port}];
+    if (!p) {
+        p = std::make_unique<Port>();
+        p->recoilServer = server;
+        p->number = write.port;
+        const auto target = recoilServers_.find(write.port);
+        if (server && target != recoilServers_.end()) p->target = target->second;
+    }
+    return *p;
+}
+
+void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
+    Port& p = port(write);
+    std::string problem;
+    auto fail = [&](const std::string& why) {
+        p.close();
+        std::lock_guard<std::mutex> lock(mutex_);
+        p.openNow = false;
+        const bool news = !p.told || p.problem != why;
+        p.problem = why;
+        p.told = true;
+        if (news) notes_.push_back(p.name() + ": " + why + " (looked for again at the next command)");
+    };
+    auto reachable = [&]() {
+        if (p.open()) return true;
+        const std::uint64_t now = NowMs();
+        if (p.tried && now < p.lastTryMs + kReopenAfterMs) return false;
+        p.tried = true;
+        p.lastTryMs = now;
+        if (p.recoilServer) {
+            if (!socketsStarted_) {
+                WSADATA data;
+                socketsStarted_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+            }
+            p.socket = ConnectTo(p.target, problem);
+            if (p.socket == INVALID_SOCKET) {
+                fail(problem);
+                return false;
+            }
+        } else {
+            const std::string path = "\\\\.\\COM" + std::to_string(p.number);
+            p.serial = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (p.serial == INVALID_HANDLE_VALUE) {
+                fail("cannot be opened: " + SystemErrorText(GetLastError()));
+                return false;
+            }
+            COMMTIMEOUTS timeouts{};
+            timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+            SetCommTimeouts(p.serial, &timeouts);
+            if (!ApplySettings(p.serial, p.settings)) {
+                fail("does not take its settings: " + SystemErrorText(GetLastError()));
+                return false;
+            }
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (p.told) notes_.push_back(p.name() + " is there again");
+        p.openNow = true;
+        p.problem.clear();
+        p.told = false;
+        return true;
+    };
+    switch (write.kind) {
+        case FeedbackWrite::Kind::Open:
+        case FeedbackWrite::Kind::Settings: {
+            const auto settings = ParseSerialSettings(write.text);
+            if (!settings) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                notes_.push_back("COM" + std::to_string(write.port) + ": \"" + write.text + "\" are no serial settings: they are not taken");
+                return;
+            }
+            p.settings = *settings;
+            if (p.open()) {
+                if (!ApplySettings(p.serial, p.settings)) fail("does not take its settings: " + SystemErrorText(GetLastError()));
+                return;
+            }
+            p.tried = false;  // an open asked for is tried at once
+            reachable();
+            return;
+        }
+        case FeedbackWrite::Kind::Close: {
+            p.close();
+            std::lock_guard<std::mutex> lock(mutex_);
+            p.openNow = false;
+            return;
+        }
+        case FeedbackWrite::Kind::Write:
+        case FeedbackWrite::Kind::TcpWrite: {
+            if (!reachable()) return;
+            bool written = false;
+            if (p.recoilServer) {
+                written = ::send(p.socket, write.text.data(), static_cast<int>(write.text.size()), 0) == static_cast<int>(write.text.size());
+                if (!written) fail("went away: " + SystemErrorText(static_cast<DWORD>(WSAGetLastError())));
+            } else {
+                DWORD done = 0;
+                written = WriteFile(p.serial, write.text.data(), static_cast<DWORD>(write.text.size()), &done, nullptr) &&
+                          done == write.text.size();
+                if (!written) fail("went away: " + SystemErrorText(GetLastError()));
+            }
+            if (written) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                p.lastSent = write.text;
+            }
+            return;
+        }
+    }
+}
+
+}  // namespace vt2::win32

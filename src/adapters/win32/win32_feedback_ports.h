@@ -1,0 +1,52 @@
+#pragma once
+// The guns' ports on Windows: COM N through the serial functions, and the recoil servers of some
+// guns' own software over TCP, written from a thread of this object's own (started with the first
+// write). A port that cannot be opened, or goes away, is said once and opened again when a write
+// finds it back, at most once a second.
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "outputs/feedback_send_queue.h"
+#include "platform/feedback_ports.h"
+
+namespace vt2::win32 {
+
+class Win32FeedbackPorts final : public FeedbackPorts {
+public:
+    // recoilServers: recoil server N's "host:port" (vt2.ini [Feedback] TCP1=127.0.0.1:13000).
+    explicit Win32FeedbackPorts(std::map<int, std::string> recoilServers);
+    ~Win32FeedbackPorts() override;
+    Win32FeedbackPorts(const Win32FeedbackPorts&) = delete;
+    Win32FeedbackPorts& operator=(const Win32FeedbackPorts&) = delete;
+
+    void send(const FeedbackWrite& write) override;
+    void flush(unsigned maxWaitMs) override;
+    std::vector<FeedbackPortStatus> status() override;
+    std::vector<std::string> takeNotes() override;
+
+    struct Port;
+
+private:
+    void run();
+    void carryOut(const FeedbackWrite& write);
+    Port& port(const FeedbackWrite& write);
+
+    std::map<int, std::string> recoilServers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    FeedbackSendQueue queue_;
+    bool busy_ = false;  // a write is being carried out
+    bool stopping_ = false;
+    std::vector<std::string> notes_;
+    std::map<std::pair<bool, int>, std::unique_ptr<Port>> ports_;  // (recoil server?, N)
+    bool socketsStarted_ = false;
+    std::thread thread_;
+};
+
+}  // namespace vt2::win32
