@@ -8,8 +8,14 @@ namespace vt2 {
 
 namespace {
 
-// A solenoid's output: the ones that are let go after the hold time.
-bool IsRecoil(const std::string& lowerName) { return lowerName.find("recoil") != std::string::npos; }
+// A solenoid's output, by the names the guns' files give them (P1_GunRecoil, P2_CtmRecoil): the
+// ones let go after the hold time. Other outputs (a lamp, a counter of shots) keep their state.
+bool IsRecoil(const std::string& lowerName) {
+    auto endsWith = [&](std::string_view end) {
+        return lowerName.size() >= end.size() && lowerName.compare(lowerName.size() - end.size(), end.size(), end) == 0;
+    };
+    return endsWith("gunrecoil") || endsWith("ctmrecoil");
+}
 
 }  // namespace
 

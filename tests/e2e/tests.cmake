@@ -8,6 +8,7 @@ add_executable(vt2_e2e_tests
     e2e/descriptor_check_e2e_test.cpp
     e2e/devices_e2e_test.cpp
     e2e/game_memory_e2e_test.cpp
+    e2e/gun_feedback_e2e_test.cpp
     e2e/hook_run_e2e_test.cpp
     e2e/model2_e2e_test.cpp
     e2e/numeric_outputs_e2e_test.cpp

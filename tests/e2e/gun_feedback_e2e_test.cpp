@@ -1,0 +1,243 @@
+// The players' guns driven by VT2 itself, under Wine: a pseudo-terminal on the Linux side stands
+// for each gun on a COM port (Wine's dosdevices link), and a small TCP server of the test for a
+// gun maker's recoil server. What each gun receives is compared byte for byte.
+#include <winsock2.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "adapters/win32/main_window_ids.h"
+#include "support/test_paths.h"
+#include "support/win32_harness.h"
+
+namespace vt2::test {
+namespace {
+
+std::string Backslashed(std::string path) {
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+std::string WholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A gun on COM<n>: the pty, and every byte it received.
+class PtyGun {
+public:
+    explicit PtyGun(int com) {
+        static int made = 0;
+        logOnLinux_ = "/tmp/vt2-gun-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) + ".log";
+        logOnWindows_ = "Z:" + Backslashed(logOnLinux_);
+        helper_ = ChildProcess::Start("Z:\\bin\\sh", "-c \"exec python3 '" + std::string(kGunPtyScriptOnLinux) +
+                                                         "' \\\"$WINEPREFIX/dosdevices/com" + std::to_string(com) + "\\\" '" +
+                                                         logOnLinux_ + "' 170\"");
+        ready_ = WaitUntil([&] { return GetFileAttributesA(logOnWindows_.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    }
+    ~PtyGun() {
+        unplug();
+        DeleteFileA(logOnWindows_.c_str());
+    }
+    PtyGun(const PtyGun&) = delete;
+    PtyGun& operator=(const PtyGun&) = delete;
+    bool ready() const { return ready_; }
+    std::string received() const { return WholeFile(logOnWindows_); }
+    // The gun pulled out: its pty and its COM link go.
+    void unplug() {
+        if (!ready_) return;
+        ChildProcess::Start("Z:\\bin\\sh", "-c \"pkill -f '" + logOnLinux_ + "'\"").waitForExit();
+        helper_.waitForExit(5000);
+        ready_ = false;
+    }
+
+private:
+    std::string logOnLinux_, logOnWindows_;
+    ChildProcess helper_;
+    bool ready_ = false;
+};
+
+// A gun maker's recoil server: takes one connection and keeps every byte.
+class RecoilServer {
+public:
+    RecoilServer() {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        listen(listener_, 4);
+        int length = sizeof address;
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        u_long nonBlocking = 1;
+        ioctlsocket(listener_, FIONBIO, &nonBlocking);
+    }
+    ~RecoilServer() {
+        if (client_ != INVALID_SOCKET) closesocket(client_);
+        closesocket(listener_);
+        WSACleanup();
+    }
+    int port() const { return port_; }
+    const std::string& received() {
+        if (client_ == INVALID_SOCKET) {
+            client_ = accept(listener_, nullptr, nullptr);
+            if (client_ == INVALID_SOCKET) return bytes_;
+            u_long nonBlocking = 1;
+            ioctlsocket(client_, FIONBIO, &nonBlocking);
+        }
+        char buffer[512];
+        for (int got; (got = recv(client_, buffer, sizeof buffer, 0)) > 0;) bytes_.append(buffer, static_cast<std::size_t>(got));
+        return bytes_;
+    }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    SOCKET client_ = INVALID_SOCKET;
+    int port_ = 0;
+    std::string bytes_;
+};
+
+class GunFeedbackE2E : public ::testing::Test {
+protected:
+    void SetUp() override { install.setIni("memcfg\\demo.ini", "Info", "LaunchGame", "0"); }
+    void startGame() {
+        game = install.startDemoGame();
+        ASSERT_TRUE(WaitUntil([&] { return (gameWindow = FindTopWindowOf(game.id(), "VT2DemoGame")) != nullptr; }));
+        ASSERT_TRUE(ParkPointerAwayFromWindows());
+    }
+    void startVt2() {
+        vt2 = install.startVt2("demo");
+        ASSERT_TRUE(WaitForStatus(vt2, "Status:  Hooked VT2 Demo Game"));
+    }
+    std::string notes() const { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdNotesLabel); }
+    // A click of player 1's trigger, each change waited for where the gun shows it.
+    void click(PtyGun& gun, const std::string& down, const std::string& up) {
+        ASSERT_TRUE(Inject("button left down"));
+        EXPECT_TRUE(WaitUntil([&] { return gun.received().size() >= down.size() && gun.received().ends_with(down); })) << gun.received();
+        ASSERT_TRUE(Inject("button left up"));
+        EXPECT_TRUE(WaitUntil([&] { return gun.received().ends_with(up); })) << gun.received();
+    }
+    void endGame() {
+        PostMessageA(gameWindow, WM_CLOSE, 0, 0);
+        EXPECT_EQ(vt2.waitForExit(), 0u);
+    }
+    TempInstall install;
+    ChildProcess game;
+    ChildProcess vt2;
+    HWND gameWindow = nullptr;
+};
+
+// A file in the players' format: two guns opened and put in serial mode at the start, the lamp on
+// player 1's gun, the shots counted on player 2's, and both let go at the end.
+TEST_F(GunFeedbackE2E, TwoGunsGetTheStartEachChangeAndTheStopByteForByte) {
+    PtyGun one(15), two(16);
+    ASSERT_TRUE(one.ready() && two.ready());
+    install.writeFile("feedback\\demo.ini",
+                      "[General]\r\nMameStart=cmo 15 baud=9600_parity=N_data=8_stop=1,cmo 16 baud=115200,cmw 15 S,cmw 16 S\r\n"
+                      "MameStop=cmw 15 E,cmw 16 E,cmc 15,cmc 16\r\n"
+                      "[Output]\r\nlamp=cmw 15 F3x0|cmw 15 F3x1\r\nrecoil=cmw 16 R%s%x%lamp%\r\n");
+    startGame();
+    startVt2();
+    EXPECT_TRUE(WaitUntil([&] { return one.received() == "S" && two.received() == "S"; })) << one.received() << " / " << two.received();
+    click(one, "F3x1", "F3x0");
+    EXPECT_TRUE(WaitUntil([&] { return two.received() == "SR1x1"; })) << two.received();  // the lamp was on at the shot
+    click(one, "F3x1", "F3x0");
+    EXPECT_TRUE(WaitUntil([&] { return two.received() == "SR1x1R2x1"; })) << two.received();
+    endGame();
+    EXPECT_EQ(one.received(), "SF3x1F3x0F3x1F3x0E");
+    EXPECT_EQ(two.received(), "SR1x1R2x1E");
+    EXPECT_EQ(GetFileAttributesA(install.file("feedback-stop.pending").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// No recoil output in the game's descriptor: the trigger makes it, a pulse every 100 ms while it
+// is held, and the solenoid off when it is let go.
+TEST_F(GunFeedbackE2E, TriggerRecoilPulsesWhileTheTriggerIsHeldAndStopsWithIt) {
+    PtyGun gun(15);
+    ASSERT_TRUE(gun.ready());
+    install.setIni("joycfg\\default.ini", "Feedback", "TriggerRecoil", "1");
+    install.setIni("joycfg\\default.ini", "Feedback", "AutofireMs", "100");
+    install.writeFile("feedback\\default.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n[Output]\r\nP1_CtmRecoil=cmw 15 F0x%s%\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    ASSERT_TRUE(Inject("button left down"));
+    EXPECT_TRUE(WaitUntil([&] { return gun.received().starts_with("SF0x1F0x0F0x1F0x0F0x1"); })) << gun.received();
+    ASSERT_TRUE(Inject("button left up"));
+    EXPECT_TRUE(WaitUntil([&] { return gun.received().ends_with("F0x0"); })) << gun.received();
+    const std::string released = gun.received();
+    endGame();
+    EXPECT_EQ(gun.received(), released + "E");
+    // Pulses, on and off in turn, and nothing else between the start and the stop.
+    const std::string pulses = released.substr(1);
+    for (std::size_t i = 0; i + 4 <= pulses.size(); i += 4) EXPECT_EQ(pulses.substr(i, 4), i % 8 == 0 ? "F0x1" : "F0x0") << pulses;
+}
+
+// VT2 killed: the gun stays in serial mode until the next start, which sends the stop first.
+TEST_F(GunFeedbackE2E, ARunKilledLeavesItsStopAndTheNextStartSendsItFirst) {
+    PtyGun gun(15);
+    ASSERT_TRUE(gun.ready());
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    EXPECT_NE(GetFileAttributesA(install.file("feedback-stop.pending").c_str()), INVALID_FILE_ATTRIBUTES);
+    vt2.terminate();
+    vt2.waitForExit();
+    EXPECT_EQ(gun.received(), "S");
+    startVt2();
+    EXPECT_TRUE(WaitUntil([&] { return gun.received() == "SES"; })) << gun.received();
+    endGame();
+    EXPECT_EQ(gun.received(), "SESE");
+}
+
+// A gun maker's recoil server: one command a message, as vt2.ini names the server.
+TEST_F(GunFeedbackE2E, ARecoilServerGetsItsCommands) {
+    RecoilServer server;
+    install.setIni("vt2.ini", "Feedback", "TCP1", "127.0.0.1:" + std::to_string(server.port()));
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=tcw 1 1K0\r\nMameStop=tcw 1 1K1\r\n[Output]\r\nlamp=nll|tcw 1 1A\r\n");
+    startGame();
+    startVt2();
+    EXPECT_TRUE(WaitUntil([&] { return server.received() == "1K0"; })) << server.received();
+    ASSERT_TRUE(Inject("button left down"));
+    EXPECT_TRUE(WaitUntil([&] { return server.received() == "1K01A"; })) << server.received();
+    ASSERT_TRUE(Inject("button left up"));
+    endGame();
+    EXPECT_TRUE(WaitUntil([&] { return server.received() == "1K01A1K1"; })) << server.received();
+}
+
+// A gun pulled out mid-run is said once in the debug window, and driven again once it is back.
+TEST_F(GunFeedbackE2E, AGunUnpluggedMidRunIsSaidAndDrivenAgainWhenItIsBack) {
+    auto gun = std::make_unique<PtyGun>(15);
+    ASSERT_TRUE(gun->ready());
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n[Output]\r\nlamp=cmw 15 L0|cmw 15 L1\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun->received() == "S"; })) << gun->received();
+    gun->unplug();
+    ASSERT_TRUE(Inject("button left down"));
+    ASSERT_TRUE(Inject("button left up"));
+    EXPECT_TRUE(WaitUntil([&] { return notes().find("COM15 (9600 baud): went away") != std::string::npos; })) << notes();
+    auto back = std::make_unique<PtyGun>(15);
+    ASSERT_TRUE(back->ready());
+    // Looked for again at the next command, at most once a second: click until it arrives.
+    EXPECT_TRUE(WaitUntil([&] {
+        Inject("button left down");
+        Inject("button left up");
+        return back->received().find("L1") != std::string::npos;
+    })) << back->received();
+    EXPECT_TRUE(WaitUntil([&] { return notes().find("COM15 (9600 baud) is there again") != std::string::npos; })) << notes();
+    endGame();
+    EXPECT_TRUE(back->received().ends_with("E")) << back->received();
+}
+
+}  // namespace
+}  // namespace vt2::test
