@@ -26,7 +26,14 @@ void BuildDebugText(Engine& engine) {
         window.setLabelText(MainWindowLabel::Player1, TwinStickDebugText(kPlayer1, s.players.TwinStickStates, p1));
         window.setLabelText(MainWindowLabel::Player2, TwinStickDebugText(kPlayer2, s.players.TwinStickStates, p2));
     }
-    if (s.OutputsActive == 1) window.setLabelText(MainWindowLabel::Outputs, OutputsDebugText(s.outputs, separator));
+    if (s.OutputsActive == 1 || s.feedback) {
+        std::string outputs = s.OutputsActive == 1 ? OutputsDebugText(s.outputs, separator) : std::string();
+        if (s.feedback) {
+            const std::string guns = GunPortsDebugText(engine.os.feedbackPorts.status());
+            if (!guns.empty()) outputs += (outputs.empty() ? "" : "\r\n\r\n") + guns;
+        }
+        window.setLabelText(MainWindowLabel::Outputs, outputs);
+    }
 }
 
 void AddDebugNote(Engine& engine, const std::string& note) {

@@ -19,6 +19,18 @@ bool IsRecoil(const std::string& lowerName) {
 
 }  // namespace
 
+std::string GunPortsDebugText(const std::vector<FeedbackPortStatus>& ports) {
+    if (ports.empty()) return {};
+    std::vector<std::string> lines{"Guns:"};
+    for (const FeedbackPortStatus& p : ports) {
+        std::string line = p.name + ": " + (p.open ? "open" : "not open");
+        if (!p.open && !p.problem.empty()) line += " (" + p.problem + ")";
+        if (!p.lastSent.empty()) line += ", last sent " + p.lastSent;
+        lines.push_back(line);
+    }
+    return JoinLines(lines);
+}
+
 std::string TriggerRecoilName(std::size_t player) { return "P" + std::to_string(player + 1) + "_CtmRecoil"; }
 
 GunFeedback::GunFeedback(FeedbackPorts& ports, FeedbackFile file, GunFeedbackOptions options)

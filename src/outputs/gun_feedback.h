@@ -68,6 +68,10 @@ private:
     std::vector<std::string> notes_;
 };
 
+// The guns' ports for the debug window: "Guns:", then per port what it is, whether it is open
+// and the last command sent (or why it is not open). Empty when no port was used yet.
+std::string GunPortsDebugText(const std::vector<FeedbackPortStatus>& ports);
+
 // The name VT2 gives a player's trigger recoil: "P1_CtmRecoil", "P2_CtmRecoil".
 std::string TriggerRecoilName(std::size_t player);
 

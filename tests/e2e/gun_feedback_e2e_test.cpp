@@ -152,6 +152,12 @@ TEST_F(GunFeedbackE2E, TwoGunsGetTheStartEachChangeAndTheStopByteForByte) {
     EXPECT_TRUE(WaitUntil([&] { return two.received() == "SR1x1"; })) << two.received();  // the lamp was on at the shot
     click(one, "F3x1", "F3x0");
     EXPECT_TRUE(WaitUntil([&] { return two.received() == "SR1x1R2x1"; })) << two.received();
+    // The debug window tells each gun's port, that it is open and what it was sent last.
+    const auto guns = [&] { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdOutputsLabel); };
+    EXPECT_TRUE(WaitUntil([&] {
+        return guns().find("COM15 (9600 baud): open, last sent F3x0") != std::string::npos &&
+               guns().find("COM16 (115200 baud): open, last sent R2x1") != std::string::npos;
+    })) << guns();
     endGame();
     EXPECT_EQ(one.received(), "SF3x1F3x0F3x1F3x0E");
     EXPECT_EQ(two.received(), "SR1x1R2x1E");

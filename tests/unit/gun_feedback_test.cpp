@@ -235,3 +235,19 @@ TEST_F(GunFeedbackRun, EveryWayOutSendsTheStopAndAKilledRunsStopComesFirstNextTi
 
 }  // namespace
 }  // namespace vt2::test
+
+namespace vt2::test {
+namespace {
+
+TEST(GunPortsDebugText, EachPortWhatItIsWhetherItIsOpenAndTheLastCommand) {
+    EXPECT_EQ(GunPortsDebugText({}), "");
+    EXPECT_EQ(GunPortsDebugText({{"COM5 (9600 baud)", true, "F0x1", ""},
+                                 {"COM6 (9600 baud)", false, "S", "went away: The device is not ready."},
+                                 {"recoil server 1 (127.0.0.1:13000)", false, "", "nothing answers at 127.0.0.1:13000"}}),
+              "Guns:\r\nCOM5 (9600 baud): open, last sent F0x1\r\n"
+              "COM6 (9600 baud): not open (went away: The device is not ready.), last sent S\r\n"
+              "recoil server 1 (127.0.0.1:13000): not open (nothing answers at 127.0.0.1:13000)");
+}
+
+}  // namespace
+}  // namespace vt2::test
