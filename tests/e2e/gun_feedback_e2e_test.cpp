@@ -5,63 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "adapters/win32/main_window_ids.h"
 #include "support/test_paths.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {
 namespace {
-
-std::string Backslashed(std::string path) {
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
-std::string WholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A gun on COM<n>: the pty, and every byte it received.
-class PtyGun {
-public:
-    explicit PtyGun(int com) {
-        static int made = 0;
-        logOnLinux_ = "/tmp/vt2-gun-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) + ".log";
-        logOnWindows_ = "Z:" + Backslashed(logOnLinux_);
-        helper_ = ChildProcess::Start("Z:\\bin\\sh", "-c \"exec python3 '" + std::string(kGunPtyScriptOnLinux) +
-                                                         "' \\\"$WINEPREFIX/dosdevices/com" + std::to_string(com) + "\\\" '" +
-                                                         logOnLinux_ + "' 170\"");
-        ready_ = WaitUntil([&] { return GetFileAttributesA(logOnWindows_.c_str()) != INVALID_FILE_ATTRIBUTES; });
-    }
-    ~PtyGun() {
-        unplug();
-        DeleteFileA(logOnWindows_.c_str());
-    }
-    PtyGun(const PtyGun&) = delete;
-    PtyGun& operator=(const PtyGun&) = delete;
-    bool ready() const { return ready_; }
-    std::string received() const { return WholeFile(logOnWindows_); }
-    // The gun pulled out: its pty and its COM link go.
-    void unplug() {
-        if (!ready_) return;
-        ChildProcess::Start("Z:\\bin\\sh", "-c \"pkill -f '" + logOnLinux_ + "'\"").waitForExit();
-        helper_.waitForExit(5000);
-        ready_ = false;
-    }
-
-private:
-    std::string logOnLinux_, logOnWindows_;
-    ChildProcess helper_;
-    bool ready_ = false;
-};
 
 // A gun maker's recoil server: takes one connection and keeps every byte.
 class RecoilServer {

@@ -361,6 +361,37 @@ std::uint64_t DemoLayout::address(const std::string& variable) const {
     return it == addresses_.end() ? 0 : it->second;
 }
 
+PtyGun::PtyGun(int com, bool stamps) {
+    static int made = 0;
+    logOnLinux_ = "/tmp/vt2-gun-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) + ".log";
+    logOnWindows_ = "Z:" + logOnLinux_;
+    for (char& c : logOnWindows_) {
+        if (c == '/') c = '\\';
+    }
+    helper_ = ChildProcess::Start("Z:\\bin\\sh", "-c \"exec python3 '" + std::string(kGunPtyScriptOnLinux) + "' \\\"$WINEPREFIX/dosdevices/com" +
+                                                     std::to_string(com) + "\\\" '" + logOnLinux_ + "' 600" + (stamps ? " stamps" : "") + "\"");
+    ready_ = WaitUntil([&] { return GetFileAttributesA(logOnWindows_.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+PtyGun::~PtyGun() {
+    unplug();
+    DeleteFileA(logOnWindows_.c_str());
+}
+
+std::string PtyGun::received() const {
+    std::ifstream in(logOnWindows_, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void PtyGun::unplug() {
+    if (!ready_) return;
+    ChildProcess::Start("Z:\\bin\\sh", "-c \"pkill -f '" + logOnLinux_ + "'\"").waitForExit();
+    helper_.waitForExit(5000);
+    ready_ = false;
+}
+
 RecordedBridge::RecordedBridge(int port, const std::string& arguments) : port_(port) {
     WSADATA data{};
     WSAStartup(MAKEWORD(2, 2), &data);

@@ -187,6 +187,26 @@ private:
     std::uintptr_t probe_ = ~std::uintptr_t{0};  // its socket
 };
 
+// A gun on COM<n> under Wine: a pseudo-terminal on the Linux side linked as the prefix's COM port,
+// logging every byte it gets (with stamps, each read with the time it came, for a benchmark).
+class PtyGun {
+public:
+    explicit PtyGun(int com, bool stamps = false);
+    ~PtyGun();
+    PtyGun(const PtyGun&) = delete;
+    PtyGun& operator=(const PtyGun&) = delete;
+    bool ready() const { return ready_; }
+    // Every byte received; with stamps, the log's lines ("<ns> <hex bytes>").
+    std::string received() const;
+    // The gun pulled out: its pty and its COM link go.
+    void unplug();
+
+private:
+    std::string logOnLinux_, logOnWindows_;
+    ChildProcess helper_;
+    bool ready_ = false;
+};
+
 // Writes a value into the demo game's memory.
 template <typename T>
 bool WriteGameValue(const ChildProcess& game, std::uint64_t address, T value) {
