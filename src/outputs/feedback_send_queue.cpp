@@ -11,6 +11,9 @@ bool Paced(const FeedbackWrite& write) {
     return write.kind == FeedbackWrite::Kind::Write || write.kind == FeedbackWrite::Kind::TcpWrite;
 }
 
+// COM N and recoil server N are two guns.
+int GunOf(const FeedbackWrite& write) { return write.kind == FeedbackWrite::Kind::TcpWrite ? -write.port : write.port; }
+
 }  // namespace
 
 bool FeedbackSendQueue::push(const FeedbackWrite& write) {
@@ -39,15 +42,16 @@ std::optional<FeedbackWrite> FeedbackSendQueue::take(std::uint64_t nowMs, unsign
     std::set<int> held;  // ports whose first waiting write must wait: nothing of theirs may pass it
     std::uint64_t soonest = UINT64_MAX;
     for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-        if (held.count(it->port)) continue;
+        const int gun = GunOf(*it);
+        if (held.count(gun)) continue;
         if (Paced(*it)) {
-            const auto last = lastWriteMs_.find(it->port);
+            const auto last = lastWriteMs_.find(gun);
             if (last != lastWriteMs_.end() && nowMs < last->second + minGapMs_) {
-                held.insert(it->port);
+                held.insert(gun);
                 soonest = std::min(soonest, last->second + minGapMs_);
                 continue;
             }
-            lastWriteMs_[it->port] = nowMs;
+            lastWriteMs_[gun] = nowMs;
         }
         FeedbackWrite write = std::move(*it);
         queue_.erase(it);

@@ -34,7 +34,7 @@ private:
     unsigned minGapMs_;
     std::size_t capacity_;
     std::deque<FeedbackWrite> queue_;
-    std::map<int, std::uint64_t> lastWriteMs_;  // by port: when its last paced write left
+    std::map<int, std::uint64_t> lastWriteMs_;  // by gun (COM N: N, recoil server N: -N): its last paced write
 };
 
 }  // namespace vt2

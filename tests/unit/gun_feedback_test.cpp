@@ -142,6 +142,10 @@ TEST(FeedbackSendQueue, OnePortIsPacedTheOthersGoOnAndTheLatestStateWins) {
     EXPECT_EQ(takeAll(5040), Texts{"3:2"});
     EXPECT_EQ(takeAll(5080), Texts{"3:3"});
     EXPECT_EQ(takeAll(5120), Texts{"3:new"});
+    // COM 4 and recoil server 4 are two guns, each with its own pace.
+    queue.push({Kind::Write, 4, "a", ""});
+    queue.push({Kind::TcpWrite, 4, "b", ""});
+    EXPECT_EQ(takeAll(6000), (Texts{"4:a", "4:b"}));
 }
 
 TEST(SerialSettings, TheFilesFormOfSettings) {

@@ -246,7 +246,10 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
                 notes_.push_back("COM" + std::to_string(write.port) + ": \"" + write.text + "\" are no serial settings: they are not taken");
                 return;
             }
-            p.settings = *settings;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);  // status() names the port by its settings
+                p.settings = *settings;
+            }
             if (p.open()) {
                 if (!ApplySettings(p.serial, p.settings)) fail("does not take its settings: " + SystemErrorText(GetLastError()));
                 return;
