@@ -73,6 +73,7 @@ void GunFeedbackPass(Engine& engine) {
     HookState& s = engine.state;
     if (!s.feedback) return;
     const std::array<bool, 2> triggers{s.players[kPlayer1].current.Trigger != 0, s.players[kPlayer2].current.Trigger != 0};
+    for (const FeedbackGun& gun : engine.os.feedbackPorts.takeReturnedGuns()) s.feedback->startAgain(gun);
     s.feedback->pass(triggers, engine.os.clock.nowMs());
     for (const std::string& note : s.feedback->takeNotes()) AddDebugNote(engine, note);
     for (const std::string& note : engine.os.feedbackPorts.takeNotes()) AddDebugNote(engine, "Feedback: " + note);

@@ -51,6 +51,16 @@ void GunFeedback::start(const std::string&, const std::map<int, std::string>& na
     running_ = true;
 }
 
+void GunFeedback::startAgain(const FeedbackGun& gun) {
+    if (!running_) return;
+    FeedbackCommands again;
+    for (const FeedbackCommand& c : file_.start) {
+        const bool server = c.kind == FeedbackCommand::Kind::TcpWrite;
+        if (c.kind != FeedbackCommand::Kind::Nothing && server == gun.recoilServer && c.port == gun.port) again.push_back(c);
+    }
+    run(again, {}, 0);
+}
+
 void GunFeedback::update(int id, std::int32_t value) {
     const auto name = names_.find(id);
     if (!running_ || name == names_.end()) return;

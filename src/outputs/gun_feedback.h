@@ -31,6 +31,9 @@ public:
     void start(const std::string& game, const std::map<int, std::string>& names) override;
     void update(int id, std::int32_t value) override;
     void stop(unsigned maxWaitMs) override;
+    // A gun whose port came back: the start's commands for that port again, so that it takes the
+    // commands that follow (a gun plugged in again left the mode the start put it in).
+    void startAgain(const FeedbackGun& gun);
     // Each pass, with the triggers as the game gets them: trigger recoil, autofire, and the
     // recoil outputs held on longer than the file allows let go.
     void pass(const std::array<bool, 2>& triggers, std::uint64_t nowMs);

@@ -19,6 +19,13 @@ struct FeedbackWrite {
     bool operator==(const FeedbackWrite&) const = default;
 };
 
+// A gun by its port: COM N, or recoil server N.
+struct FeedbackGun {
+    bool recoilServer = false;
+    int port = 0;
+    bool operator==(const FeedbackGun&) const = default;
+};
+
 struct FeedbackPortStatus {
     std::string name;      // "COM5 (9600 baud)", "recoil server 1 (127.0.0.1:13000)"
     bool open = false;
@@ -35,6 +42,9 @@ public:
     virtual std::vector<FeedbackPortStatus> status() = 0;
     // What went wrong since the last call (a port that cannot be opened, or went away), once each.
     virtual std::vector<std::string> takeNotes() = 0;
+    // The guns whose port was opened again since the last call, after it had gone (a gun plugged in
+    // again has forgotten the mode the start put it in).
+    virtual std::vector<FeedbackGun> takeReturnedGuns() = 0;
 };
 
 // Where no gun is driven.
@@ -44,6 +54,7 @@ public:
     void flush(unsigned) override {}
     std::vector<FeedbackPortStatus> status() override { return {}; }
     std::vector<std::string> takeNotes() override { return {}; }
+    std::vector<FeedbackGun> takeReturnedGuns() override { return {}; }
 };
 
 }  // namespace vt2

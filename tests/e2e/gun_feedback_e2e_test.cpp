@@ -190,6 +190,8 @@ TEST_F(GunFeedbackE2E, AGunUnpluggedMidRunIsSaidAndDrivenAgainWhenItIsBack) {
         return back->received().find("L1") != std::string::npos;
     })) << back->received();
     EXPECT_TRUE(WaitUntil([&] { return notes().find("COM15 (9600 baud) is there again") != std::string::npos; })) << notes();
+    // The gun plugged in again is put back in serial mode: the start's command for it once more.
+    EXPECT_TRUE(WaitUntil([&] { return back->received().find("S") != std::string::npos; })) << back->received();
     endGame();
     EXPECT_TRUE(back->received().ends_with("E")) << back->received();
 }

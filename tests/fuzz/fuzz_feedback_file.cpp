@@ -17,6 +17,7 @@ public:
     void flush(unsigned) override { ++flushes; }
     std::vector<FeedbackPortStatus> status() override { return {}; }
     std::vector<std::string> takeNotes() override { return {}; }
+    std::vector<FeedbackGun> takeReturnedGuns() override { return {}; }
     int writes = 0;
     int flushes = 0;
 };

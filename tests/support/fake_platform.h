@@ -515,7 +515,9 @@ public:
     void flush(unsigned) override { ++flushes; }
     std::vector<FeedbackPortStatus> status() override { return {}; }
     std::vector<std::string> takeNotes() override { return std::exchange(notes, {}); }
+    std::vector<FeedbackGun> takeReturnedGuns() override { return std::exchange(returned, {}); }
     std::vector<std::string> notes;
+    std::vector<FeedbackGun> returned;
     // The texts written (Write and TcpWrite), in order.
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

@@ -54,6 +54,22 @@ TEST(GunFeedback, TheStartEachChangeAndTheStopReachTheGunsInOrder) {
     EXPECT_EQ(g.ports.texts().size(), 9u);
 }
 
+TEST(GunFeedback, AGunWhosePortCameBackGetsItsPartOfTheStartAgain) {
+    Guns g("[General]\r\nMameStart=cmo 1 baud=9600,cmw 1 S,cmw 2 S,tcw 1 1K0,nll\r\n");
+    g.feedback.startAgain({false, 1});  // before the start: nothing
+    EXPECT_TRUE(g.ports.writes.empty());
+    g.feedback.start("demo", {});
+    g.ports.writes.clear();
+    g.feedback.startAgain({false, 1});
+    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::Open, 1, "baud=9600", ""}, {Kind::Write, 1, "S", ""}}));
+    g.ports.writes.clear();
+    g.feedback.startAgain({true, 1});
+    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::TcpWrite, 1, "1K0", ""}}));
+    g.ports.writes.clear();
+    g.feedback.startAgain({false, 3});  // a port the start does not name
+    EXPECT_TRUE(g.ports.writes.empty());
+}
+
 TEST(GunFeedback, TriggerRecoilFollowsTheTriggerWithAutofireAndTheGamesOwnOutputWins) {
     struct Step {
         std::uint64_t ms;

@@ -150,6 +150,11 @@ std::vector<std::string> Win32FeedbackPorts::takeNotes() {
     return std::exchange(notes_, {});
 }
 
+std::vector<FeedbackGun> Win32FeedbackPorts::takeReturnedGuns() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(returned_, {});
+}
+
 void Win32FeedbackPorts::run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -231,7 +236,10 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
             }
         }
         std::lock_guard<std::mutex> lock(mutex_);
-        if (p.told) notes_.push_back(p.name() + " is there again");
+        if (p.told) {
+            notes_.push_back(p.name() + " is there again");
+            returned_.push_back({p.recoilServer, p.number});
+        }
         p.openNow = true;
         p.problem.clear();
         p.told = false;

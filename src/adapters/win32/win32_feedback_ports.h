@@ -29,6 +29,7 @@ public:
     void flush(unsigned maxWaitMs) override;
     std::vector<FeedbackPortStatus> status() override;
     std::vector<std::string> takeNotes() override;
+    std::vector<FeedbackGun> takeReturnedGuns() override;
 
     struct Port;
 
@@ -44,6 +45,7 @@ private:
     bool busy_ = false;  // a write is being carried out
     bool stopping_ = false;
     std::vector<std::string> notes_;
+    std::vector<FeedbackGun> returned_;
     std::map<std::pair<bool, int>, std::unique_ptr<Port>> ports_;  // (recoil server?, N)
     bool socketsStarted_ = false;
     std::thread thread_;
