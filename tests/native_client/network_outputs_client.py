@@ -62,6 +62,11 @@ vt2 = None
 try:
     install = os.path.join(folder, "dist")
     shutil.copytree(dist, install)
+    # Without the Linux bridge beside it, so that VT2 starts none: this test is of the network
+    # outputs. A VT2 that starts the bridge under Wine lost this test's first click (and once did
+    # not end after the game) in about half of the full runs, never alone; that is an open fault,
+    # and the bridge's own tests start it.
+    shutil.rmtree(os.path.join(install, "linux"), ignore_errors=True)
     with open(os.path.join(install, "vt2.ini"), "w", newline="") as ini:
         ini.write("[Outputs]\r\nDDE=0\r\nNetwork=1\r\nNetworkPort=%d\r\n" % port)
     vt2 = wine(os.path.join(install, "VT2.exe"), "demo")
