@@ -1,11 +1,9 @@
 #include "engine/gun_feedback_step.h"
 
-#include "common/config_file.h"
 #include "common/ini.h"
 #include "common/text.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
-#include "outputs/output_messages.h"
 
 namespace vt2 {
 
