@@ -40,7 +40,7 @@ endif()
 
 add_custom_target(dist ALL
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${VT2_DIST_DIR}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VT2_DIST_DIR}/memcfg ${VT2_DIST_DIR}/joycfg ${VT2_DIST_DIR}/docs
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VT2_DIST_DIR}/memcfg ${VT2_DIST_DIR}/joycfg ${VT2_DIST_DIR}/feedback ${VT2_DIST_DIR}/docs
             ${VT2_DIST_DIR}/demo
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2> ${VT2_DIST_DIR}/
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:VT2OutputServer> ${VT2_DIST_DIR}/
@@ -49,6 +49,7 @@ add_custom_target(dist ALL
     ${demo64_commands}
     ${bridge_commands}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/joycfg ${VT2_DIST_DIR}/joycfg
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/feedback ${VT2_DIST_DIR}/feedback
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/docs ${VT2_DIST_DIR}/docs
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/model2.txt ${VT2_DIST_DIR}/docs/
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/m2setupfiles ${VT2_DIST_DIR}/m2setupfiles

@@ -32,6 +32,7 @@ enum class ValueKind {
     Sha256,
     Rounded16,     // a number rounded to 16 bits (the settings' numbers)
     InputType,     // mouse, lightgun or joystick
+    GunKind,       // firmware, smfb, zs or tcp
     AimArea,
     Aspect,        // W:H
     CalibratedEdge

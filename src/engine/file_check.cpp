@@ -13,6 +13,7 @@
 #include "input/aim_settings.h"
 #include "memory/code_patches.h"
 #include "memory/typed_values.h"
+#include "outputs/gun_commands.h"
 #include "outputs/output_table.h"
 
 namespace vt2 {
@@ -237,6 +238,9 @@ private:
                 if (type != "mouse" && type != "lightgun" && type != "joystick") bad("is no input type (mouse, lightgun or joystick)");
                 return;
             }
+            case ValueKind::GunKind:
+                if (!ParseGunKind(v)) bad("is no gun kind (firmware, smfb, zs or tcp): that gun gets nothing");
+                return;
             case ValueKind::AimArea:
                 if (!ParseAimAreaKind(v)) bad("is no area (Screen, Window, Picture or Calibrated): the aim covers the primary screen");
                 return;

@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "engine/debug_text.h"
 #include "engine/engine.h"
+#include "outputs/gun_commands.h"
 
 namespace vt2 {
 
@@ -30,6 +31,8 @@ std::map<int, std::string> ReadRecoilServers(IniFiles& ini, const std::string& p
         const std::string target = TrimBlanks(ReadIniValue(ini, programFolder + "\\vt2.ini", "Feedback", "TCP" + std::to_string(n), false));
         if (!target.empty()) servers[n] = target;
     }
+    // The guns whose kind is "tcp" reach their maker's software where it listens unless told.
+    servers.try_emplace(kGunRecoilServer, kDefaultRecoilServer);
     return servers;
 }
 
@@ -39,11 +42,25 @@ void LoadGunFeedback(Engine& engine, const std::string& gameName) {
     HookState& s = engine.state;
     FileSystem& files = engine.os.files;
     const std::string folder = FeedbackFolder(engine);
-    std::string path = folder + "\\" + gameName + ".ini";
-    if (!files.fileExists(path)) path = folder + "\\default.ini";
-    const auto text = files.fileExists(path) ? files.readFile(path) : std::nullopt;
+    // The game's own file, else the folder's default, else the default VT2 ships (which drives
+    // the guns chosen in the configuration window).
+    std::string path;
+    for (const std::string& candidate : {folder + "\\" + gameName + ".ini", folder + "\\default.ini",
+                                         s.programFolder + "\\feedback\\default.ini"}) {
+        if (path.empty() && files.fileExists(candidate)) path = candidate;
+    }
+    const auto text = path.empty() ? std::nullopt : files.readFile(path);
     if (!text) return;  // no file: no gun is driven
     FeedbackFile file = ParseFeedbackFile(*text);
+    std::array<GunSetup, 2> guns;
+    for (std::size_t p = 0; p < guns.size(); ++p) {
+        const PlayerConfig& player = s.settings.players[p];
+        const auto kind = ParseGunKind(player.GunKind);
+        if (!kind) AddDebugNote(engine, "Feedback: [Player" + std::to_string(p + 1) + "] GunKind \"" + player.GunKind + "\" is no gun kind");
+        guns[p].kind = kind.value_or(GunKind::None);
+        guns[p].port = guns[p].kind == GunKind::RecoilServer ? kGunRecoilServer : player.GunPort;
+    }
+    ResolveGunCommands(file, guns);
     for (const std::string& note : file.notes) AddDebugNote(engine, "Feedback: " + path.substr(path.find_last_of('\\') + 1) + ", " + note);
     GunFeedbackOptions options;
     for (std::size_t p = 0; p < 2; ++p) options.triggerRecoil[p] = s.settings.TriggerRecoil[p] != 0;

@@ -165,6 +165,8 @@ PlayerSettings ReadPlayerSettings(IniFiles& ini, const std::string& file, const 
         p.CoinButton = read.number(section, "CoinButton");
         p.EscButton = read.number(section, "EscButton");
         p.OffscreenReload = read.number(section, "OffscreenReload");
+        p.GunPort = read.number(section, "GunPort");
+        p.GunKind = TrimBlanks(read.text(section, "GunKind"));
     }
 
     const std::string keysEnable = read.text("keys", "Enable");
@@ -265,6 +267,8 @@ void SavePlayer(SettingsWriter& w, const std::string& section, const PlayerContr
     w.write(section, "CoinButton", EntryValue(p.coinEntry));
     w.write(section, "EscButton", EntryValue(p.escEntry));
     w.write(section, "OffscreenReload", Switch(p.offscreenReload));
+    w.write(section, "GunPort", std::to_string(std::max(0, p.gunPortEntry)));
+    w.write(section, "GunKind", p.gunKind);
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ struct PlayerConfig {
     std::int16_t CoinButton = 0;
     std::int16_t EscButton = 0;
     std::int16_t OffscreenReload = 0;  // 1: the trigger pulled off the picture reloads
+    // The player's gun as VT2 drives its recoil and lamps: its serial port COM N (0 none), and its
+    // kind as the settings' word ("firmware", "smfb", "zs", "tcp"; read by outputs/gun_commands).
+    std::int16_t GunPort = 0;
+    std::string GunKind;
     std::int16_t AnalogX = -1;  // the twin-stick game: the axis of the stick's directions, 0..5
     std::int16_t AnalogY = -1;
     bool operator==(const PlayerConfig&) const = default;
@@ -96,6 +100,8 @@ struct PlayerControls {
     int triggerEntry = 0, reloadEntry = 0, startEntry = 0, coinEntry = 0, escEntry = 0;
     std::string mouseDevice;  // the path of the mouse the device list shows; empty: none known
     bool offscreenReload = false;
+    int gunPortEntry = 0;  // "NONE", then COM1, COM2...: the entry is the port's number
+    std::string gunKind;   // the settings' word of the kind shown
 };
 
 struct SettingsControls {

@@ -18,7 +18,13 @@ struct CommandWord {
 constexpr CommandWord kWords[] = {
     {"cmo", FeedbackCommand::Kind::Open, true, true},      {"cmw", FeedbackCommand::Kind::Write, true, true},
     {"cmc", FeedbackCommand::Kind::Close, true, false},    {"css", FeedbackCommand::Kind::Settings, true, true},
-    {"tcw", FeedbackCommand::Kind::TcpWrite, true, true},  {"nll", FeedbackCommand::Kind::Nothing, false, false},
+    {"tcw", FeedbackCommand::Kind::TcpWrite, true, true},  {"gun", FeedbackCommand::Kind::Gun, true, true},
+    {"nll", FeedbackCommand::Kind::Nothing, false, false},
+};
+
+constexpr std::pair<const char*, GunAction> kGunActions[] = {
+    {"start", GunAction::Start}, {"stop", GunAction::Stop}, {"recoil", GunAction::Recoil},
+    {"motor", GunAction::Motor}, {"lamp", GunAction::Lamp}, {"pulse", GunAction::Pulse},
 };
 
 // "cmw 1 F0x1": the word, the port, and the rest as it stands (blanks inside a text are bytes).
@@ -31,7 +37,7 @@ std::optional<FeedbackCommand> ParseCommand(std::string_view text, std::string& 
         if (word == w.word) known = &w;
     }
     if (!known) {
-        problem = "\"" + command + "\" is no command (cmo, cmw, cmc, css, tcw or nll)";
+        problem = "\"" + command + "\" is no command (cmo, cmw, cmc, css, tcw, gun or nll)";
         return std::nullopt;
     }
     FeedbackCommand parsed;
@@ -54,20 +60,38 @@ std::optional<FeedbackCommand> ParseCommand(std::string_view text, std::string& 
     parsed.port = static_cast<int>(*port);
     parsed.text = portEnd == std::string::npos ? std::string() : rest.substr(portEnd + 1);
     if (known->takesText && parsed.text.empty()) {
-        problem = "\"" + command + "\": " + word + " needs " + (parsed.kind == FeedbackCommand::Kind::Open ||
-                                                                        parsed.kind == FeedbackCommand::Kind::Settings
-                                                                    ? "the port's settings"
-                                                                    : "the text to send");
+        const bool settings = parsed.kind == FeedbackCommand::Kind::Open || parsed.kind == FeedbackCommand::Kind::Settings;
+        const char* needed = parsed.kind == FeedbackCommand::Kind::Gun ? "an action"
+                             : settings                                ? "the port's settings"
+                                                                       : "the text to send";
+        problem = "\"" + command + "\": " + word + " needs " + needed;
         return std::nullopt;
     }
     if (!known->takesText && !parsed.text.empty()) {
         problem = "\"" + command + "\": " + word + " takes only the port";
         return std::nullopt;
     }
+    if (parsed.kind == FeedbackCommand::Kind::Gun) {
+        const auto action = ParseGunAction(parsed.text);
+        if (parsed.port > 2 || !action) {
+            problem = "\"" + command + "\": gun takes a player (1 or 2) and start, stop, recoil, motor, lamp or pulse";
+            return std::nullopt;
+        }
+        parsed.action = *action;
+        parsed.text.clear();
+    }
     return parsed;
 }
 
 }  // namespace
+
+std::optional<GunAction> ParseGunAction(std::string_view word) {
+    const std::string lower = ToLowerAscii(TrimBlanks(word));
+    for (const auto& [name, action] : kGunActions) {
+        if (lower == name) return action;
+    }
+    return std::nullopt;
+}
 
 ParsedFeedbackLine ParseFeedbackLine(std::string_view line) {
     ParsedFeedbackLine parsed;
@@ -144,6 +168,7 @@ FeedbackFile ParseFeedbackFile(std::string_view text) {
 
 ChosenFeedback ChooseFeedback(const FeedbackAction& action, long long value) {
     if (action.alternatives.size() == 1) return {&action.alternatives.front(), {}};
+    if (action.onOff && action.alternatives.size() == 2) return {&action.alternatives[value == 0 ? 0 : 1], {}};
     if (value < 0 || value >= static_cast<long long>(action.alternatives.size())) {
         return {nullptr, "has no alternative for the value " + std::to_string(value) + " (it has " +
                              std::to_string(action.alternatives.size()) + ")"};

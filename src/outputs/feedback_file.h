@@ -8,6 +8,10 @@
 //
 // Commands are joined with ","; "|" gives alternatives by value (the first for 0, the second for
 // 1...); "%s%" is the output's value, "%<output name>%" another output's.
+//
+// VT2's own words: "tcw N text" sends the text to recoil server N; "gun P action" (P the player,
+// action start, stop, recoil, motor, lamp or pulse) is what player P's gun, of the kind chosen in
+// the configuration, takes for that action, on for a value that is not 0 (outputs/gun_commands).
 
 #include <functional>
 #include <map>
@@ -18,6 +22,10 @@
 
 namespace vt2 {
 
+// What a "gun P action" command asks of a player's gun.
+enum class GunAction { Start, Stop, Recoil, Motor, Lamp, Pulse };
+std::optional<GunAction> ParseGunAction(std::string_view word);
+
 struct FeedbackCommand {
     enum class Kind {
         Open,      // cmo N settings: open serial port N
@@ -25,11 +33,13 @@ struct FeedbackCommand {
         Close,     // cmc N
         Settings,  // css N settings: change port N's settings
         TcpWrite,  // tcw N text: send the text as one message to recoil server N
+        Gun,       // gun P action: what player P's gun takes for the action
         Nothing    // nll
     };
     Kind kind = Kind::Nothing;
-    int port = 0;      // N: a COM number, or a recoil server's number
+    int port = 0;      // N: a COM number, or a recoil server's number; a gun command's player
     std::string text;  // the settings, or the text with its placeholders
+    GunAction action = GunAction::Start;  // a gun command's
     bool operator==(const FeedbackCommand&) const = default;
 };
 
@@ -38,6 +48,9 @@ using FeedbackCommands = std::vector<FeedbackCommand>;
 // What one output's change does: one list of commands for every value, or one per value.
 struct FeedbackAction {
     std::vector<FeedbackCommands> alternatives;  // one: the same for every value
+    // Two alternatives, the first for 0 and the second for every other value (made of a line of
+    // gun commands, which are on for any value but 0).
+    bool onOff = false;
 };
 
 struct FeedbackFile {

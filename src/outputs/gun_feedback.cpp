@@ -31,6 +31,22 @@ std::string GunPortsDebugText(const std::vector<FeedbackPortStatus>& ports) {
     return JoinLines(lines);
 }
 
+std::optional<FeedbackWrite> FeedbackWriteOf(const FeedbackCommand& c) {
+    FeedbackWrite write;
+    write.port = c.port;
+    write.text = c.text;
+    switch (c.kind) {
+        case FeedbackCommand::Kind::Nothing:
+        case FeedbackCommand::Kind::Gun: return std::nullopt;  // a gun command is made concrete at the hook
+        case FeedbackCommand::Kind::Open: write.kind = FeedbackWrite::Kind::Open; break;
+        case FeedbackCommand::Kind::Close: write.kind = FeedbackWrite::Kind::Close; break;
+        case FeedbackCommand::Kind::Settings: write.kind = FeedbackWrite::Kind::Settings; break;
+        case FeedbackCommand::Kind::Write: write.kind = FeedbackWrite::Kind::Write; break;
+        case FeedbackCommand::Kind::TcpWrite: write.kind = FeedbackWrite::Kind::TcpWrite; break;
+    }
+    return write;
+}
+
 std::string TriggerRecoilName(std::size_t player) { return "P" + std::to_string(player + 1) + "_CtmRecoil"; }
 
 GunFeedback::GunFeedback(FeedbackPorts& ports, FeedbackFile file, GunFeedbackOptions options)
@@ -130,16 +146,9 @@ void GunFeedback::run(const FeedbackCommands& commands, const std::string& key, 
     };
     for (std::size_t i = 0; i < commands.size(); ++i) {
         const FeedbackCommand& c = commands[i];
-        FeedbackWrite write;
-        write.port = c.port;
-        switch (c.kind) {
-            case FeedbackCommand::Kind::Nothing: continue;
-            case FeedbackCommand::Kind::Open: write.kind = FeedbackWrite::Kind::Open; break;
-            case FeedbackCommand::Kind::Close: write.kind = FeedbackWrite::Kind::Close; break;
-            case FeedbackCommand::Kind::Settings: write.kind = FeedbackWrite::Kind::Settings; break;
-            case FeedbackCommand::Kind::Write: write.kind = FeedbackWrite::Kind::Write; break;
-            case FeedbackCommand::Kind::TcpWrite: write.kind = FeedbackWrite::Kind::TcpWrite; break;
-        }
+        std::optional<FeedbackWrite> made = FeedbackWriteOf(c);
+        if (!made) continue;
+        FeedbackWrite& write = *made;
         const bool bytes = c.kind == FeedbackCommand::Kind::Write || c.kind == FeedbackCommand::Kind::TcpWrite;
         write.text = bytes ? ExpandFeedbackText(c.text, value, other) : c.text;
         if (bytes && !key.empty()) write.latestKey = key + "#" + std::to_string(i);

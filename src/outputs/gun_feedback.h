@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,6 +75,10 @@ private:
 // The guns' ports for the debug window: "Guns:", then per port what it is, whether it is open
 // and the last command sent (or why it is not open). Empty when no port was used yet.
 std::string GunPortsDebugText(const std::vector<FeedbackPortStatus>& ports);
+
+// The port write a command makes, its text as it stands; none for one that writes nothing (nll,
+// or a gun command not made concrete).
+std::optional<FeedbackWrite> FeedbackWriteOf(const FeedbackCommand& command);
 
 // The name VT2 gives a player's trigger recoil: "P1_CtmRecoil", "P2_CtmRecoil".
 std::string TriggerRecoilName(std::size_t player);

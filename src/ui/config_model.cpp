@@ -1,12 +1,15 @@
 #include "ui/config_model.h"
 
 #include <array>
+#include <utility>
 
 #include "common/config_file.h"
 #include "common/file_schema.h"
 #include "common/ini.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "outputs/gun_feedback.h"
+#include "platform/feedback_ports.h"
 #include "platform/file_system.h"
 #include "platform/ini_files.h"
 #include "platform/message_boxes.h"
@@ -25,6 +28,10 @@ namespace vt2 {
 namespace {
 
 constexpr unsigned kStartUpDelayMs = 100;
+// A test pulse's stop waits this long, so that the gun has fired before it leaves the host's mode.
+constexpr unsigned kRecoilTestStopMs = 300;
+constexpr unsigned kRecoilTestWaitMs = 1000;
+constexpr int kGunPortEntries = 32;  // COM1 to COM32; another number stays as it is stored
 
 // The controls that show a game: without one they are off (the button lists too, below).
 const std::vector<std::string>& GameControls() {
@@ -34,7 +41,8 @@ const std::vector<std::string>& GameControls() {
         "txtCoin2Key", "txtExit2Key", "cmdVON",      "optP1_0",       "optP1_1",      "optP1_2",     "txtP1Accel",
         "cmnSetAccelP1", "cmbP1",     "chkEnableP1", "optP2_0",       "optP2_1",      "optP2_2",     "txtP2Accel",
         "Command2",    "cmbP2",       "chkEnableP2", "cmdGunSave",    "Command1",     "cmdRevert",   "cmdDetectP1",
-        "cmdDetectP2", "chkOffscreenP1", "chkOffscreenP2", "cmdCalibrateP1", "cmdCalibrateP2"};
+        "cmdDetectP2", "chkOffscreenP1", "chkOffscreenP2", "cmdCalibrateP1", "cmdCalibrateP2", "cmbGunPortP1",
+        "cmbGunPortP2", "cmbGunKindP1", "cmbGunKindP2"};
     return names;
 }
 constexpr std::array<const char*, 5> kButtonLists{"cmbTrigger", "cmbReload", "cmbStart", "cmbCoin", "cmbExit"};
@@ -62,6 +70,15 @@ std::string TrimSpaces(const std::string& text) {
 
 bool IsTwinStickBase(const std::string& base) { return base == "von" || base == "vonj"; }
 
+const std::vector<std::string>& GunPortEntries() {
+    static const std::vector<std::string> entries = [] {
+        std::vector<std::string> names{"NONE"};
+        for (int n = 1; n <= kGunPortEntries; ++n) names.push_back("COM" + std::to_string(n));
+        return names;
+    }();
+    return entries;
+}
+
 }  // namespace
 
 ConfigModel::ConfigModel(ConfigServices& services, std::string& keyTarget)
@@ -70,6 +87,8 @@ ConfigModel::ConfigModel(ConfigServices& services, std::string& keyTarget)
     for (const char* list : {"cmbP1", "cmbP2"}) control(list).items = NumberListEntries();
     for (int player : {1, 2}) {
         for (const char* list : kButtonLists) control(list + std::to_string(player)).items = NumberListEntries();
+        control("cmbGunPortP" + std::to_string(player)).items = GunPortEntries();
+        control("cmbGunKindP" + std::to_string(player)).items = GunKindEntries();
     }
     showPage(1);
     enableGameControls(false);
@@ -91,8 +110,13 @@ void ConfigModel::open() {
 }
 
 void ConfigModel::timerTicked() {
-    // The start-up step, once.
     os_.forms.stopTimer(*this);
+    if (started_) {
+        endRecoilTest();
+        return;
+    }
+    // The start-up step, once.
+    started_ = true;
     LoadINIList();
     if (!games_.empty()) selectGame(0);
     os_.forms.focus(*this, "cmbGame");
@@ -191,6 +215,8 @@ void ConfigModel::LoadGame() {
     control("txtP2Accel").text = std::to_string(settings_.players[1].MouseAccel);
     showPlayer(1, settings_.players[0]);
     showPlayer(2, settings_.players[1]);
+    showGun(1, settings_.players[0]);
+    showGun(2, settings_.players[1]);
     for (int player : {1, 2}) {
         const PlayerConfig& p = settings_.players[static_cast<std::size_t>(player - 1)];
         const std::array<std::int16_t, 5> buttons{p.TriggerButton, p.ReloadButton, p.StartButton, p.CoinButton, p.EscButton};
@@ -236,6 +262,27 @@ void ConfigModel::showPlayer(int player, const PlayerConfig& p) {
     }
 }
 
+void ConfigModel::showGun(int player, const PlayerConfig& p) {
+    const std::string n = std::to_string(player);
+    const std::string section = Section(player);
+    ControlState& port = control("cmbGunPortP" + n);
+    const bool listed = p.GunPort >= 0 && p.GunPort <= kGunPortEntries;
+    port.selected = listed ? p.GunPort : 0;
+    if (!listed) unshown_[section + "/GunPort"] = {{"cmbGunPortP" + n}, std::to_string(p.GunPort)};
+    const auto kind = ParseGunKind(p.GunKind);
+    control("cmbGunKindP" + n).selected = static_cast<int>(kind.value_or(GunKind::None));
+    if (!kind) unshown_[section + "/GunKind"] = {{"cmbGunKindP" + n}, p.GunKind};
+}
+
+GunSetup ConfigModel::shownGun(int player) const {
+    const std::string n = std::to_string(player);
+    GunSetup gun;
+    const int kind = control("cmbGunKindP" + n).selected;
+    if (kind > 0 && static_cast<std::size_t>(kind) < GunKindEntries().size()) gun.kind = static_cast<GunKind>(kind);
+    gun.port = gun.kind == GunKind::RecoilServer ? kGunRecoilServer : std::max(0, control("cmbGunPortP" + n).selected);
+    return gun;
+}
+
 void ConfigModel::showCheck(const std::string& name, std::int16_t value, const std::string& key) {
     control(name).checked = value == 1;
     if (value != 0 && value != 1) unshown_[key] = {{name}, std::to_string(value)};
@@ -265,6 +312,7 @@ void ConfigModel::enableGameControls(bool enabled) {
     }
     control("cmbGame").enabled = !games_.empty();
     control("cmdFindAim").enabled = enabled && os_.findAim != nullptr;
+    for (const char* test : {"cmdTestRecoilP1", "cmdTestRecoilP2"}) control(test).enabled = enabled && os_.feedbackPorts != nullptr;
 }
 
 SettingsControls ConfigModel::controlsToSave() const {
@@ -294,6 +342,8 @@ SettingsControls ConfigModel::controlsToSave() const {
         p.startEntry = entry("cmbStart" + n);
         p.coinEntry = entry("cmbCoin" + n);
         p.escEntry = entry("cmbExit" + n);
+        p.gunPortEntry = entry("cmbGunPortP" + n);
+        p.gunKind = GunKindWord(shownGun(player).kind);
     }
     c.p1StartKey = control("txtStart1Key").text;
     c.p2StartKey = control("txtStart2Key").text;
@@ -364,6 +414,8 @@ void ConfigModel::clicked(const std::string& name) {
     if (name == "cmdCalibrateP1") openCalibration(1);
     if (name == "cmdCalibrateP2") openCalibration(2);
     if (name == "cmdFindAim") findAddresses();
+    if (name == "cmdTestRecoilP1") testRecoil(1);
+    if (name == "cmdTestRecoilP2") testRecoil(2);
     showDeviceNames();
 }
 
@@ -567,6 +619,36 @@ void ConfigModel::showDeviceNames() {
         }
         control("lblP" + n + "DeviceName").text = name;
     }
+}
+
+void ConfigModel::testRecoil(int player) {
+    if (!os_.feedbackPorts) return;
+    const GunSetup gun = shownGun(player);
+    if (gun.kind == GunKind::None || gun.port == 0) {
+        message("Choose the gun's port and kind first.", "Test Recoil");
+        return;
+    }
+    // The gun as a game's start leaves it, one pulse, and (when the timer ticks) the stop.
+    FeedbackCommands pulse = GunCommands(gun, player, GunAction::Start, true);
+    const FeedbackCommands one = GunCommands(gun, player, GunAction::Pulse, true);
+    pulse.insert(pulse.end(), one.begin(), one.end());
+    for (const FeedbackCommand& c : pulse) {
+        if (const auto write = FeedbackWriteOf(c)) os_.feedbackPorts->send(*write);
+    }
+    testStops_.push_back(GunCommands(gun, player, GunAction::Stop, false));
+    os_.forms.startTimer(*this, kRecoilTestStopMs);
+}
+
+void ConfigModel::endRecoilTest() {
+    if (!os_.feedbackPorts || testStops_.empty()) return;
+    for (const FeedbackCommands& stop : std::exchange(testStops_, {})) {
+        for (const FeedbackCommand& c : stop) {
+            if (const auto write = FeedbackWriteOf(c)) os_.feedbackPorts->send(*write);
+        }
+    }
+    os_.feedbackPorts->flush(kRecoilTestWaitMs);
+    const std::vector<std::string> problems = os_.feedbackPorts->takeNotes();
+    if (!problems.empty()) message(JoinLines(problems), "Test Recoil");
 }
 
 void ConfigModel::message(const std::string& text, const std::string& title) {

@@ -13,11 +13,13 @@
 #include "input/mouse_devices.h"
 #include "platform/joystick_system.h"
 #include "input/player_settings.h"
+#include "outputs/gun_commands.h"
 #include "ui/aim_finder_model.h"
 #include "ui/stored_form_model.h"
 
 namespace vt2 {
 
+class FeedbackPorts;
 class FileSystem;
 class IniFiles;
 class CalibrationModel;
@@ -46,6 +48,7 @@ struct ConfigServices {
     WindowSystem* windows = nullptr;      // the calibration's monitor: none, no calibration
     TargetScreen* targetScreen = nullptr; // the calibration's window
     AimScan findAim;                      // the aim finder's scan; none: "Find Addresses..." is off
+    FeedbackPorts* feedbackPorts = nullptr;  // the guns' ports for "Test Recoil"; none: that button is off
 };
 
 // What a gun's calibration needs to know from the window: the player's mouse or gun as its list
@@ -126,6 +129,10 @@ private:
     void openCalibration(int player);
     void findAddresses();
     void showDeviceNames();
+    void showGun(int player, const PlayerConfig& p);
+    GunSetup shownGun(int player) const;
+    void testRecoil(int player);
+    void endRecoilTest();
 
     ConfigServices& os_;
     std::string& keyTarget_;
@@ -149,6 +156,8 @@ private:
     CalibrationModel* calibration_ = nullptr;
     AimFinderModel* aimFinder_ = nullptr;
     int loadDepth_ = 0;
+    bool started_ = false;                      // the start-up step has run
+    std::vector<FeedbackCommands> testStops_;   // the recoil tests' stops, sent when the timer ticks
 };
 
 // The key boxes of the configuration window and the key detector's names for them.

@@ -21,7 +21,7 @@ constexpr std::array<const char*, 5> kButtonLists{"cmbTrigger", "cmbReload", "cm
 void AddGunFrame(std::vector<ControlDesign>& c, int player, int x) {
     const std::string n = std::to_string(player);
     const std::string frame = "frmGunP" + n;
-    c.push_back(C(frame, K::Frame, "Gun Settings P" + n, x, 480, 3135, 5535));
+    c.push_back(C(frame, K::Frame, "Gun Settings P" + n, x, 480, 3135, 6735));
     c.push_back(C("lblP" + n + "Uses", K::Label, "P" + n + " Uses:", x + 120, 780, 2000, 255, frame));
     const char* options[] = {"Mouse/Trackball", "Lightgun/IR Gun (Mouse Based)", "Joystick"};
     for (int i = 0; i < 3; ++i) {
@@ -45,6 +45,13 @@ void AddGunFrame(std::vector<ControlDesign>& c, int player, int x) {
     // Where the gun's aim lands: a trigger pulled off the picture reloads; the picture's edges as this gun sees them.
     c.push_back(C("chkOffscreenP" + n, K::CheckBox, "Off-Screen Reload", x + 120, 5475, 1860, 255, frame));
     c.push_back(C("cmdCalibrateP" + n, K::Button, "Calibrate", x + 2115, 5430, 900, 345, frame));
+    // The gun's recoil and lamps, driven by VT2: where the gun is, which commands it takes, and
+    // one pulse to see that both are right.
+    c.push_back(C("lblGunPortP" + n, K::Label, "Gun Port:", x + 120, 5910, 870, 255, frame));
+    c.push_back(C("cmbGunPortP" + n, K::DropDownList, "", x + 1020, 5880, 1995, 315, frame));
+    c.push_back(C("lblGunKindP" + n, K::Label, "Gun Kind:", x + 120, 6300, 870, 255, frame));
+    c.push_back(C("cmbGunKindP" + n, K::DropDownList, "", x + 1020, 6270, 1995, 315, frame));
+    c.push_back(C("cmdTestRecoilP" + n, K::Button, "Test Recoil", x + 1020, 6660, 1995, 375, frame));
 }
 
 FormDesign MakeConfigDesign() {
@@ -52,7 +59,7 @@ FormDesign MakeConfigDesign() {
     d.name = "frmConfig";
     d.caption = "Vantor 2 Configuration";
     d.clientWidth = 6765;
-    d.clientHeight = 6690;
+    d.clientHeight = 7890;
     auto& c = d.controls;
     c.push_back(C("cmdPage1", K::Button, "<<  Settings Page 1", 240, 120, 2295, 255));
     c.push_back(C("cmdPage2", K::Button, "Settings Page 2   >>", 4200, 120, 2295, 255));
@@ -96,9 +103,9 @@ FormDesign MakeConfigDesign() {
     AddGunFrame(c, 1, 240);
     AddGunFrame(c, 2, 3360);
 
-    c.push_back(C("cmdGunSave", K::Button, "&Save as Default", 240, 6120, 1575, 375));
-    c.push_back(C("Command1", K::Button, "&Save for This Game Only", 1920, 6120, 2175, 375));
-    c.push_back(C("cmdRevert", K::Button, "Revert this Game to Default", 4200, 6120, 2295, 375));
+    c.push_back(C("cmdGunSave", K::Button, "&Save as Default", 240, 7320, 1575, 375));
+    c.push_back(C("Command1", K::Button, "&Save for This Game Only", 1920, 7320, 2175, 375));
+    c.push_back(C("cmdRevert", K::Button, "Revert this Game to Default", 4200, 7320, 2295, 375));
     return d;
 }
 

@@ -16,7 +16,7 @@ zip="$out/$folder.zip"
 [ -f "$zip" ] || { echo "no $zip"; ls "$out"; exit 1; }
 listing=$(cd "$out" && cmake -E tar tf "$zip")
 status=0
-files="VT2.exe VT2OutputServer.exe memcfg/demo.ini joycfg/default.ini demo/VT2DemoGame.exe docs/demo.txt
+files="VT2.exe VT2OutputServer.exe memcfg/demo.ini joycfg/default.ini feedback/default.ini demo/VT2DemoGame.exe docs/demo.txt
        docs/model2.txt m2setupfiles/VTStub.exe m2setupfiles/m2roms.lst m2setupfiles/scripts/VT2.lua"
 [ "$system" = win64 ] && files="$files demo/VT2DemoGame64.exe memcfg/demo64.ini"
 for f in $files; do

@@ -249,7 +249,7 @@ TEST(Layouts, TheConfigurationWindowHasEveryControlInItsPlace) {
     const FormDesign& d = ConfigWindowDesign();
     EXPECT_EQ(d.caption, "Vantor 2 Configuration");
     EXPECT_EQ(d.clientWidth, 6765);
-    EXPECT_EQ(d.clientHeight, 6690);
+    EXPECT_EQ(d.clientHeight, 7890);
     CheckLayout(d, [](const std::string& a, const std::string& b) {
         return !((IsOnConfigPage1(a) && IsOnConfigPage2(b)) || (IsOnConfigPage2(a) && IsOnConfigPage1(b)));
     });
@@ -270,13 +270,14 @@ TEST(Layouts, TheConfigurationWindowHasEveryControlInItsPlace) {
         {"lblReload1", "Reload Button:"}, {"lblStart1", "Start Button:"}, {"lblCoin1", "Coin Button:"},
         {"lblExit1", "Exit Button:"}, {"chkEnableP1", "Enable Player 1 Controls"}, {"lblP2Uses", "P2 Uses:"},
         {"Command2", "Set Accel"}, {"chkEnableP2", "Enable Player 2 Controls"}, {"cmbTrigger2", "Combo1"},
-        {"chkOffscreenP1", "Off-Screen Reload"}, {"cmdCalibrateP2", "Calibrate"}};
+        {"chkOffscreenP1", "Off-Screen Reload"}, {"cmdCalibrateP2", "Calibrate"}, {"lblGunPortP1", "Gun Port:"},
+        {"lblGunKindP2", "Gun Kind:"}, {"cmdTestRecoilP2", "Test Recoil"}};
     for (const auto& [name, caption] : captions) EXPECT_EQ(Find(d, name).caption, caption) << name;
     const std::tuple<const char*, int, int, int, int> placed[] = {
         {"cmdPage1", 240, 120, 2295, 255}, {"cmdPage2", 4200, 120, 2295, 255}, {"frmGame", 240, 480, 6255, 1335},
         {"fraLaunch", 240, 1800, 6255, 1455}, {"fraRemap", 240, 3240, 6255, 1575}, {"frmM2", 240, 4800, 6255, 615},
-        {"frmGunP1", 240, 480, 3135, 5535}, {"frmGunP2", 3360, 480, 3135, 5535}, {"cmdGunSave", 240, 6120, 1575, 375},
-        {"Command1", 1920, 6120, 2175, 375}, {"cmdRevert", 4200, 6120, 2295, 375}};
+        {"frmGunP1", 240, 480, 3135, 6735}, {"frmGunP2", 3360, 480, 3135, 6735}, {"cmdGunSave", 240, 7320, 1575, 375},
+        {"Command1", 1920, 7320, 2175, 375}, {"cmdRevert", 4200, 7320, 2295, 375}};
     for (const auto& [name, left, top, width, height] : placed) {
         const ControlDesign& c = Find(d, name);
         EXPECT_EQ(std::make_tuple(c.left, c.top, c.width, c.height), std::make_tuple(left, top, width, height)) << name;
@@ -287,7 +288,7 @@ TEST(Layouts, TheConfigurationWindowHasEveryControlInItsPlace) {
     EXPECT_EQ(Find(d, "optP2_1").kind, ControlKind::OptionButton);
     // Each field's label sits on its row, left of it.
     for (const auto& [label, field] : {std::pair{"lblExe", "txtExe"}, {"lblExit2Key", "txtExit2Key"}, {"lblP2Device", "cmbP2"},
-                                       {"lblCoin2", "cmbCoin2"}}) {
+                                       {"lblCoin2", "cmbCoin2"}, {"lblGunPortP1", "cmbGunPortP1"}, {"lblGunKindP2", "cmbGunKindP2"}}) {
         const ControlDesign& l = Find(d, label);
         const ControlDesign& f = Find(d, field);
         EXPECT_LE(l.left + l.width, f.left) << label;

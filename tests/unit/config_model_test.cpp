@@ -305,6 +305,90 @@ TEST_F(ConfigWindow, ValuesTheControlsCannotShowSurviveASaveUnlessTheirControlWa
     EXPECT_EQ(read("joycfg\\odd.ini", "Player1", "InputType"), "joystick");
 }
 
+// Page 2's guns: the port and kind a save writes and a game shows, and one pulse on "Test Recoil".
+class ConfigGuns : public ConfigWindow {
+protected:
+    FakeFeedbackPorts ports;
+    ConfigServices withPorts = [this] {
+        ConfigServices s = services;
+        s.feedbackPorts = &ports;
+        return s;
+    }();
+    std::unique_ptr<ConfigTool> gunTool;
+    ConfigModel& guns() { return gunTool->config(); }
+    void startGuns(const std::string& base) {
+        gunTool = std::make_unique<ConfigTool>(withPorts, sys.keyboard);
+        gunTool->open();
+        guns().timerTicked();
+        for (std::size_t i = 0; i < guns().games().size(); ++i) {
+            if (guns().games()[i].base == base) Choose(guns(), "cmbGame", static_cast<int>(i));
+        }
+    }
+};
+
+TEST_F(ConfigGuns, EachPlayersGunPortAndKindAreShownAndSavedAndAValueTheListsCannotShowIsKept) {
+    struct Case {
+        const char* stored1;  // [Player1] GunPort and GunKind as the file holds them
+        const char* kind1;
+        int shownPort, shownKind;
+        int choosePort, chooseKind;  // -1: untouched
+        const char* savedPort;
+        const char* savedKind;
+    };
+    const Case cases[] = {
+        {"5", "firmware", 5, 1, -1, -1, "5", "firmware"},
+        {"", "", 0, 0, 3, 3, "3", "zs"},
+        {"40", "Sinden", 0, 0, -1, -1, "40", "Sinden"},  // neither can be shown: both kept
+        {"40", "Sinden", 0, 0, 2, 2, "2", "smfb"},       // until the player chooses
+        {"7", "TCP", 7, 4, -1, 0, "7", ""},              // "None" saves no kind
+    };
+    for (const Case& c : cases) {
+        std::string settings = kSettings;
+        settings.insert(settings.find("[Player2]"), std::string("GunPort=") + c.stored1 + "\r\nGunKind=" + c.kind1 + "\r\n");
+        sys.folder.writeFile("joycfg\\hotd.ini", settings);
+        startGuns("hotd");
+        EXPECT_EQ(guns().state("cmbGunPortP1").selected, c.shownPort) << c.stored1;
+        EXPECT_EQ(guns().state("cmbGunKindP1").selected, c.shownKind) << c.kind1;
+        EXPECT_EQ(guns().state("cmbGunKindP1").items.at(1), "S / E / F0x (9600)");
+        EXPECT_EQ(guns().state("cmbGunPortP2").items.back(), "COM32");
+        if (c.choosePort >= 0) Choose(guns(), "cmbGunPortP1", c.choosePort);
+        if (c.chooseKind >= 0) Choose(guns(), "cmbGunKindP1", c.chooseKind);
+        Click(guns(), "Command1");
+        EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "GunPort"), c.savedPort) << c.stored1;
+        EXPECT_EQ(read("joycfg\\hotd.ini", "Player1", "GunKind"), c.savedKind) << c.kind1;
+        EXPECT_EQ(read("joycfg\\hotd.ini", "Player2", "GunPort"), "0");
+    }
+}
+
+TEST_F(ConfigGuns, TestRecoilFiresOnePulseAndStopsTheGunWhenItsTimerTicks) {
+    startGuns("hotd");
+    Click(guns(), "cmdPage2");
+    Click(guns(), "cmdTestRecoilP2");  // no port and kind yet
+    EXPECT_EQ(sys.log.back(), "box Test Recoil|Choose the gun's port and kind first.");
+    EXPECT_TRUE(ports.writes.empty());
+    Choose(guns(), "cmbGunPortP2", 4);
+    Choose(guns(), "cmbGunKindP2", 1);
+    Click(guns(), "cmdTestRecoilP2");
+    using Kind = FeedbackWrite::Kind;
+    EXPECT_EQ(ports.writes, (std::vector<FeedbackWrite>{{Kind::Open, 4, "baud=9600_parity=N_data=8_stop=1", ""},
+                                                         {Kind::Write, 4, "S", ""},
+                                                         {Kind::Write, 4, "F0x2x1", ""}}));
+    EXPECT_EQ(sys.log.back(), "timer frmConfig 300");
+    ports.notes = {"COM4 cannot be opened (Access is denied.)"};
+    guns().timerTicked();
+    EXPECT_EQ(ports.texts(), (std::vector<std::string>{"S", "F0x2x1", "E"}));
+    EXPECT_EQ(ports.writes.back(), (FeedbackWrite{Kind::Close, 4, "", ""}));
+    EXPECT_EQ(ports.flushes, 1);
+    EXPECT_EQ(sys.log.back(), "box Test Recoil|COM4 cannot be opened (Access is denied.)");
+    EXPECT_EQ(guns().games().size(), 2u);  // the tick was the test's, not a second start-up
+    guns().timerTicked();                   // nothing more to stop
+    EXPECT_EQ(ports.writes.size(), 5u);
+    // Without the guns' ports (no system to write them), the buttons are off.
+    start();
+    EXPECT_FALSE(shown("cmdTestRecoilP1").enabled);
+    EXPECT_TRUE(shown("cmbGunKindP1").enabled);
+}
+
 TEST_F(ConfigWindow, AButtonListTypedByHandTakesAnEntryItEqualsOrKeepsItsSelection) {
     start();
     select("hotd");

@@ -40,7 +40,7 @@ TEST(FeedbackFile, ALineThatCannotBeTakenSaysWhyAndGivesNoCommand) {
         const char* says;
     };
     const Case cases[] = {
-        {"cmx 1 S", "\"cmx 1 S\" is no command (cmo, cmw, cmc, css, tcw or nll)"},
+        {"cmx 1 S", "\"cmx 1 S\" is no command (cmo, cmw, cmc, css, tcw, gun or nll)"},
         {"cmw one S", "\"cmw one S\": \"one\" is no port number (1 to 255)"},
         {"cmw 0 S", "\"cmw 0 S\": \"0\" is no port number (1 to 255)"},
         {"cmw 256 S", "\"cmw 256 S\": \"256\" is no port number (1 to 255)"},
@@ -49,8 +49,12 @@ TEST(FeedbackFile, ALineThatCannotBeTakenSaysWhyAndGivesNoCommand) {
         {"cmo 1", "\"cmo 1\": cmo needs the port's settings"},
         {"cmc 1 now", "\"cmc 1 now\": cmc takes only the port"},
         {"nll 1", "\"nll 1\": nll takes nothing after it"},
-        {"cmw 1 S,bad", "\"bad\" is no command (cmo, cmw, cmc, css, tcw or nll)"},  // one bad command: the whole line
+        {"cmw 1 S,bad", "\"bad\" is no command (cmo, cmw, cmc, css, tcw, gun or nll)"},  // one bad command: the whole line
         {"cmw 1 " + std::string(100 * 1024, 'x'), "is longer than 4096 characters"},
+        {"gun 3 recoil", "\"gun 3 recoil\": gun takes a player (1 or 2) and start, stop, recoil, motor, lamp or pulse"},
+        {"gun 1 fire", "\"gun 1 fire\": gun takes a player (1 or 2) and start, stop, recoil, motor, lamp or pulse"},
+        {"gun 1", "\"gun 1\": gun needs an action"},
+        {"gun P1 recoil", "\"gun P1 recoil\": \"P1\" is no port number (1 to 255)"},
     };
     for (const Case& c : cases) {
         const ParsedFeedbackLine parsed = ParseFeedbackLine(c.line);
@@ -73,7 +77,7 @@ TEST(FeedbackFile, AFileGivesStartStopAndEachOutputItsNotesForWhatItCannotTake) 
     EXPECT_EQ(file.outputs.at("p1_ctmrecoil").alternatives, (std::vector<FeedbackCommands>{{{Kind::Write, 1, "F0x%s%"}}}));
     EXPECT_EQ(file.outputs.at("p1_lmpstart").alternatives.size(), 2u);
     EXPECT_EQ(file.notes, (std::vector<std::string>{
-                              "line 11: [Output] P2_CtmRecoil \"cmq 2 F0x1\" is no command (cmo, cmw, cmc, css, tcw or nll): it does nothing",
+                              "line 11: [Output] P2_CtmRecoil \"cmq 2 F0x1\" is no command (cmo, cmw, cmc, css, tcw, gun or nll): it does nothing",
                               "line 12: [Output] P1_CtmRecoil appears again: only the first is taken: it does nothing",
                               "line 14: [Output] P2_Damaged is longer than 254 characters: it does nothing"}));
     EXPECT_EQ(ParseFeedbackFile("[General]\nMameStart=cmw 1 S|cmw 1 T\n").notes,

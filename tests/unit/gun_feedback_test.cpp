@@ -8,6 +8,7 @@
 #include "outputs/gun_feedback.h"
 #include "outputs/serial_settings.h"
 #include "support/fake_platform.h"
+#include "support/shipped_files.h"
 
 namespace vt2::test {
 namespace {
@@ -214,6 +215,39 @@ TEST_F(GunFeedbackRun, TheGamesFileElseTheDefaultElseTheFolderVt2IniNames) {
     off.folder.writeFile("feedback\\default.ini", "[General]\nMameStart=cmw 1 S\n");
     LoadOutputs(off.engine, "demo");
     EXPECT_TRUE(off.feedbackPorts.writes.empty());
+}
+
+TEST_F(GunFeedbackRun, TheShippedDefaultDrivesTheGunsTheSettingsChooseAndKeepsTheirStopForAKilledRun) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files;
+        const char* kind1;
+        Texts started;
+        const char* pending;  // what a killed run leaves; empty: nothing
+    };
+    const Case cases[] = {
+        {"the default beside VT2", {{"feedback\\default.ini", kShippedFeedbackIni}}, "firmware", {"S", "ZS"},
+         "cmw 5 E,cmc 5,cmw 6 ZX,cmc 6\r\n"},
+        {"vt2.ini names a folder without a default: VT2's own",
+         {{"vt2.ini", "[Feedback]\nFolder=C:\\mame\\ini\n"}, {"feedback\\default.ini", kShippedFeedbackIni}}, "FIRMWARE",
+         {"S", "ZS"}, "cmw 5 E,cmc 5,cmw 6 ZX,cmc 6\r\n"},
+        {"a kind of no gun: that player's gun gets nothing", {{"feedback\\default.ini", kShippedFeedbackIni}}, "sinden", {"ZS"},
+         "cmw 6 ZX,cmc 6\r\n"},
+    };
+    for (const Case& c : cases) {
+        FakeSystem run;
+        run.hookProcess();
+        run.engine.state.gameName = "demo";
+        run.engine.state.OutputsActive = 1;
+        run.engine.state.settings.players[0].GunPort = 5;
+        run.engine.state.settings.players[0].GunKind = c.kind1;
+        run.engine.state.settings.players[1].GunPort = 6;
+        run.engine.state.settings.players[1].GunKind = "zs";
+        for (const auto& [name, text] : c.files) run.folder.writeFile(name, text);
+        LoadOutputs(run.engine, "demo");
+        EXPECT_EQ(run.feedbackPorts.texts(), c.started) << c.what;
+        EXPECT_EQ(run.folder.readFile(pending), c.pending) << c.what;
+    }
 }
 
 TEST_F(GunFeedbackRun, EveryWayOutSendsTheStopAndAKilledRunsStopComesFirstNextTime) {

@@ -199,7 +199,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return FindAimAddresses(finder, folder, game, progress);
     };
     const ConfigServices tools{ini,    files,     messageBoxes, inputBoxes, launcher,      forms,
-                               folder, &rawInput, &joysticks,   &windows,   &targetScreen, findAim};
+                               folder, &rawInput, &joysticks,   &windows,   &targetScreen, findAim,
+                               &feedbackPorts};
     Model2SetupServices model2Tools{files, ini, messageBoxes, launcher, rawInput, forms, folder};
     std::unique_ptr<Model2SetupModel> model2Setup;
     std::unique_ptr<ConfigTool> configuration;
