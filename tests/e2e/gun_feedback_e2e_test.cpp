@@ -7,6 +7,7 @@
 
 #include "adapters/win32/main_window_ids.h"
 #include "support/test_paths.h"
+#include "support/ui_driver.h"
 #include "support/win32_harness.h"
 
 namespace vt2::test {
@@ -152,6 +153,48 @@ TEST_F(GunFeedbackE2E, ARunKilledLeavesItsStopAndTheNextStartSendsItFirst) {
     EXPECT_TRUE(WaitUntil([&] { return gun.received() == "SES"; })) << gun.received();
     endGame();
     EXPECT_EQ(gun.received(), "SESE");
+}
+
+// No file of the player's: player 1's gun chosen on page 2 of the configuration, tried with "Test
+// Recoil" and saved; then a game whose descriptor names the conventional outputs drives both guns
+// through the shipped feedback\default.ini, each in its kind's commands.
+TEST_F(GunFeedbackE2E, TheShippedDefaultDrivesTheGunsChosenOnPage2InTheirKindsCommands) {
+    PtyGun one(15), two(16);
+    ASSERT_TRUE(one.ready() && two.ready());
+    CreateDirectoryA(install.file("feedback").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((std::string(kDistFolder) + "\\feedback\\default.ini").c_str(), install.file("feedback\\default.ini").c_str(), FALSE));
+    {
+        ChildProcess tool = install.startVt2("");
+        UiWindow config = ConfigurationPage2(tool.id(), "0");
+        ASSERT_TRUE(config);
+        config.choose(config.field("Gun Port:"), "COM15");
+        config.choose(config.field("Gun Kind:"), "S / E / F0x (9600)");
+        ASSERT_TRUE(WaitUntil([&] { return UiWindow::chosen(config.field("Gun Kind:")) == "S / E / F0x (9600)"; }));
+        config.click(config.control("Test Recoil"));  // player 1's, the first
+        EXPECT_TRUE(WaitUntil([&] { return one.received() == "SF0x2x1E"; })) << one.received();
+        config.click(config.control("&Save as Default"));
+        EXPECT_EQ(AnswerMessageBox(tool.id(), "Settings Saved"), "Settings Saved as Default.");
+        PostMessageA(config.handle(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(tool.waitForExit(), 0u);
+    }
+    install.setIni("joycfg\\default.ini", "Player2", "GunPort", "16");
+    install.setIni("joycfg\\default.ini", "Player2", "GunKind", "zs");
+    install.setIni("memcfg\\demo.ini", "Outputs", "Output1Name", "P1_LmpStart");  // the trigger's lamp
+    install.setIni("memcfg\\demo.ini", "Outputs", "Output2Name", "P2_CtmRecoil");  // the shots counted
+    const std::string tested = one.received();
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return one.received() == tested + "S" && two.received() == "ZS"; }))
+        << one.received() << " / " << two.received() << "\n" << notes();
+    click(one, "F3x1x255", "F3x0");
+    EXPECT_TRUE(WaitUntil([&] { return two.received() == "ZSZ5"; })) << two.received();
+    click(one, "F3x1x255", "F3x0");
+    EXPECT_TRUE(WaitUntil([&] { return two.received() == "ZSZ5Z5"; })) << two.received();  // each shot one kick
+    const auto guns = [&] { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdOutputsLabel); };
+    EXPECT_TRUE(WaitUntil([&] { return guns().find("COM16 (115200 baud): open, last sent Z5") != std::string::npos; })) << guns();
+    endGame();
+    EXPECT_EQ(one.received(), tested + "SF3x1x255F3x0F3x1x255F3x0E");
+    EXPECT_EQ(two.received(), "ZSZ5Z5ZX");
 }
 
 // A gun maker's recoil server: one command a message, as vt2.ini names the server.
