@@ -36,6 +36,24 @@ std::map<int, std::string> ReadRecoilServers(IniFiles& ini, const std::string& p
     return servers;
 }
 
+std::map<int, GunPortName> ReadGunPortNames(IniFiles& ini, const std::string& programFolder, std::vector<std::string>& notes) {
+    const IniSection section = IniSection::Read(ini, programFolder + "\\vt2.ini", "Feedback");
+    std::map<int, GunPortName> names;
+    for (int n = 1; n <= 255; ++n) {
+        const std::string key = "COM" + std::to_string(n);
+        const std::string text = TrimBlanks(section.value(key, false));
+        if (text.empty()) continue;
+        if (const auto name = ParseGunPortName(text)) {
+            names[n] = *name;
+        } else {
+            notes.push_back("vt2.ini [Feedback] " + key + "=" + text +
+                            " is neither a Linux path (/dev/serial/by-id/...) nor a USB id (USB\\VID_xxxx&PID_xxxx\\serial): COM" +
+                            std::to_string(n) + " is the system's own");
+        }
+    }
+    return names;
+}
+
 std::string PendingFeedbackStopPath(const std::string& programFolder) { return programFolder + "\\feedback-stop.pending"; }
 
 void LoadGunFeedback(Engine& engine, const std::string& gameName) {

@@ -4,6 +4,9 @@
 
 #include <map>
 #include <string>
+#include <vector>
+
+#include "outputs/gun_port_names.h"
 
 namespace vt2 {
 
@@ -20,6 +23,10 @@ void StopGunFeedback(Engine& engine);
 
 // vt2.ini [Feedback] TCP<N>=host:port (N from 1 to 8): the recoil servers "tcw N" writes to.
 std::map<int, std::string> ReadRecoilServers(IniFiles& ini, const std::string& programFolder);
+
+// vt2.ini [Feedback] COM<N>= (N from 1 to 255): the stable names of the ports the feedback
+// files call COM N. A value that is no name is said in notes and leaves COM N as it is.
+std::map<int, GunPortName> ReadGunPortNames(IniFiles& ini, const std::string& programFolder, std::vector<std::string>& notes);
 
 // Where a run keeps the stop it has still to send, beside VT2: gone after a clean end.
 std::string PendingFeedbackStopPath(const std::string& programFolder);

@@ -17,7 +17,7 @@ for exe in "$dist/VT2.exe" "$dist/demo/VT2DemoGame.exe" "$dist/VT2OutputServer.e
     esac
     while read -r dll; do
         case "$(echo "$dll" | tr 'A-Z' 'a-z')" in
-            kernel32.dll|user32.dll|gdi32.dll|shell32.dll|comctl32.dll|msvcrt.dll|advapi32.dll|ole32.dll|dinput8.dll|ws2_32.dll|winmm.dll|hid.dll) ;;
+            kernel32.dll|user32.dll|gdi32.dll|shell32.dll|comctl32.dll|msvcrt.dll|advapi32.dll|ole32.dll|dinput8.dll|ws2_32.dll|winmm.dll|hid.dll|setupapi.dll|cfgmgr32.dll) ;;
             *) echo "needs a non-system DLL: $exe -> $dll"; status=1 ;;
         esac
     done < <("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')

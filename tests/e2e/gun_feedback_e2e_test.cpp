@@ -197,6 +197,33 @@ TEST_F(GunFeedbackE2E, TheShippedDefaultDrivesTheGunsChosenOnPage2InTheirKindsCo
     EXPECT_EQ(two.received(), "ZSZ5Z5ZX");
 }
 
+// Ports by the stable names vt2.ini gives them: a Linux path (as /dev/serial/by-id/ gives one; here
+// a link to the pty in a folder of the test) is opened through Wine, whatever COM number Wine gave
+// the gun; a USB id no attached port has is said in the debug window.
+TEST_F(GunFeedbackE2E, APortNamedByItsLinuxPathIsOpenedThereAndAUsbIdNotAttachedIsSaid) {
+    const std::string link = "/tmp/vt2-gun-by-id-" + std::to_string(GetCurrentProcessId());
+    PtyGun gun(link);
+    ASSERT_TRUE(gun.ready());
+    install.setIni("vt2.ini", "Feedback", "COM25", link);
+    install.setIni("vt2.ini", "Feedback", "COM26", "USB\\VID_2341&PID_8036\\HG0001");
+    install.setIni("vt2.ini", "Feedback", "COM27", "my gun");
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmo 25 baud=9600,cmw 25 S,cmw 26 S\r\nMameStop=cmw 25 E,cmc 25\r\n"
+                                          "[Output]\r\nlamp=cmw 25 L0|cmw 25 L1\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received() << "\n" << notes();
+    click(gun, "L1", "L0");
+    const auto guns = [&] { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdOutputsLabel); };
+    EXPECT_TRUE(WaitUntil([&] { return guns().find("COM25 = " + link + " (9600 baud): open, last sent L0") != std::string::npos; })) << guns();
+    EXPECT_TRUE(WaitUntil([&] {
+        return notes().find("COM26 = USB\\VID_2341&PID_8036\\HG0001 (9600 baud): no serial port of USB\\VID_2341&PID_8036\\HG0001 is attached") !=
+               std::string::npos;
+    })) << notes();
+    EXPECT_NE(notes().find("[Feedback] COM27=my gun is neither a Linux path"), std::string::npos) << notes();
+    endGame();
+    EXPECT_EQ(gun.received(), "SL1L0E");
+}
+
 // A gun maker's recoil server: one command a message, as vt2.ini names the server.
 TEST_F(GunFeedbackE2E, ARecoilServerGetsItsCommands) {
     RecoilServer server;

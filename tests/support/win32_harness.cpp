@@ -361,15 +361,19 @@ std::uint64_t DemoLayout::address(const std::string& variable) const {
     return it == addresses_.end() ? 0 : it->second;
 }
 
-PtyGun::PtyGun(int com, bool stamps) {
+PtyGun::PtyGun(int com, bool stamps) { start("\\\"$WINEPREFIX/dosdevices/com" + std::to_string(com) + "\\\"", stamps); }
+
+PtyGun::PtyGun(const std::string& linuxLink) { start("'" + linuxLink + "'", false); }
+
+void PtyGun::start(const std::string& linkForTheShell, bool stamps) {
     static int made = 0;
     logOnLinux_ = "/tmp/vt2-gun-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) + ".log";
     logOnWindows_ = "Z:" + logOnLinux_;
     for (char& c : logOnWindows_) {
         if (c == '/') c = '\\';
     }
-    helper_ = ChildProcess::Start("Z:\\bin\\sh", "-c \"exec python3 '" + std::string(kGunPtyScriptOnLinux) + "' \\\"$WINEPREFIX/dosdevices/com" +
-                                                     std::to_string(com) + "\\\" '" + logOnLinux_ + "' 600" + (stamps ? " stamps" : "") + "\"");
+    helper_ = ChildProcess::Start("Z:\\bin\\sh", "-c \"exec python3 '" + std::string(kGunPtyScriptOnLinux) + "' " + linkForTheShell + " '" +
+                                                     logOnLinux_ + "' 600" + (stamps ? " stamps" : "") + "\"");
     ready_ = WaitUntil([&] { return GetFileAttributesA(logOnWindows_.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 

@@ -192,6 +192,8 @@ private:
 class PtyGun {
 public:
     explicit PtyGun(int com, bool stamps = false);
+    // A gun whose pty a Linux path names (a stable name, as /dev/serial/by-id/... gives one).
+    explicit PtyGun(const std::string& linuxLink);
     ~PtyGun();
     PtyGun(const PtyGun&) = delete;
     PtyGun& operator=(const PtyGun&) = delete;
@@ -202,6 +204,7 @@ public:
     void unplug();
 
 private:
+    void start(const std::string& linkForTheShell, bool stamps);
     std::string logOnLinux_, logOnWindows_;
     ChildProcess helper_;
     bool ready_ = false;

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "adapters/win32/system_error_text.h"
+#include "adapters/win32/win32_bridge_link.h"
+#include "adapters/win32/win32_serial_port_list.h"
 #include "outputs/serial_settings.h"
 
 namespace vt2::win32 {
@@ -25,6 +27,7 @@ struct Win32FeedbackPorts::Port {
     bool recoilServer = false;
     int number = 0;
     std::string target;  // a recoil server's host:port
+    std::optional<GunPortName> stableName;  // COM N as vt2.ini names it
     SerialSettings settings;
     HANDLE serial = INVALID_HANDLE_VALUE;
     SOCKET socket = INVALID_SOCKET;
@@ -37,8 +40,9 @@ struct Win32FeedbackPorts::Port {
 
     bool open() const { return recoilServer ? socket != INVALID_SOCKET : serial != INVALID_HANDLE_VALUE; }
     std::string name() const {
-        return recoilServer ? "recoil server " + std::to_string(number) + " (" + (target.empty() ? "not set in vt2.ini" : target) + ")"
-                            : "COM" + std::to_string(number) + " (" + std::to_string(settings.baud) + " baud)";
+        if (recoilServer) return "recoil server " + std::to_string(number) + " (" + (target.empty() ? "not set in vt2.ini" : target) + ")";
+        const std::string named = stableName ? " = " + GunPortNameText(*stableName) : std::string();
+        return "COM" + std::to_string(number) + named + " (" + std::to_string(settings.baud) + " baud)";
     }
     void close() {
         if (serial != INVALID_HANDLE_VALUE) CloseHandle(serial);
@@ -109,9 +113,34 @@ SOCKET ConnectTo(const std::string& target, std::string& problem) {
     return s;
 }
 
+// Where a port named by vt2.ini is now: a Linux path through Wine's view of the Linux files, or
+// the COM port the USB gun of that id has now; false and why when it is not there.
+bool SerialPathOf(const GunPortName& name, std::string& path, std::string& problem) {
+    if (!name.linuxPath.empty()) {
+        if (!RunsUnderWine()) {
+            problem = name.linuxPath + " is a Linux path, for VT2 under Wine";
+            return false;
+        }
+        path = "\\\\?\\unix" + name.linuxPath;
+        for (char& c : path) {
+            if (c == '/') c = '\\';
+        }
+        return true;
+    }
+    const auto com = FindUsbSerialPort(name.usb, ListSerialPorts());
+    if (!com) {
+        problem = "no serial port of " + GunPortNameText(name) + " is attached";
+        return false;
+    }
+    path = "\\\\.\\COM" + std::to_string(*com);
+    return true;
+}
+
 }  // namespace
 
-Win32FeedbackPorts::Win32FeedbackPorts(std::map<int, std::string> recoilServers) : recoilServers_(std::move(recoilServers)) {}
+Win32FeedbackPorts::Win32FeedbackPorts(std::map<int, std::string> recoilServers, std::map<int, GunPortName> names,
+                                       std::vector<std::string> notes)
+    : recoilServers_(std::move(recoilServers)), names_(std::move(names)), notes_(std::move(notes)) {}
 
 Win32FeedbackPorts::~Win32FeedbackPorts() {
     {
@@ -188,6 +217,8 @@ Win32FeedbackPorts::Port& Win32FeedbackPorts::port(const FeedbackWrite& write) {
         p->number = write.port;
         const auto target = recoilServers_.find(write.port);
         if (server && target != recoilServers_.end()) p->target = target->second;
+        const auto name = names_.find(write.port);
+        if (!server && name != names_.end()) p->stableName = name->second;
     }
     return *p;
 }
@@ -221,7 +252,11 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
                 return false;
             }
         } else {
-            const std::string path = "\\\\.\\COM" + std::to_string(p.number);
+            std::string path = "\\\\.\\COM" + std::to_string(p.number);
+            if (p.stableName && !SerialPathOf(*p.stableName, path, problem)) {
+                fail(problem);
+                return false;
+            }
             p.serial = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             if (p.serial == INVALID_HANDLE_VALUE) {
                 fail("cannot be opened: " + SystemErrorText(GetLastError()));

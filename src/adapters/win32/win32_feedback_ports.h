@@ -13,14 +13,18 @@
 #include <vector>
 
 #include "outputs/feedback_send_queue.h"
+#include "outputs/gun_port_names.h"
 #include "platform/feedback_ports.h"
 
 namespace vt2::win32 {
 
 class Win32FeedbackPorts final : public FeedbackPorts {
 public:
-    // recoilServers: recoil server N's "host:port" (vt2.ini [Feedback] TCP1=127.0.0.1:13000).
-    explicit Win32FeedbackPorts(std::map<int, std::string> recoilServers);
+    // recoilServers: recoil server N's "host:port" (vt2.ini [Feedback] TCP1=127.0.0.1:13000);
+    // names: the stable names of COM N (vt2.ini [Feedback] COM5=/dev/serial/by-id/...), looked up
+    // each time the port is opened; notes: what to say first (names that could not be taken).
+    explicit Win32FeedbackPorts(std::map<int, std::string> recoilServers, std::map<int, GunPortName> names = {},
+                                std::vector<std::string> notes = {});
     ~Win32FeedbackPorts() override;
     Win32FeedbackPorts(const Win32FeedbackPorts&) = delete;
     Win32FeedbackPorts& operator=(const Win32FeedbackPorts&) = delete;
@@ -39,6 +43,7 @@ private:
     Port& port(const FeedbackWrite& write);
 
     std::map<int, std::string> recoilServers_;
+    std::map<int, GunPortName> names_;
     std::mutex mutex_;
     std::condition_variable changed_;
     FeedbackSendQueue queue_;

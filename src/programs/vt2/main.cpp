@@ -179,7 +179,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32WindowOutputs windowMessages(note);
     NumericOutputsFan numeric;
     Win32LoopPacer pacer;
-    Win32FeedbackPorts feedbackPorts(ReadRecoilServers(ini, folder));
+    std::vector<std::string> gunPortNotes;
+    std::map<int, GunPortName> gunPortNames = ReadGunPortNames(ini, folder, gunPortNotes);
+    Win32FeedbackPorts feedbackPorts(ReadRecoilServers(ini, folder), std::move(gunPortNames), std::move(gunPortNotes));
 
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric, pacer,
