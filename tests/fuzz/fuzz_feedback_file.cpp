@@ -1,8 +1,12 @@
 // A players' feedback file of any bytes, and any changes of its outputs and triggers: no write to a
 // port no file can name, a placeholder grows a text by at most a number, the hold time stays in
-// its bounds, and the stop comes once.
+// its bounds, the stop comes once; its gun commands, made those of the players' guns, leave none
+// behind, and the stop kept for a killed run reads back as the stop sent. Any text as a port's
+// stable name: taken or not, its name's text reads back as the same name.
 #include "fuzz_support.h"
+#include "outputs/gun_commands.h"
 #include "outputs/gun_feedback.h"
+#include "outputs/gun_port_names.h"
 
 using namespace vt2;
 
@@ -39,7 +43,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const FeedbackFile parsedFile = ParseFeedbackFile(file);
+    if (const auto name = ParseGunPortName(line)) {
+        fuzz::Check(ParseGunPortName(GunPortNameText(*name)) == name, "a port's name reads back as another");
+    }
+
+    FeedbackFile parsedFile = ParseFeedbackFile(file);
+    const std::uint8_t kinds = size > 0 ? data[0] : 0;
+    ResolveGunCommands(parsedFile, {GunSetup{static_cast<GunKind>(kinds % 5), 1 + kinds % 7},
+                                    GunSetup{static_cast<GunKind>((kinds / 5) % 5), 255}});
+    auto anyGun = [](const FeedbackCommands& commands) {
+        for (const FeedbackCommand& c : commands) {
+            if (c.kind == FeedbackCommand::Kind::Gun) return true;
+        }
+        return false;
+    };
+    fuzz::Check(!anyGun(parsedFile.start) && !anyGun(parsedFile.stop), "a gun command left in the start or stop");
+    for (const auto& [name, action] : parsedFile.outputs) {
+        for (const FeedbackCommands& alternative : action.alternatives) fuzz::Check(!anyGun(alternative), "a gun command left");
+    }
+    if (!parsedFile.stopText.empty()) {
+        const ParsedFeedbackLine kept = ParseFeedbackLine(parsedFile.stopText);
+        fuzz::Check(kept.problem.empty() && kept.alternatives.size() == 1 && kept.alternatives.front() == parsedFile.stop,
+                    "the stop kept for a killed run is not the stop sent");
+    }
     fuzz::Check(parsedFile.holdMs >= kDefaultHoldMs && parsedFile.holdMs <= kLongestHoldMs, "a hold time out of its bounds");
     CountingPorts ports;
     GunFeedback guns(ports, parsedFile, {{true, true}, 30});
