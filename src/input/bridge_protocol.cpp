@@ -7,7 +7,12 @@ namespace vt2 {
 
 namespace {
 
-enum MessageType : std::uint8_t { kAdded = 1, kRemoved = 2, kReport = 3, kListed = 4, kChallenge = 5, kProof = 6, kAnswer = 7 };
+enum MessageType : std::uint8_t {
+    kAdded = 1, kRemoved = 2, kReport = 3, kListed = 4, kChallenge = 5, kProof = 6, kAnswer = 7,
+    kSerialOpen = 8, kSerialWrite = 9, kSerialClose = 10, kSerialState = 11
+};
+
+bool IsParity(char c) { return c == 'N' || c == 'E' || c == 'O' || c == 'M' || c == 'S'; }
 enum AddedFlags : std::uint8_t { kRelative = 1, kAbsolute = 2 };
 enum ReportFlags : std::uint8_t { kPosition = 1 };
 
@@ -131,6 +136,40 @@ std::optional<BridgeMessage> ParsePayload(std::uint8_t type, const std::uint8_t*
         if (!r.whole()) return std::nullopt;
         return m;
     }
+    if (type == kSerialOpen) {
+        BridgeSerialOpen m;
+        m.port = r.u8();
+        m.baud = r.u32();
+        m.parity = static_cast<char>(r.u8());
+        m.dataBits = r.u8();
+        m.stopBits = r.u8();
+        m.path = r.text();
+        const bool settings = IsParity(m.parity) && m.dataBits >= 5 && m.dataBits <= 8 && (m.stopBits == 1 || m.stopBits == 2) &&
+                              m.baud > 0;
+        if (!r.whole() || m.port == 0 || !settings || m.path.empty()) return std::nullopt;
+        return m;
+    }
+    if (type == kSerialWrite) {
+        BridgeSerialWrite m;
+        m.port = r.u8();
+        m.bytes = r.text();
+        if (!r.whole() || m.port == 0) return std::nullopt;
+        return m;
+    }
+    if (type == kSerialClose) {
+        BridgeSerialClose m{r.u8()};
+        if (!r.whole() || m.port == 0) return std::nullopt;
+        return m;
+    }
+    if (type == kSerialState) {
+        BridgeSerialState m;
+        m.port = r.u8();
+        const std::uint8_t open = r.u8();
+        m.open = open == 1;
+        m.problem = r.text();
+        if (!r.whole() || m.port == 0 || open > 1) return std::nullopt;
+        return m;
+    }
     return std::nullopt;
 }
 
@@ -166,6 +205,26 @@ std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message) {
     } else if (const auto* answer = std::get_if<BridgeAnswer>(&message)) {
         type = kAnswer;
         payload.block(answer->mac);
+    } else if (const auto* open = std::get_if<BridgeSerialOpen>(&message)) {
+        type = kSerialOpen;
+        payload.u8(open->port);
+        payload.u32(open->baud);
+        payload.u8(static_cast<std::uint8_t>(open->parity));
+        payload.u8(open->dataBits);
+        payload.u8(open->stopBits);
+        payload.text(open->path);
+    } else if (const auto* write = std::get_if<BridgeSerialWrite>(&message)) {
+        type = kSerialWrite;
+        payload.u8(write->port);
+        payload.text(write->bytes);
+    } else if (const auto* close = std::get_if<BridgeSerialClose>(&message)) {
+        type = kSerialClose;
+        payload.u8(close->port);
+    } else if (const auto* state = std::get_if<BridgeSerialState>(&message)) {
+        type = kSerialState;
+        payload.u8(state->port);
+        payload.u8(state->open ? 1 : 0);
+        payload.text(state->problem);
     } else {
         const auto& report = std::get<BridgeReport>(message);
         type = kReport;
@@ -242,7 +301,7 @@ std::optional<BridgeMessage> BridgeDeviceTable::admit(const BridgeMessage& messa
         return message;
     }
     if (std::holds_alternative<BridgeDevicesListed>(message)) return message;
-    if (!std::holds_alternative<BridgeReport>(message)) {  // a handshake's, after it
+    if (!std::holds_alternative<BridgeReport>(message)) {  // a handshake's after it, or a serial port's
         ++outOfOrder_;
         return std::nullopt;
     }

@@ -89,8 +89,38 @@ struct BridgeAnswer {
     bool operator==(const BridgeAnswer&) const = default;
 };
 
+// The guns' serial ports, which VT2 under Wine may have the bridge open on the Linux side by their
+// stable names (/dev/serial/by-id/...): VT2 names each by the COM number its files use.
+struct BridgeSerialOpen {
+    std::uint8_t port = 0;  // COM N, 1 to 255
+    std::uint32_t baud = 9600;
+    char parity = 'N';  // N, E, O, M or S
+    std::uint8_t dataBits = 8;
+    std::uint8_t stopBits = 1;
+    std::string path;  // the Linux path
+    bool operator==(const BridgeSerialOpen&) const = default;
+};
+struct BridgeSerialWrite {
+    std::uint8_t port = 0;
+    std::string bytes;  // at most kBridgeMaxText: a longer command goes in several
+    bool operator==(const BridgeSerialWrite&) const = default;
+};
+struct BridgeSerialClose {
+    std::uint8_t port = 0;
+    bool operator==(const BridgeSerialClose&) const = default;
+};
+// The bridge's word on a port that one connection opened: open, or not and why (it could not be
+// opened, or went away).
+struct BridgeSerialState {
+    std::uint8_t port = 0;
+    bool open = false;
+    std::string problem;
+    bool operator==(const BridgeSerialState&) const = default;
+};
+
 using BridgeMessage = std::variant<BridgeDeviceAdded, BridgeDeviceRemoved, BridgeReport, BridgeDevicesListed,
-                                   BridgeChallenge, BridgeProof, BridgeAnswer>;
+                                   BridgeChallenge, BridgeProof, BridgeAnswer, BridgeSerialOpen, BridgeSerialWrite,
+                                   BridgeSerialClose, BridgeSerialState>;
 
 std::vector<std::uint8_t> EncodeBridgeMessage(const BridgeMessage& message);
 

@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -306,6 +308,94 @@ TEST(BridgeReplay, TwoClientsAtOnceGetEveryReportAndTheBridgeEndsWithTheLast) {
     EXPECT_FALSE(bridge.endsWithin(500)) << "the run is still connected";
     run.reset();
     EXPECT_TRUE(bridge.endsWithin(5000));
+}
+
+// A pseudo-terminal standing for a gun: what the bridge writes to its slave side arrives here.
+class PtyGun {
+public:
+    PtyGun() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        const char* name = ptsname(master_);
+        slave_ = name ? name : "";
+    }
+    ~PtyGun() { unplug(); }
+    const std::string& path() const { return slave_; }
+    // What arrived within timeoutMs, once count bytes are there.
+    std::string received(std::size_t count, int timeoutMs = 5000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (bytes_.size() < count && std::chrono::steady_clock::now() < end) {
+            pollfd wait{master_, POLLIN, 0};
+            if (poll(&wait, 1, 50) <= 0) continue;
+            char buffer[256];
+            const ssize_t got = ::read(master_, buffer, sizeof buffer);
+            if (got > 0) bytes_.append(buffer, static_cast<std::size_t>(got));
+        }
+        return bytes_;
+    }
+    void unplug() {
+        if (master_ >= 0) close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    std::string slave_;
+    std::string bytes_;
+};
+
+std::vector<BridgeSerialState> StatesOf(const std::vector<BridgeMessage>& messages) {
+    std::vector<BridgeSerialState> states;
+    for (const auto& m : messages) {
+        if (const auto* s = std::get_if<BridgeSerialState>(&m)) states.push_back(*s);
+    }
+    return states;
+}
+
+// The guns' serial ports by their Linux names, opened by the bridge for VT2: the bytes arrive as
+// sent; what is no terminal is never opened; a gun pulled out is said, and the bridge goes on.
+TEST(BridgeSerial, AGunsPortIsOpenedByItsPathWrittenToAndSaidWhenItGoes) {
+    Bridge bridge({"--replay", kMouse, "--port", "0"});
+    const int port = bridge.port();
+    ASSERT_GT(port, 0);
+    Client client(port);
+    ASSERT_EQ(client.read(7).size(), 7u);  // the handshake, the mouse and its frames
+    PtyGun gun;
+    ASSERT_FALSE(gun.path().empty());
+    const std::string file = RuntimeFolder() + "/not-a-gun";
+    std::ofstream(file) << "unchanged";
+    auto send = [&](const BridgeMessage& m) { client.sendRaw(EncodeBridgeMessage(m)); };
+    send(BridgeSerialOpen{25, 115200, 'N', 8, 1, gun.path()});
+    send(BridgeSerialOpen{26, 9600, 'N', 8, 1, file});
+    send(BridgeSerialOpen{27, 9600, 'N', 8, 1, "/dev/serial/by-id/no-such-gun"});
+    send(BridgeSerialOpen{28, 9600, 'N', 8, 1, RuntimeFolder()});
+    send(BridgeSerialWrite{25, "S"});
+    send(BridgeSerialWrite{26, "S"});  // not open: nothing, and nothing more said
+    send(BridgeSerialWrite{25, "F0x1"});
+    const std::vector<BridgeSerialState> states = StatesOf(client.read(4));
+    ASSERT_EQ(states.size(), 4u);
+    EXPECT_EQ(states[0], (BridgeSerialState{25, true, ""}));
+    EXPECT_EQ(states[1], (BridgeSerialState{26, false, file + " is no serial port"}));
+    EXPECT_EQ(states[2], (BridgeSerialState{27, false, "/dev/serial/by-id/no-such-gun cannot be opened: No such file or directory"}));
+    EXPECT_EQ(states[3], (BridgeSerialState{28, false, RuntimeFolder() + " is no serial port"}));
+    EXPECT_EQ(gun.received(5), "SF0x1");
+    std::ifstream kept(file);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "unchanged");
+
+    gun.unplug();
+    send(BridgeSerialWrite{25, "E"});
+    const std::vector<BridgeSerialState> gone = StatesOf(client.read(1));
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_EQ(gone[0].port, 25);
+    EXPECT_FALSE(gone[0].open);
+    EXPECT_NE(gone[0].problem.find("went away"), std::string::npos) << gone[0].problem;
+    // The gun gone costs the bridge nothing: it goes on for its clients.
+    EXPECT_FALSE(bridge.endsWithin(300));
+    Client another(port);
+    EXPECT_EQ(another.read(2).size(), 2u);  // the mouse, and that the list is whole
+    EXPECT_EQ(client.malformed(), 0u);
 }
 
 TEST(BridgeReplay, WhatIsNoRecordingIsRefused) {

@@ -23,7 +23,10 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
 
 TEST(BridgeProtocol, EachMessageComesBackAsItWasEvenByteByByte) {
     const std::vector<BridgeMessage> sent{Gun(), BridgeReport{7, 1, -3, 12, true, 4195, -2048, kBridgeLeft | kBridgeExtra},
-                                          BridgeDeviceRemoved{7}, BridgeDevicesListed{}};
+                                          BridgeDeviceRemoved{7}, BridgeDevicesListed{},
+                                          BridgeSerialOpen{25, 115200, 'E', 7, 2, "/dev/serial/by-id/usb-gun-if00"},
+                                          BridgeSerialWrite{25, std::string("F0x1\0\xff", 6)}, BridgeSerialClose{255},
+                                          BridgeSerialState{25, false, "went away: Input/output error"}, BridgeSerialState{1, true, ""}};
     std::vector<std::uint8_t> stream;
     for (const auto& m : sent) {
         const auto bytes = EncodeBridgeMessage(m);
@@ -64,13 +67,21 @@ TEST(BridgeProtocol, MalformedMessagesAreDroppedAndCountedAndTheStreamGoesOn) {
     const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> cases{
         {"wrong magic", with(good, 0, 0x00)},
         {"another version", with(good, 2, 9)},
-        {"an unknown type", with(good, 3, 9)},
+        {"an unknown type", with(good, 3, 99)},
         {"a payload longer than its type's", Join({header(2, 5), {3, 0, 0, 0, 0}})},
         {"a payload shorter than its type's", Join({header(3, 4), {7, 0, 0, 0}})},
         {"buttons beyond the five", with(EncodeBridgeMessage(report), kBridgeHeaderSize + 25, 0x20)},
         {"unknown report flags", with(EncodeBridgeMessage(report), kBridgeHeaderSize + 16, 0x02)},
         {"an absolute device without range", EncodeBridgeMessage(noRange)},
         {"a text running past the payload", with(EncodeBridgeMessage(Gun()), kBridgeHeaderSize + 25, 200)},
+        {"a serial port 0", EncodeBridgeMessage(BridgeSerialOpen{0, 9600, 'N', 8, 1, "/dev/ttyACM0"})},
+        {"a parity of no kind", EncodeBridgeMessage(BridgeSerialOpen{1, 9600, 'X', 8, 1, "/dev/ttyACM0"})},
+        {"nine data bits", EncodeBridgeMessage(BridgeSerialOpen{1, 9600, 'N', 9, 1, "/dev/ttyACM0"})},
+        {"three stop bits", EncodeBridgeMessage(BridgeSerialOpen{1, 9600, 'N', 8, 3, "/dev/ttyACM0"})},
+        {"a baud rate of 0", EncodeBridgeMessage(BridgeSerialOpen{1, 0, 'N', 8, 1, "/dev/ttyACM0"})},
+        {"no path", EncodeBridgeMessage(BridgeSerialOpen{1, 9600, 'N', 8, 1, ""})},
+        {"a write to port 0", EncodeBridgeMessage(BridgeSerialWrite{0, "S"})},
+        {"a state neither open nor not", with(EncodeBridgeMessage(BridgeSerialState{1, true, ""}), kBridgeHeaderSize + 1, 2)},
     };
     for (const auto& [what, bad] : cases) {
         BridgeStreamReader reader;

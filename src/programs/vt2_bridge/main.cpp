@@ -26,12 +26,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "adapters/linux/bridge_secret_file.h"
+#include "adapters/linux/bridge_serial_port.h"
 #include "adapters/linux/bridge_evdev_source.h"
 #include "adapters/linux/bridge_evemu_replay_source.h"
 #include "adapters/linux/bridge_loopback_server.h"
@@ -125,7 +127,39 @@ struct Caller {
     BridgeServerHandshake handshake;
     std::int64_t deadlineMs;
     bool trusted = false;
+    BridgeStreamReader reader;  // what it sends once trusted: its guns' serial ports
+    std::map<std::uint8_t, std::unique_ptr<bridge::SerialPort>> serial;  // closed when it goes
 };
+
+// A trusted caller's requests for its guns' serial ports; what is to tell it back.
+std::vector<std::uint8_t> TakeSerialRequests(Caller& caller, const std::vector<std::uint8_t>& bytes) {
+    std::vector<BridgeMessage> messages;
+    caller.reader.take(bytes.data(), bytes.size(), messages);
+    std::vector<std::uint8_t> replies;
+    auto tell = [&](std::uint8_t port, bool open, const std::string& problem) {
+        const std::vector<std::uint8_t> state = EncodeBridgeMessage(BridgeSerialState{port, open, problem});
+        replies.insert(replies.end(), state.begin(), state.end());
+    };
+    for (const BridgeMessage& message : messages) {
+        std::string why;
+        if (const auto* open = std::get_if<BridgeSerialOpen>(&message)) {
+            caller.serial.erase(open->port);
+            auto port = bridge::SerialPort::Open(*open, why);
+            tell(open->port, port != nullptr, port ? std::string() : open->path + " " + why);
+            if (port) caller.serial[open->port] = std::move(port);
+        } else if (const auto* write = std::get_if<BridgeSerialWrite>(&message)) {
+            const auto port = caller.serial.find(write->port);
+            if (port == caller.serial.end()) continue;  // told already why it is not open
+            if (!port->second->write(write->bytes, why)) {
+                caller.serial.erase(port);
+                tell(write->port, false, why);
+            }
+        } else if (const auto* close = std::get_if<BridgeSerialClose>(&message)) {
+            caller.serial.erase(close->port);
+        }
+    }
+    return replies;
+}
 
 struct Reading {
     std::unique_ptr<InputSource> source;
@@ -279,6 +313,11 @@ int main(int argc, char** argv) {
                 if (state == HandshakeState::Waiting && now < it->deadlineMs) continue;
                 std::fprintf(stderr, "vt2bridge: a connection that did not prove it knows the secret was closed\n");
                 letGo(client);
+                continue;
+            }
+            if (present && it->trusted && !got.empty()) {
+                const std::vector<std::uint8_t> replies = TakeSerialRequests(*it, got);
+                if (!replies.empty() && !server.send(client, replies)) letGo(client);
                 continue;
             }
             if (!present) letGo(client);
