@@ -204,6 +204,7 @@ TEST_F(GunFeedbackE2E, APortNamedByItsLinuxPathIsOpenedThereAndAUsbIdNotAttached
     const std::string link = "/tmp/vt2-gun-by-id-" + std::to_string(GetCurrentProcessId());
     PtyGun gun(link);
     ASSERT_TRUE(gun.ready());
+    install.setIni("vt2.ini", "Bridge", "Port", std::to_string(48100 + GetCurrentProcessId() % 90));  // no bridge there
     install.setIni("vt2.ini", "Feedback", "COM25", link);
     install.setIni("vt2.ini", "Feedback", "COM26", "USB\\VID_2341&PID_8036\\HG0001");
     install.setIni("vt2.ini", "Feedback", "COM27", "my gun");
@@ -222,6 +223,46 @@ TEST_F(GunFeedbackE2E, APortNamedByItsLinuxPathIsOpenedThereAndAUsbIdNotAttached
     EXPECT_NE(notes().find("[Feedback] COM27=my gun is neither a Linux path"), std::string::npos) << notes();
     endGame();
     EXPECT_EQ(gun.received(), "SL1L0E");
+}
+
+// Under Wine with the Linux bridge running, a port named by its Linux path is opened by the bridge
+// (never as a terminal of Wine's): the bytes arrive the same, the debug window says so, and a gun
+// pulled out is said and driven again once it is back.
+TEST_F(GunFeedbackE2E, WithTheLinuxBridgeAPortNamedByItsLinuxPathIsOpenedByTheBridge) {
+    if (*kLinuxBridge == '\0') GTEST_SKIP() << "this build has no Linux bridge in dist\\linux\\";
+    const int port = 48000 + static_cast<int>(GetCurrentProcessId() % 90);
+    RecordedBridge bridge(port, std::string(kRecordingsFolderOnLinux) + "/player1_gun.evemu");
+    ASSERT_TRUE(bridge.listening());
+    install.setIni("vt2.ini", "Bridge", "Port", std::to_string(port));
+    const std::string link = "/tmp/vt2-gun-bridged-" + std::to_string(GetCurrentProcessId());
+    auto gun = std::make_unique<PtyGun>(link);
+    ASSERT_TRUE(gun->ready());
+    install.setIni("vt2.ini", "Feedback", "COM25", link);
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmo 25 baud=115200,cmw 25 S\r\nMameStop=cmw 25 E,cmc 25\r\n"
+                                          "[Output]\r\nlamp=cmw 25 L0|cmw 25 L1\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun->received() == "S"; })) << gun->received() << "\n" << notes();
+    const auto guns = [&] { return LabelText(FindMainWindowOf(vt2.id()), win32::kIdOutputsLabel); };
+    EXPECT_TRUE(WaitUntil([&] { return guns().find("COM25 = " + link + " (115200 baud, by the Linux bridge): open, last sent S") != std::string::npos; }))
+        << guns();
+    gun->unplug();
+    EXPECT_TRUE(WaitUntil([&] {
+        Inject("button left down");
+        Inject("button left up");
+        return notes().find("COM25 = " + link + " (115200 baud): went away") != std::string::npos;
+    })) << notes();
+    auto back = std::make_unique<PtyGun>(link);
+    ASSERT_TRUE(back->ready());
+    EXPECT_TRUE(WaitUntil([&] {
+        Inject("button left down");
+        Inject("button left up");
+        return back->received().find("L1") != std::string::npos;
+    })) << back->received() << "\n" << notes();
+    // Put back in its mode: the start's command for its port once more.
+    EXPECT_TRUE(WaitUntil([&] { return back->received().find("S") != std::string::npos; })) << back->received();
+    endGame();
+    EXPECT_TRUE(back->received().ends_with("E")) << back->received();
 }
 
 // A gun maker's recoil server: one command a message, as vt2.ini names the server.

@@ -22,7 +22,9 @@ std::string Environment(const char* name) {
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
 }
 
-BridgeNonce FreshNonce() {
+}  // namespace
+
+BridgeNonce FreshBridgeNonce() {
     BridgeNonce nonce{};
     // The system's own generator (advapi32's, which every Windows has).
     if (!RtlGenRandom(nonce.data(), static_cast<ULONG>(nonce.size()))) {
@@ -31,7 +33,6 @@ BridgeNonce FreshNonce() {
     }
     return nonce;
 }
-}  // namespace
 
 bool RunsUnderWine() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -122,7 +123,7 @@ bool Win32BridgeLink::startBridge(int port, bool wait) {
 
 void Win32BridgeLink::connected() {
     // Read at each connection: a bridge started again has a new secret.
-    receiver_->onBridgeConnected(ReadBridgeSecret(port_), FreshNonce());
+    receiver_->onBridgeConnected(ReadBridgeSecret(port_), FreshBridgeNonce());
 }
 
 bool Win32BridgeLink::open(int port, BridgeReceiver& receiver, int waitMs) {

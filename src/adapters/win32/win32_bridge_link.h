@@ -50,6 +50,9 @@ private:
     ULONGLONG lastStartMs_ = 0;
 };
 
+// A nonce for a handshake, from the system's random generator (all zero when it gives none).
+BridgeNonce FreshBridgeNonce();
+
 // True when this program runs under Wine.
 bool RunsUnderWine();
 

@@ -8,6 +8,7 @@
 
 #include "adapters/win32/system_error_text.h"
 #include "adapters/win32/win32_bridge_link.h"
+#include "adapters/win32/win32_bridge_serial.h"
 #include "adapters/win32/win32_serial_port_list.h"
 #include "outputs/serial_settings.h"
 
@@ -18,6 +19,7 @@ namespace {
 constexpr unsigned kReopenAfterMs = 1000;  // a gun gone is looked for again at most this often
 constexpr DWORD kWriteTimeoutMs = 200;     // a gun that takes nothing holds the thread no longer
 constexpr unsigned kConnectTimeoutMs = 1000;
+constexpr unsigned kBridgeAnswerMs = 500;  // the bridge's word on a port it was asked to open
 
 std::uint64_t NowMs() { return GetTickCount64(); }
 
@@ -28,6 +30,7 @@ struct Win32FeedbackPorts::Port {
     int number = 0;
     std::string target;  // a recoil server's host:port
     std::optional<GunPortName> stableName;  // COM N as vt2.ini names it
+    bool viaBridge = false;                 // opened by the Linux bridge, which said so
     SerialSettings settings;
     HANDLE serial = INVALID_HANDLE_VALUE;
     SOCKET socket = INVALID_SOCKET;
@@ -38,12 +41,14 @@ struct Win32FeedbackPorts::Port {
     bool tried = false;
     bool openNow = false;  // for status(), which another thread asks: set under the lock
 
-    bool open() const { return recoilServer ? socket != INVALID_SOCKET : serial != INVALID_HANDLE_VALUE; }
+    bool open() const { return recoilServer ? socket != INVALID_SOCKET : viaBridge || serial != INVALID_HANDLE_VALUE; }
     std::string name() const {
         if (recoilServer) return "recoil server " + std::to_string(number) + " (" + (target.empty() ? "not set in vt2.ini" : target) + ")";
         const std::string named = stableName ? " = " + GunPortNameText(*stableName) : std::string();
-        return "COM" + std::to_string(number) + named + " (" + std::to_string(settings.baud) + " baud)";
+        return "COM" + std::to_string(number) + named + " (" + std::to_string(settings.baud) + " baud" +
+               (viaBridge ? ", by the Linux bridge)" : ")");
     }
+    // A port the bridge holds is closed by a word to the bridge; viaBridge is set under the lock.
     void close() {
         if (serial != INVALID_HANDLE_VALUE) CloseHandle(serial);
         serial = INVALID_HANDLE_VALUE;
@@ -139,8 +144,8 @@ bool SerialPathOf(const GunPortName& name, std::string& path, std::string& probl
 }  // namespace
 
 Win32FeedbackPorts::Win32FeedbackPorts(std::map<int, std::string> recoilServers, std::map<int, GunPortName> names,
-                                       std::vector<std::string> notes)
-    : recoilServers_(std::move(recoilServers)), names_(std::move(names)), notes_(std::move(notes)) {}
+                                       std::vector<std::string> notes, int bridgePort)
+    : recoilServers_(std::move(recoilServers)), names_(std::move(names)), bridgePort_(bridgePort), notes_(std::move(notes)) {}
 
 Win32FeedbackPorts::~Win32FeedbackPorts() {
     {
@@ -223,6 +228,59 @@ Win32FeedbackPorts::Port& Win32FeedbackPorts::port(const FeedbackWrite& write) {
     return *p;
 }
 
+bool Win32FeedbackPorts::openByTheBridge(Port& p, std::string& problem) {
+    if (!p.stableName || p.stableName->linuxPath.empty() || bridgePort_ <= 0 || bridgeSilent_ || !RunsUnderWine()) return false;
+    if (!bridge_) bridge_ = std::make_unique<BridgeSerialClient>(bridgePort_);
+    std::string noBridge;
+    if (!bridge_->ready(noBridge)) return false;
+    const BridgeSerialOpen request{static_cast<std::uint8_t>(p.number), p.settings.baud, p.settings.parity,
+                                   static_cast<std::uint8_t>(p.settings.dataBits), static_cast<std::uint8_t>(p.settings.stopBits),
+                                   p.stableName->linuxPath};
+    bridgeProblems_.erase(p.number);
+    if (!bridge_->send(request)) return false;
+    const std::uint64_t until = NowMs() + kBridgeAnswerMs;
+    for (std::uint64_t now = NowMs(); now < until; now = NowMs()) {
+        for (const BridgeSerialState& state : bridge_->takeStates(static_cast<unsigned>(until - now))) {
+            if (state.port != p.number) {
+                if (!state.open) bridgeProblems_[state.port] = state.problem;
+                continue;
+            }
+            if (!state.open) {
+                problem = state.problem;
+                return false;
+            }
+            std::lock_guard<std::mutex> lock(mutex_);  // status() names the port by how it is open
+            p.viaBridge = true;
+            return true;
+        }
+    }
+    // A bridge that says nothing of serial ports is older than they are: Wine opens the paths.
+    bridgeSilent_ = true;
+    std::lock_guard<std::mutex> lock(mutex_);
+    notes_.push_back("the Linux bridge on port " + std::to_string(bridgePort_) +
+                     " opens no serial port (an older bridge?): Wine opens the Linux paths of vt2.ini [Feedback]");
+    return false;
+}
+
+bool Win32FeedbackPorts::writeByTheBridge(Port& p, const std::string& bytes, std::string& problem) {
+    for (const BridgeSerialState& state : bridge_->takeStates(0)) {
+        if (!state.open) bridgeProblems_[state.port] = state.problem;
+    }
+    if (const auto gone = bridgeProblems_.find(p.number); gone != bridgeProblems_.end()) {
+        problem = gone->second;
+        bridgeProblems_.erase(gone);
+        return false;
+    }
+    // A message carries a short text: a longer command goes in pieces, in order.
+    for (std::size_t at = 0; at < bytes.size(); at += kBridgeMaxText) {
+        if (!bridge_->send(BridgeSerialWrite{static_cast<std::uint8_t>(p.number), bytes.substr(at, kBridgeMaxText)})) {
+            problem = "went away with the Linux bridge";
+            return false;
+        }
+    }
+    return true;
+}
+
 void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
     Port& p = port(write);
     std::string problem;
@@ -230,6 +288,7 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
         p.close();
         std::lock_guard<std::mutex> lock(mutex_);
         p.openNow = false;
+        p.viaBridge = false;
         const bool news = !p.told || p.problem != why;
         p.problem = why;
         p.told = true;
@@ -251,6 +310,11 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
                 fail(problem);
                 return false;
             }
+        } else if (openByTheBridge(p, problem)) {
+            // taken below as any port opened
+        } else if (!problem.empty()) {
+            fail(problem);
+            return false;
         } else {
             std::string path = "\\\\.\\COM" + std::to_string(p.number);
             if (p.stableName && !SerialPathOf(*p.stableName, path, problem)) {
@@ -293,7 +357,10 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
                 std::lock_guard<std::mutex> lock(mutex_);  // status() names the port by its settings
                 p.settings = *settings;
             }
-            if (p.open()) {
+            if (p.open() && p.viaBridge) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                p.viaBridge = false;  // the bridge opens it again with these settings, below
+            } else if (p.open()) {
                 if (!ApplySettings(p.serial, p.settings)) fail("does not take its settings: " + SystemErrorText(GetLastError()));
                 return;
             }
@@ -302,9 +369,11 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
             return;
         }
         case FeedbackWrite::Kind::Close: {
+            if (p.viaBridge && bridge_) bridge_->send(BridgeSerialClose{static_cast<std::uint8_t>(p.number)});
             p.close();
             std::lock_guard<std::mutex> lock(mutex_);
             p.openNow = false;
+            p.viaBridge = false;
             return;
         }
         case FeedbackWrite::Kind::Write:
@@ -314,6 +383,9 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
             if (p.recoilServer) {
                 written = ::send(p.socket, write.text.data(), static_cast<int>(write.text.size()), 0) == static_cast<int>(write.text.size());
                 if (!written) fail("went away: " + SystemErrorText(static_cast<DWORD>(WSAGetLastError())));
+            } else if (p.viaBridge) {
+                written = writeByTheBridge(p, write.text, problem);
+                if (!written) fail(problem);
             } else {
                 DWORD done = 0;
                 written = WriteFile(p.serial, write.text.data(), static_cast<DWORD>(write.text.size()), &done, nullptr) &&

@@ -18,13 +18,17 @@
 
 namespace vt2::win32 {
 
+class BridgeSerialClient;
+
 class Win32FeedbackPorts final : public FeedbackPorts {
 public:
     // recoilServers: recoil server N's "host:port" (vt2.ini [Feedback] TCP1=127.0.0.1:13000);
     // names: the stable names of COM N (vt2.ini [Feedback] COM5=/dev/serial/by-id/...), looked up
     // each time the port is opened; notes: what to say first (names that could not be taken).
+    // bridgePort: the Linux bridge's port (under Wine a Linux path is opened by that bridge when
+    // it answers, else through Wine).
     explicit Win32FeedbackPorts(std::map<int, std::string> recoilServers, std::map<int, GunPortName> names = {},
-                                std::vector<std::string> notes = {});
+                                std::vector<std::string> notes = {}, int bridgePort = 0);
     ~Win32FeedbackPorts() override;
     Win32FeedbackPorts(const Win32FeedbackPorts&) = delete;
     Win32FeedbackPorts& operator=(const Win32FeedbackPorts&) = delete;
@@ -41,9 +45,18 @@ private:
     void run();
     void carryOut(const FeedbackWrite& write);
     Port& port(const FeedbackWrite& write);
+    // A Linux path under Wine, opened by the Linux bridge when one answers: true when it did;
+    // false and a problem when it could not; false and no problem when no bridge answers (Wine
+    // then opens the path itself).
+    bool openByTheBridge(Port& p, std::string& problem);
+    bool writeByTheBridge(Port& p, const std::string& bytes, std::string& problem);
 
     std::map<int, std::string> recoilServers_;
     std::map<int, GunPortName> names_;
+    int bridgePort_ = 0;
+    std::unique_ptr<BridgeSerialClient> bridge_;  // made by the writer thread when first needed
+    std::map<int, std::string> bridgeProblems_;   // what the bridge said of a port it no longer holds
+    bool bridgeSilent_ = false;                   // the bridge answered an open with nothing
     std::mutex mutex_;
     std::condition_variable changed_;
     FeedbackSendQueue queue_;

@@ -181,7 +181,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32LoopPacer pacer;
     std::vector<std::string> gunPortNotes;
     std::map<int, GunPortName> gunPortNames = ReadGunPortNames(ini, folder, gunPortNotes);
-    Win32FeedbackPorts feedbackPorts(ReadRecoilServers(ini, folder), std::move(gunPortNames), std::move(gunPortNotes));
+    Win32FeedbackPorts feedbackPorts(ReadRecoilServers(ini, folder), std::move(gunPortNames), std::move(gunPortNotes),
+                                     ReadBridgePort(ini, folder));
 
     Platform os{ini,        files,        windows,  launcher, clock,     messages, process, memory,  modules, threads,
                 mainWindow, messageBoxes, keyboard, rawInput, joysticks, input,    locale,  outputs, runLocks, numeric, pacer,

@@ -129,6 +129,9 @@ struct Caller {
     bool trusted = false;
     BridgeStreamReader reader;  // what it sends once trusted: its guns' serial ports
     std::map<std::uint8_t, std::unique_ptr<bridge::SerialPort>> serial;  // closed when it goes
+    // It asked for a serial port: a connection for the guns' feedback, which wants no devices
+    // (unread, their reports would pile up until the bridge dropped it).
+    bool forSerialPorts = false;
 };
 
 // A trusted caller's requests for its guns' serial ports; what is to tell it back.
@@ -142,6 +145,9 @@ std::vector<std::uint8_t> TakeSerialRequests(Caller& caller, const std::vector<s
     };
     for (const BridgeMessage& message : messages) {
         std::string why;
+        const bool serial = std::holds_alternative<BridgeSerialOpen>(message) || std::holds_alternative<BridgeSerialWrite>(message) ||
+                            std::holds_alternative<BridgeSerialClose>(message);
+        caller.forSerialPorts = caller.forSerialPorts || serial;
         if (const auto* open = std::get_if<BridgeSerialOpen>(&message)) {
             caller.serial.erase(open->port);
             auto port = bridge::SerialPort::Open(*open, why);
@@ -317,6 +323,7 @@ int main(int argc, char** argv) {
             }
             if (present && it->trusted && !got.empty()) {
                 const std::vector<std::uint8_t> replies = TakeSerialRequests(*it, got);
+                if (it->forSerialPorts) session.disconnect(static_cast<std::uint32_t>(client));
                 if (!replies.empty() && !server.send(client, replies)) letGo(client);
                 continue;
             }
