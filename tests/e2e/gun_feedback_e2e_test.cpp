@@ -137,6 +137,20 @@ TEST_F(GunFeedbackE2E, TriggerRecoilPulsesWhileTheTriggerIsHeldAndStopsWithIt) {
     for (std::size_t i = 0; i + 4 <= pulses.size(); i += 4) EXPECT_EQ(pulses.substr(i, 4), i % 8 == 0 ? "F0x1" : "F0x0") << pulses;
 }
 
+// The tray menu's Exit while the game runs: the guns get their stop before VT2 ends.
+TEST_F(GunFeedbackE2E, TheTrayMenusExitSendsTheStopBeforeVt2Ends) {
+    PtyGun gun(15);
+    ASSERT_TRUE(gun.ready());
+    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n");
+    startGame();
+    startVt2();
+    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    PostMessageA(FindMainWindowOf(vt2.id()), WM_COMMAND, win32::kIdMenuExit, 0);
+    EXPECT_EQ(vt2.waitForExit(), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return gun.received() == "SE"; })) << gun.received();
+    EXPECT_EQ(GetFileAttributesA(install.file("feedback-stop.pending").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // VT2 killed: the gun stays in serial mode until the next start, which sends the stop first.
 TEST_F(GunFeedbackE2E, ARunKilledLeavesItsStopAndTheNextStartSendsItFirst) {
     PtyGun gun(15);
