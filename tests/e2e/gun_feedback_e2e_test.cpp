@@ -76,6 +76,14 @@ protected:
         ASSERT_TRUE(Inject("button left up"));
         EXPECT_TRUE(WaitUntil([&] { return gun.received().ends_with(up); })) << gun.received();
     }
+    // One gun on COM15, put in serial mode at the start and let go at the stop; the game hooked.
+    void startWithOneGun(PtyGun& gun) {
+        ASSERT_TRUE(gun.ready());
+        install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n");
+        startGame();
+        startVt2();
+        ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    }
     void endGame() {
         PostMessageA(gameWindow, WM_CLOSE, 0, 0);
         EXPECT_EQ(vt2.waitForExit(), 0u);
@@ -140,11 +148,7 @@ TEST_F(GunFeedbackE2E, TriggerRecoilPulsesWhileTheTriggerIsHeldAndStopsWithIt) {
 // The tray menu's Exit while the game runs: the guns get their stop before VT2 ends.
 TEST_F(GunFeedbackE2E, TheTrayMenusExitSendsTheStopBeforeVt2Ends) {
     PtyGun gun(15);
-    ASSERT_TRUE(gun.ready());
-    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n");
-    startGame();
-    startVt2();
-    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    ASSERT_NO_FATAL_FAILURE(startWithOneGun(gun));
     PostMessageA(FindMainWindowOf(vt2.id()), WM_COMMAND, win32::kIdMenuExit, 0);
     EXPECT_EQ(vt2.waitForExit(), 0u);
     EXPECT_TRUE(WaitUntil([&] { return gun.received() == "SE"; })) << gun.received();
@@ -154,11 +158,7 @@ TEST_F(GunFeedbackE2E, TheTrayMenusExitSendsTheStopBeforeVt2Ends) {
 // VT2 killed: the gun stays in serial mode until the next start, which sends the stop first.
 TEST_F(GunFeedbackE2E, ARunKilledLeavesItsStopAndTheNextStartSendsItFirst) {
     PtyGun gun(15);
-    ASSERT_TRUE(gun.ready());
-    install.writeFile("feedback\\demo.ini", "[General]\r\nMameStart=cmw 15 S\r\nMameStop=cmw 15 E\r\n");
-    startGame();
-    startVt2();
-    ASSERT_TRUE(WaitUntil([&] { return gun.received() == "S"; })) << gun.received();
+    ASSERT_NO_FATAL_FAILURE(startWithOneGun(gun));
     EXPECT_NE(GetFileAttributesA(install.file("feedback-stop.pending").c_str()), INVALID_FILE_ATTRIBUTES);
     vt2.terminate();
     vt2.waitForExit();
