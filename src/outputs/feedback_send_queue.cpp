@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 namespace vt2 {
 
@@ -18,13 +19,23 @@ int GunOf(const FeedbackWrite& write) { return write.kind == FeedbackWrite::Kind
 
 bool FeedbackSendQueue::push(const FeedbackWrite& write) {
     if (!write.latestKey.empty()) {
-        const auto waiting = std::find_if(queue_.begin(), queue_.end(), [&](const FeedbackWrite& w) {
-            return w.port == write.port && w.kind == write.kind && w.latestKey == write.latestKey;
-        });
-        if (waiting != queue_.end()) {
-            waiting->text = write.text;
+        // At most two writes of one key wait: the one next to go, and the latest state after it.
+        // A newer one takes the latest's place; the next to go stays, so that a recoil's on that
+        // waits is never swapped for its off (the kick lost), and a game that turns it on and off
+        // faster than the gun is paced gets on and off in turn at the pace, not on for good.
+        std::vector<std::deque<FeedbackWrite>::iterator> waiting;
+        for (auto it = queue_.begin(); it != queue_.end(); ++it) {
+            if (it->port == write.port && it->kind == write.kind && it->latestKey == write.latestKey) waiting.push_back(it);
+        }
+        if (waiting.size() >= 2) {
+            if (waiting.front()->text == write.text) {
+                queue_.erase(waiting.back());  // back to the state that goes next: nothing after it
+            } else {
+                waiting.back()->text = write.text;
+            }
             return true;
         }
+        if (waiting.size() == 1 && waiting.front()->text == write.text) return true;  // that state waits already
     }
     if (queue_.size() < capacity_) {
         queue_.push_back(write);

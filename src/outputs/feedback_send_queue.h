@@ -1,8 +1,9 @@
 #pragma once
 // The order and pace in which the guns' ports are written: what a port's writer thread takes next.
 // Writes to one port leave in the order they came, at most one a minGapMs (a gun's solenoid does
-// not survive more, and a USB serial gun merges what comes faster); a waiting write that a newer
-// one of the same key finds is replaced by it; opening, closing and settings are not paced. The
+// not survive more, and a USB serial gun merges what comes faster); of the writes of one key (one
+// output's command) at most two wait, the next to go and the latest state, which a newer one
+// replaces; opening, closing and settings are not paced. The
 // queue is bounded: when it is full, the oldest write that may be replaced goes, else the newcomer.
 
 #include <cstdint>

@@ -144,10 +144,13 @@ TEST(FeedbackSendQueue, OnePortIsPacedTheOthersGoOnAndTheLatestStateWins) {
     queue.push({Kind::Write, 2, "S", ""});
     EXPECT_EQ(takeAll(0), (Texts{"1:baud=9600", "1:S", "2:S"}));  // F0x1 waits behind S on port 1
     EXPECT_EQ(wait, 40u);
-    EXPECT_TRUE(queue.push({Kind::Write, 1, "F0x0", "r"}));  // replaces the waiting F0x1
+    EXPECT_TRUE(queue.push({Kind::Write, 1, "F0x0", "r"}));  // waits after the F0x1: the kick is not lost
+    EXPECT_TRUE(queue.push({Kind::Write, 1, "F0x1", "r"}));  // the latest state: in the F0x0's place
+    EXPECT_TRUE(queue.push({Kind::Write, 1, "F0x0", "r"}));
     EXPECT_EQ(takeAll(39), Texts{});
     EXPECT_EQ(wait, 1u);
-    EXPECT_EQ(takeAll(40), Texts{"1:F0x0"});
+    EXPECT_EQ(takeAll(40), Texts{"1:F0x1"});
+    EXPECT_EQ(takeAll(80), Texts{"1:F0x0"});
     EXPECT_EQ(takeAll(1000), Texts{});
     EXPECT_EQ(wait, 0u);  // empty
     // Bounded: a full queue drops the oldest replaceable write, else the newcomer.
@@ -163,6 +166,34 @@ TEST(FeedbackSendQueue, OnePortIsPacedTheOthersGoOnAndTheLatestStateWins) {
     queue.push({Kind::Write, 4, "a", ""});
     queue.push({Kind::TcpWrite, 4, "b", ""});
     EXPECT_EQ(takeAll(6000), (Texts{"4:a", "4:b"}));
+}
+
+// A full-auto game turns its recoil on and off every frame, faster than a gun is paced: the gun
+// gets on and off in turn, one a 40 ms, never the same twice running, and off at the end. (Were a
+// waiting on swapped for the off that follows it, the solenoid would stay on through the burst.)
+TEST(FeedbackSendQueue, RecoilFasterThanThePaceReachesTheGunOnAndOffInTurn) {
+    for (const unsigned frameMs : {5u, 16u, 33u}) {
+        FeedbackSendQueue queue(40, 256);
+        Texts sent;
+        std::vector<std::uint64_t> times;
+        unsigned wait = 0;
+        for (std::uint64_t ms = 0; ms <= 2000; ++ms) {
+            if (ms < 1000 && ms % frameMs == 0) queue.push({Kind::Write, 1, (ms / frameMs) % 2 == 0 ? "F0x1" : "F0x0", "p1_ctmrecoil#0"});
+            if (ms == 1000) queue.push({Kind::Write, 1, "F0x0", "p1_ctmrecoil#0"});  // the burst ends
+            while (auto w = queue.take(ms, wait)) {
+                sent.push_back(w->text);
+                times.push_back(ms);
+            }
+        }
+        ASSERT_GE(sent.size(), 10u) << frameMs;
+        EXPECT_EQ(sent.front(), "F0x1") << frameMs;
+        EXPECT_EQ(sent.back(), "F0x0") << frameMs;
+        for (std::size_t i = 1; i < sent.size(); ++i) {
+            EXPECT_NE(sent[i], sent[i - 1]) << frameMs << " at " << i;
+            EXPECT_GE(times[i] - times[i - 1], 40u) << frameMs << " at " << i;
+        }
+        EXPECT_TRUE(queue.empty()) << frameMs;
+    }
 }
 
 TEST(SerialSettings, TheFilesFormOfSettings) {
