@@ -48,13 +48,32 @@ bool FeedbackSendQueue::push(const FeedbackWrite& write) {
     return false;
 }
 
+void FeedbackSendQueue::waitForRestart(const FeedbackWrite& write, std::uint64_t untilMs) {
+    queue_.push_front(write);
+    restartUntilMs_[GunOf(write)] = untilMs;
+}
+
 std::optional<FeedbackWrite> FeedbackSendQueue::take(std::uint64_t nowMs, unsigned& waitMs) {
     waitMs = 0;
     std::set<int> held;  // ports whose first waiting write must wait: nothing of theirs may pass it
     std::uint64_t soonest = UINT64_MAX;
+    // A gun waiting for its restart lets only the restart's writes pass, until its bytes went and
+    // no more of it waits, or the wait is over.
+    for (auto it = restartUntilMs_.begin(); it != restartUntilMs_.end();) {
+        const int gun = it->first;
+        const bool restartWaits = std::any_of(queue_.begin(), queue_.end(), [&](const FeedbackWrite& w) { return w.restart && GunOf(w) == gun; });
+        if (nowMs >= it->second || (restartSent_.count(gun) && !restartWaits)) {
+            restartSent_.erase(gun);
+            it = restartUntilMs_.erase(it);
+        } else {
+            soonest = std::min(soonest, it->second);
+            ++it;
+        }
+    }
     for (auto it = queue_.begin(); it != queue_.end(); ++it) {
         const int gun = GunOf(*it);
         if (held.count(gun)) continue;
+        if (restartUntilMs_.count(gun) && !it->restart) continue;  // not held: the restart's may pass it
         if (Paced(*it)) {
             const auto last = lastWriteMs_.find(gun);
             if (last != lastWriteMs_.end() && nowMs < last->second + minGapMs_) {
@@ -64,6 +83,7 @@ std::optional<FeedbackWrite> FeedbackSendQueue::take(std::uint64_t nowMs, unsign
             }
             lastWriteMs_[gun] = nowMs;
         }
+        if (it->restart && Paced(*it) && restartUntilMs_.count(gun)) restartSent_.insert(gun);
         FeedbackWrite write = std::move(*it);
         queue_.erase(it);
         return write;

@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "platform/feedback_ports.h"
 
@@ -29,6 +30,9 @@ public:
     // wait (waitMs then says how long, 0 when the queue is empty).
     std::optional<FeedbackWrite> take(std::uint64_t nowMs, unsigned& waitMs);
     bool empty() const { return queue_.empty(); }
+    // A write that found its gun's port back after it had gone: it goes first again once the
+    // gun's restart writes went, and until then (or untilMs) nothing of that gun but those goes.
+    void waitForRestart(const FeedbackWrite& write, std::uint64_t untilMs);
     std::size_t size() const { return queue_.size(); }
 
 private:
@@ -36,6 +40,8 @@ private:
     std::size_t capacity_;
     std::deque<FeedbackWrite> queue_;
     std::map<int, std::uint64_t> lastWriteMs_;  // by gun (COM N: N, recoil server N: -N): its last paced write
+    std::map<int, std::uint64_t> restartUntilMs_;  // the guns whose writes wait for their restart
+    std::set<int> restartSent_;                     // of those, the ones a restart write went to
 };
 
 }  // namespace vt2

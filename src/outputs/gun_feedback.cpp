@@ -74,7 +74,7 @@ void GunFeedback::startAgain(const FeedbackGun& gun) {
         const bool server = c.kind == FeedbackCommand::Kind::TcpWrite;
         if (c.kind != FeedbackCommand::Kind::Nothing && server == gun.recoilServer && c.port == gun.port) again.push_back(c);
     }
-    run(again, {}, 0);
+    run(again, {}, 0, true);
 }
 
 void GunFeedback::update(int id, std::int32_t value) {
@@ -138,7 +138,7 @@ void GunFeedback::change(const std::string& name, long long value) {
     run(*chosen.commands, key, value);
 }
 
-void GunFeedback::run(const FeedbackCommands& commands, const std::string& key, long long value) {
+void GunFeedback::run(const FeedbackCommands& commands, const std::string& key, long long value, bool restart) {
     const OutputValueLookup other = [this](std::string_view name) -> std::optional<long long> {
         const auto found = values_.find(ToLowerAscii(name));
         if (found == values_.end()) return std::nullopt;
@@ -152,6 +152,7 @@ void GunFeedback::run(const FeedbackCommands& commands, const std::string& key, 
         const bool bytes = c.kind == FeedbackCommand::Kind::Write || c.kind == FeedbackCommand::Kind::TcpWrite;
         write.text = bytes ? ExpandFeedbackText(c.text, value, other) : c.text;
         if (bytes && !key.empty()) write.latestKey = key + "#" + std::to_string(i);
+        write.restart = restart;
         ports_.send(write);
     }
 }

@@ -46,7 +46,7 @@ public:
 
 private:
     void change(const std::string& name, long long value);
-    void run(const FeedbackCommands& commands, const std::string& key, long long value);
+    void run(const FeedbackCommands& commands, const std::string& key, long long value, bool restart = false);
 
     struct Held {
         std::uint64_t sinceMs = 0;

@@ -16,6 +16,9 @@ struct FeedbackWrite {
     // Not empty: a later write of the same key that finds this one still waiting replaces it (the
     // latest state wins, as a gun that is paced cannot take every change of a full-auto game).
     std::string latestKey;
+    // Part of the start sent again to a gun whose port came back: it goes before the writes that
+    // found the port back and wait for it.
+    bool restart = false;
     bool operator==(const FeedbackWrite&) const = default;
 };
 
@@ -43,7 +46,8 @@ public:
     // What went wrong since the last call (a port that cannot be opened, or went away), once each.
     virtual std::vector<std::string> takeNotes() = 0;
     // The guns whose port was opened again since the last call, after it had gone (a gun plugged in
-    // again has forgotten the mode the start put it in).
+    // again has forgotten the mode the start put it in): their writes wait, a short while at most,
+    // for the start's writes for them (FeedbackWrite::restart).
     virtual std::vector<FeedbackGun> takeReturnedGuns() = 0;
 };
 

@@ -273,8 +273,8 @@ TEST_F(GunFeedbackE2E, WithTheLinuxBridgeAPortNamedByItsLinuxPathIsOpenedByTheBr
         Inject("button left up");
         return back->received().find("L1") != std::string::npos;
     })) << back->received() << "\n" << notes();
-    // Put back in its mode: the start's command for its port once more.
-    EXPECT_TRUE(WaitUntil([&] { return back->received().find("S") != std::string::npos; })) << back->received();
+    // Put back in its mode first: the start's command for its port once more, before any lamp.
+    EXPECT_TRUE(back->received().starts_with("S")) << back->received();
     endGame();
     EXPECT_TRUE(back->received().ends_with("E")) << back->received();
 }
@@ -315,8 +315,9 @@ TEST_F(GunFeedbackE2E, AGunUnpluggedMidRunIsSaidAndDrivenAgainWhenItIsBack) {
         return back->received().find("L1") != std::string::npos;
     })) << back->received();
     EXPECT_TRUE(WaitUntil([&] { return notes().find("COM15 (9600 baud) is there again") != std::string::npos; })) << notes();
-    // The gun plugged in again is put back in serial mode: the start's command for it once more.
-    EXPECT_TRUE(WaitUntil([&] { return back->received().find("S") != std::string::npos; })) << back->received();
+    // The gun plugged in again is put back in serial mode first: the start's command for it once
+    // more, before any lamp.
+    EXPECT_TRUE(back->received().starts_with("S")) << back->received();
     endGame();
     EXPECT_TRUE(back->received().ends_with("E")) << back->received();
 }

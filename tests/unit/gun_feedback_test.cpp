@@ -62,10 +62,10 @@ TEST(GunFeedback, AGunWhosePortCameBackGetsItsPartOfTheStartAgain) {
     g.feedback.start("demo", {});
     g.ports.writes.clear();
     g.feedback.startAgain({false, 1});
-    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::Open, 1, "baud=9600", ""}, {Kind::Write, 1, "S", ""}}));
+    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::Open, 1, "baud=9600", "", true}, {Kind::Write, 1, "S", "", true}}));
     g.ports.writes.clear();
     g.feedback.startAgain({true, 1});
-    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::TcpWrite, 1, "1K0", ""}}));
+    EXPECT_EQ(g.ports.writes, (std::vector<FeedbackWrite>{{Kind::TcpWrite, 1, "1K0", "", true}}));
     g.ports.writes.clear();
     g.feedback.startAgain({false, 3});  // a port the start does not name
     EXPECT_TRUE(g.ports.writes.empty());
@@ -166,6 +166,40 @@ TEST(FeedbackSendQueue, OnePortIsPacedTheOthersGoOnAndTheLatestStateWins) {
     queue.push({Kind::Write, 4, "a", ""});
     queue.push({Kind::TcpWrite, 4, "b", ""});
     EXPECT_EQ(takeAll(6000), (Texts{"4:a", "4:b"}));
+}
+
+// A gun plugged in again forgot the start's mode: the write that found its port back waits until
+// the start's writes for it went (or half a second), and the other guns go on meanwhile.
+TEST(FeedbackSendQueue, AWriteThatFoundItsGunBackWaitsForTheGunsRestart) {
+    struct Case {
+        const char* what;
+        bool restartComes;
+        Texts at0, at10, at60, at600;
+    };
+    const Case cases[] = {
+        {"the restart comes", true, {"2:x"}, {"1:baud", "1:S"}, {"1:L1"}, {}},
+        {"no restart comes", false, {"2:x"}, {}, {}, {"1:L1"}},
+    };
+    for (const Case& c : cases) {
+        FeedbackSendQueue queue(40, 16);
+        unsigned wait = 0;
+        auto takeAll = [&](std::uint64_t ms) {
+            Texts out;
+            while (auto w = queue.take(ms, wait)) out.push_back(std::to_string(w->port) + ":" + w->text);
+            return out;
+        };
+        queue.push({Kind::Write, 2, "x", ""});
+        queue.waitForRestart({Kind::Write, 1, "L1", "lamp#0"}, 500);
+        EXPECT_EQ(takeAll(0), c.at0) << c.what;
+        EXPECT_EQ(wait, 500u) << c.what;  // woken when the wait is over
+        if (c.restartComes) {
+            queue.push({Kind::Open, 1, "baud", "", true});
+            queue.push({Kind::Write, 1, "S", "", true});
+        }
+        EXPECT_EQ(takeAll(10), c.at10) << c.what;
+        EXPECT_EQ(takeAll(60), c.at60) << c.what;  // paced after the S
+        EXPECT_EQ(takeAll(600), c.at600) << c.what;
+    }
 }
 
 // A full-auto game turns its recoil on and off every frame, faster than a gun is paced: the gun

@@ -19,7 +19,8 @@ namespace {
 constexpr unsigned kReopenAfterMs = 1000;  // a gun gone is looked for again at most this often
 constexpr DWORD kWriteTimeoutMs = 200;     // a gun that takes nothing holds the thread no longer
 constexpr unsigned kConnectTimeoutMs = 1000;
-constexpr unsigned kBridgeAnswerMs = 500;  // the bridge's word on a port it was asked to open
+constexpr unsigned kBridgeAnswerMs = 500;
+constexpr unsigned kRestartWaitMs = 500;   // how long a gun back waits for the start's writes  // the bridge's word on a port it was asked to open
 
 std::uint64_t NowMs() { return GetTickCount64(); }
 
@@ -378,7 +379,18 @@ void Win32FeedbackPorts::carryOut(const FeedbackWrite& write) {
         }
         case FeedbackWrite::Kind::Write:
         case FeedbackWrite::Kind::TcpWrite: {
+            const bool wasGone = p.told;
             if (!reachable()) return;
+            if (wasGone && !write.restart) {
+                // Back after it had gone: the gun forgot the start's mode. This write goes once the
+                // start's writes for it went (the run sends them at its next pass).
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    queue_.waitForRestart(write, NowMs() + kRestartWaitMs);
+                }
+                changed_.notify_all();
+                return;
+            }
             bool written = false;
             if (p.recoilServer) {
                 written = ::send(p.socket, write.text.data(), static_cast<int>(write.text.size()), 0) == static_cast<int>(write.text.size());
