@@ -130,14 +130,17 @@ TEST(GunFeedback, ARecoilOutputHeldOnIsLetGoAfterTheHoldTimeOrTheFilesLongerOne)
     EXPECT_EQ(ParseFeedbackFile("[General]\nHoldMs=50\n").notes.size(), 1u);
 }
 
+// Every write that may leave at ms, as "port:text".
+Texts TakeAll(FeedbackSendQueue& queue, std::uint64_t ms, unsigned& wait) {
+    Texts out;
+    while (auto w = queue.take(ms, wait)) out.push_back(std::to_string(w->port) + ":" + w->text);
+    return out;
+}
+
 TEST(FeedbackSendQueue, OnePortIsPacedTheOthersGoOnAndTheLatestStateWins) {
     FeedbackSendQueue queue(40, 4);
     unsigned wait = 0;
-    auto takeAll = [&](std::uint64_t ms) {
-        Texts out;
-        while (auto w = queue.take(ms, wait)) out.push_back(std::to_string(w->port) + ":" + w->text);
-        return out;
-    };
+    auto takeAll = [&](std::uint64_t ms) { return TakeAll(queue, ms, wait); };
     queue.push({Kind::Open, 1, "baud=9600", ""});
     queue.push({Kind::Write, 1, "S", ""});
     queue.push({Kind::Write, 1, "F0x1", "r"});
@@ -183,11 +186,7 @@ TEST(FeedbackSendQueue, AWriteThatFoundItsGunBackWaitsForTheGunsRestart) {
     for (const Case& c : cases) {
         FeedbackSendQueue queue(40, 16);
         unsigned wait = 0;
-        auto takeAll = [&](std::uint64_t ms) {
-            Texts out;
-            while (auto w = queue.take(ms, wait)) out.push_back(std::to_string(w->port) + ":" + w->text);
-            return out;
-        };
+        auto takeAll = [&](std::uint64_t ms) { return TakeAll(queue, ms, wait); };
         queue.push({Kind::Write, 2, "x", ""});
         queue.waitForRestart({Kind::Write, 1, "L1", "lamp#0"}, 500);
         EXPECT_EQ(takeAll(0), c.at0) << c.what;
