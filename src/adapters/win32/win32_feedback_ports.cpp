@@ -19,8 +19,8 @@ namespace {
 constexpr unsigned kReopenAfterMs = 1000;  // a gun gone is looked for again at most this often
 constexpr DWORD kWriteTimeoutMs = 200;     // a gun that takes nothing holds the thread no longer
 constexpr unsigned kConnectTimeoutMs = 1000;
-constexpr unsigned kBridgeAnswerMs = 500;
-constexpr unsigned kRestartWaitMs = 500;   // how long a gun back waits for the start's writes  // the bridge's word on a port it was asked to open
+constexpr unsigned kBridgeAnswerMs = 500;  // the bridge's word on a port it was asked to open
+constexpr unsigned kRestartWaitMs = 500;   // how long a gun back waits for the start's writes
 
 std::uint64_t NowMs() { return GetTickCount64(); }
 
